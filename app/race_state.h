@@ -1,0 +1,45 @@
+// The race records every part of the game reads: frame clock, race phase and values, checkpoint table.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include <glm/vec3.hpp>
+
+enum class RacePhase : int32_t {
+    GetReady = 0, // ball held on the start, waiting for the start
+    Rolling = 1,  // countdown, boost and physics run
+    Won = 3,      // goal reached; ball and countdown frozen
+    Lost = 4,     // countdown ran out; ball and countdown frozen
+};
+
+constexpr std::size_t checkpointCount = 10;
+constexpr std::size_t goalIndex = checkpointCount - 1;
+constexpr float reachRadius = 5.5f; // world units
+
+struct FrameClock {
+    float lastFrameTime = 0.0f; // GLFW time at the previous update, seconds
+    float deltaTime = 0.0f;     // seconds between this update and the previous one
+    float totalTime = 0.0f;     // sum of all deltaTime: the game's clock
+    float animationTime = 0.0f; // a second sum, turns the checkpoint markers
+};
+
+struct RaceState {
+    RacePhase phase = RacePhase::GetReady;
+    float timer = 20.0f;     // countdown, seconds
+    float boost = 0.5f;      // reserve; one unit lasts two seconds of boosting
+    float raceStart = 0.0f;  // totalTime at the last reset
+    int32_t raceNumber = 0;  // resets so far; the first race is number 1
+    float bestTime = std::numeric_limits<float>::infinity();
+    int32_t bestRace = 0;    // 0 while no race was won
+    std::array<bool, checkpointCount> reached{};
+};
+
+// Entry 0 is the start, the last entry the goal. Fixed for the whole run.
+extern const std::array<glm::vec3, checkpointCount> checkpoints;
+
+// Both hold their load values before main runs; the race rules and the HUD change them.
+extern FrameClock frameClock;
+extern RaceState raceState;

@@ -1,0 +1,22 @@
+// Display settings read once at start-up from Config/default.ini and the player's Config/user.ini.
+#pragma once
+
+#include <cstdint>
+
+struct Settings {
+    int32_t width = 1024;
+    int32_t height = 1024;
+    bool fullscreen = false;
+    bool antialiasing = false;
+    float brightness = 0.0f;
+    float contrast = 1.0f;
+};
+
+constexpr const char* defaultSettingsPath = "Config/default.ini";
+constexpr const char* userSettingsPath = "Config/user.ini";
+
+// Defaults from defaultPath, then key-by-key overrides from userPath. Never fails.
+Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath);
+
+// Made by start-up step 1 and kept for the whole run.
+extern Settings* settings;
