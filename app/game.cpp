@@ -1,0 +1,135 @@
+// The game's outer structure: start-up in its fixed order, one frame after another, and the orderly shutdown.
+#include "app/game.h"
+
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "app/camera.h"
+#include "app/input.h"
+#include "app/race.h"
+#include "app/race_state.h"
+#include "app/settings.h"
+#include "app/window.h"
+#include "course/physics.h"
+#include "course/terrain.h"
+#include "effects/particles.h"
+#include "render/mesh.h"
+#include "render/shader.h"
+#include "render/shadow_map.h"
+#include "render/texture.h"
+
+namespace {
+
+constexpr int failureStatus = -1;
+constexpr double firstRaceExtraWait = 1.0; // seconds: the first get-ready lasts one second longer
+
+// Builds the eight start-up programs; the only step whose exceptions are caught.
+int buildShaders() {
+    try {
+        createShaders();
+    } catch (FileNotFoundException* e) {
+        std::printf("Shader file cannot be found: %s\n", e->getFileName());
+        return failureStatus;
+    } catch (ShaderCompilationException* e) {
+        std::printf("%s", e->what());
+        return failureStatus;
+    }
+    return 0;
+}
+
+} // namespace
+
+int initialise() {
+    std::printf("Loading...");
+    std::fflush(stdout);
+
+    settings = new Settings(loadSettings());
+
+    window = Window{};
+    window.width = settings->width;
+    window.height = settings->height;
+    window.fullscreen = settings->fullscreen;
+    window.antialiasing = settings->antialiasing;
+    if (createWindow() != 0) {
+        return failureStatus;
+    }
+
+    try {
+        createShadowMap();
+    } catch (const std::runtime_error& e) {
+        // Ends the program cleanly instead of leaving the exception uncaught.
+        std::printf("%s\n", e.what());
+        destroyWindow();
+        return failureStatus;
+    }
+
+    if (buildShaders() != 0) {
+        return failureStatus;
+    }
+
+    resetCamera(camera, checkpoints[0]);
+
+    loadStartupTextures();
+    loadStartupModels();
+    setupPhysics();
+    if (setupTerrain() == -1) {
+        return failureStatus;
+    }
+
+    createParticlePool();
+
+    initialiseLightMatrices();
+    cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
+    lightSpaceMatrix = lightProjection * lightView;
+
+    resetRace();
+    raceState.raceStart = static_cast<float>(glfwGetTime() + firstRaceExtraWait);
+
+    std::printf(" Done!\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+void runFrameLoop() {
+    while (!glfwWindowShouldClose(window.handle)) {
+        updateFrame();
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        startRollingIfDue(raceState, frameClock);
+        glUseProgram(0);
+        glfwSwapBuffers(window.handle);
+    }
+}
+
+void shutdown() {
+    delete ballBody;
+    ballBody = nullptr;
+    delete terrainBody;
+    terrainBody = nullptr;
+    destroyPhysicsWorld(physicsWorld);
+    physicsWorld = nullptr;
+
+    for (Mesh* mesh : terrainMeshes) {
+        mesh->clear();
+    }
+    terrainMeshes.clear();
+
+    // GL objects go while the context still exists.
+    releaseStartupModels();
+    releaseStartupTextures();
+    releaseShaders();
+    releaseShadowMap();
+    destroyWindow();
+
+    std::printf("%s", sessionReport(raceState).c_str());
+    std::printf("Press any key to exit.\n");
+    std::fflush(stdout);
+    std::string line;
+    std::getline(std::cin, line);
+}

@@ -1,0 +1,8 @@
+// Start-up, the frame loop and shutdown of the game, in their fixed order.
+#pragma once
+
+// Runs every start-up step; returns 0, or the exit status when a step failed (its message is printed).
+int initialise();
+void runFrameLoop();
+// Releases everything, prints the session report and waits for one line of input.
+void shutdown();

@@ -1,0 +1,153 @@
+// Every race rule, run once per frame inside updateFrame, plus the reset and the session report.
+#include "app/race.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include <GLFW/glfw3.h>
+#include <glm/geometric.hpp>
+
+#include "app/camera.h"
+#include "app/input.h"
+#include "app/window.h"
+#include "course/physics.h"
+#include "course/terrain.h"
+#include "effects/particles.h"
+
+namespace {
+
+constexpr float raceSeconds = 20.0f;        // countdown at each reset
+constexpr float startBoost = 0.5f;          // boost reserve at each reset
+constexpr float boostSpendRate = 0.5f;      // reserve per second of boosting
+constexpr float boostStrength = 2.0f;       // impulse per second of boosting
+constexpr float checkpointSeconds = 5.0f;   // time bonus per checkpoint
+constexpr float checkpointBoost = 0.5f;     // boost bonus per checkpoint
+constexpr double getReadySeconds = 2.0;
+constexpr unsigned winBurst = 200, keyBurst = 10; // particles
+
+void rollingStep(const FrameInput& input) {
+    if (keyHeld(window, keyInsert)) {
+        const glm::vec3 p = ballPosition();
+        std::printf("position: (%f, %f, %f)\n", p.x, p.y, p.z);
+    }
+    // Tested before the subtraction, so the reserve may end slightly below zero.
+    if (input.boostDown && raceState.boost > 0.0f) {
+        raceState.boost -= frameClock.deltaTime * boostSpendRate;
+        pushBall(camera.front * (frameClock.deltaTime * boostStrength));
+    }
+    if (raceState.reached[goalIndex]) {
+        raceState.phase = RacePhase::Won;
+        glm::vec3 p = ballPosition();
+        spawnParticles(p, winBurst);
+    }
+    // Overrides a win of the same frame.
+    if (raceState.timer < 0.0f) {
+        raceState.phase = RacePhase::Lost;
+    }
+    stepPhysics(*physicsWorld, frameClock.deltaTime);
+}
+
+} // namespace
+
+void tickClock(float now) {
+    frameClock.deltaTime = now - frameClock.lastFrameTime;
+    frameClock.lastFrameTime = now;
+    frameClock.totalTime += frameClock.deltaTime;
+    if (raceState.phase == RacePhase::Rolling) {
+        raceState.timer -= frameClock.deltaTime;
+    }
+}
+
+void updateFrame() {
+    tickClock(static_cast<float>(glfwGetTime()));
+    glfwPollEvents();
+    FrameInput input;
+    input.resetDown = keyHeld(window, keyEnter) || glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS;
+    input.boostDown = glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS;
+    advanceFrame(input);
+}
+
+void advanceFrame(const FrameInput& input) {
+    renderFlags = renderFlagsFromKeys(window);
+    if (keyHeld(window, key6)) {
+        glm::vec3 p = ballPosition();
+        spawnParticles(p, keyBurst);
+    }
+
+    // Holding reset restarts the race in every frame it is down.
+    if (input.resetDown) {
+        resetRace();
+        stepPhysics(*physicsWorld, frameClock.deltaTime);
+    }
+
+    if (raceState.phase == RacePhase::Rolling) {
+        rollingStep(input);
+    }
+
+    if (terrain && isOutOfBounds(ballPosition(), terrain->width, terrain->height)) {
+        std::printf("ich bin rausgeflogen");
+        resetRace();
+    }
+
+    collectCheckpoints(raceState, frameClock, ballPosition());
+    frameClock.animationTime += frameClock.deltaTime;
+    updateCamera(camera, window, ballPosition(), frameClock.deltaTime);
+    updateParticles(frameClock.deltaTime, cameraEye(camera));
+}
+
+void resetRace() {
+    placeBall(checkpoints[0]);
+    stepPhysics(*physicsWorld, physicsSubstep); // two substeps: brings the motion state to the start
+    raceState.timer = raceSeconds;
+    raceState.boost = startBoost;
+    raceState.reached.fill(false);
+    raceState.raceNumber += 1;
+    raceState.raceStart = frameClock.totalTime;
+    raceState.phase = RacePhase::GetReady;
+}
+
+bool startRollingIfDue(RaceState& race, const FrameClock& clock) {
+    if (race.phase == RacePhase::GetReady &&
+        static_cast<double>(clock.totalTime) > static_cast<double>(race.raceStart) + getReadySeconds) {
+        race.phase = RacePhase::Rolling;
+        return true;
+    }
+    return false;
+}
+
+bool isOutOfBounds(const glm::vec3& p, int width, int height) {
+    const float halfW = static_cast<float>(width) / 2.0f;
+    const float halfH = static_cast<float>(height) / 2.0f;
+    return p.x > halfW || p.x < -halfW || p.z > halfH || p.z < -halfH;
+}
+
+void collectCheckpoints(RaceState& race, const FrameClock& clock, const glm::vec3& ball) {
+    for (std::size_t i = 1; i < checkpointCount; ++i) {
+        if (race.reached[i] || glm::length(checkpoints[i] - ball) - reachRadius > 0.0f) {
+            continue;
+        }
+        race.reached[i] = true;
+        const float elapsed = clock.totalTime - race.raceStart;
+        if (i == goalIndex) {
+            std::printf("You won after %.2f Seconds!\n", elapsed);
+            // An equal time keeps the earlier race.
+            if (race.bestTime > elapsed) {
+                race.bestRace = race.raceNumber;
+                race.bestTime = elapsed;
+            }
+        } else {
+            race.timer += checkpointSeconds;
+            race.boost += checkpointBoost;
+            std::printf("checkpoint checked after %.2f Seconds!\n", elapsed);
+        }
+    }
+}
+
+std::string sessionReport(const RaceState& race) {
+    if (race.bestRace == 0) {
+        return "You did not make it to the goal, try harder next time!\n";
+    }
+    std::ostringstream out;
+    out << "Your best time was " << race.bestTime << " Seconds in Race #" << race.bestRace << ". \n";
+    return out.str();
+}

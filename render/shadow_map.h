@@ -1,0 +1,20 @@
+// The shadow map: a depth texture rendered from a light that follows the ball.
+#pragma once
+
+#include <cstdint>
+
+#include <glm/mat4x4.hpp>
+
+constexpr int shadowMapSize = 1024; // texels per side
+
+extern uint32_t shadowFramebuffer;
+extern uint32_t shadowMapTexture;
+// Start-up gives them their first values; the shadow pass renews lightView, the scene pass lightSpaceMatrix.
+extern glm::mat4 lightView, lightProjection, lightSpaceMatrix;
+
+// Start-up step: throws std::runtime_error("framebuffer not ok") when the framebuffer is incomplete.
+void createShadowMap();
+void releaseShadowMap();
+// The light matrices as start-up sets them.
+void initialiseLightMatrices();
+void renderShadowPass();

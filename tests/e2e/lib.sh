@@ -1,0 +1,84 @@
+# Shared helpers for the end-to-end tests: a private Xvfb, the game started from a copy of its data folder.
+set -euo pipefail
+
+game="$1"
+data_source="$2"
+work="$(mktemp -d)"
+xvfb_pid=""
+game_pid=""
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    exec 4>&- 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    if [ -f "$work/out.txt" ]; then echo "--- game output ---"; cat "$work/out.txt"; fi
+    exit 1
+}
+
+# Starts Xvfb on the first free display and exports DISPLAY.
+start_display() {
+    local size="${1:-1024x1024x24}"
+    local fifo="$work/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 5 -screen 0 "$size" -nolisten tcp 5>"$fifo" 2>/dev/null &
+    xvfb_pid=$!
+    local number
+    read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
+    export DISPLAY=":$number"
+}
+
+# Copies the data folder so a test can change it, then starts the game there with stdin from a fifo.
+copy_data() {
+    cp -r "$data_source" "$work/data"
+    rm -f "$work/data/Config/user.ini"
+}
+
+start_game() {
+    mkfifo "$work/stdin"
+    (cd "$work/data" && exec "$game" <"$work/stdin" >"$work/out.txt" 2>"$work/err.txt") &
+    game_pid=$!
+    exec 4>"$work/stdin" # keeps the game's stdin open until we answer its prompt
+}
+
+# Waits up to $2 seconds for text $1 in the game's output.
+wait_for_output() {
+    local text="$1" seconds="${2:-60}"
+    for _ in $(seq 1 $((seconds * 10))); do
+        grep -qF -- "$text" "$work/out.txt" 2>/dev/null && return 0
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    grep -qF -- "$text" "$work/out.txt" 2>/dev/null || fail "no '$text' in the output"
+}
+
+window_id() {
+    xdotool search --sync --limit 1 --name "Kelvara-Actionminigolf 3D" 2>/dev/null | head -n 1
+}
+
+# Sends key events to the game window.
+press_key() {
+    local id
+    id="$(window_id)"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool key --window "$id" "$@"
+}
+
+# Waits for the game to end and leaves its exit status in exit_status.
+exit_status=""
+wait_for_exit() {
+    local seconds="${1:-30}"
+    for _ in $(seq 1 $((seconds * 10))); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && fail "the game did not end"
+    exit_status=0
+    wait "$game_pid" || exit_status=$?
+    game_pid=""
+}
