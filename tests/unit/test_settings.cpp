@@ -1,0 +1,121 @@
+// Settings: built-in defaults, the user file's overrides, and how values are read.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("kelvara-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string write(const std::string& name, const std::string& text) {
+        const fs::path p = dir / name;
+        std::ofstream(p) << text;
+        return p.string();
+    }
+    std::string missing() const { return (dir / "missing.ini").string(); }
+
+    // Loads and returns what was printed.
+    std::string load(const std::string& defaults, const std::string& user, Settings& out) {
+        ::testing::internal::CaptureStdout();
+        out = loadSettings(defaults.c_str(), user.c_str());
+        return ::testing::internal::GetCapturedStdout();
+    }
+
+    fs::path dir;
+};
+
+const char* shippedDefaults = "[window]\nwidth = 800\nheight = 600\nfullscreen = false\nantialiasing = true\n"
+                              "brightness = 0.25\ncontrast = 0.9\n";
+
+TEST_F(SettingsTest, NeitherFilePresentGivesBuiltInValuesAndTheFallbackMessage) {
+    Settings s;
+    const std::string printed = load(missing(), missing(), s);
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_EQ(s.height, 1024);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_FALSE(s.antialiasing);
+    EXPECT_FLOAT_EQ(s.brightness, 0.0f);
+    EXPECT_FLOAT_EQ(s.contrast, 1.0f);
+    EXPECT_EQ(printed, "Couldn't load user config (" + missing() + "). Fallback to default config.\n");
+}
+
+TEST_F(SettingsTest, UserFileOverridesOnlyTheKeysItSets) {
+    Settings s;
+    const std::string printed = load(write("default.ini", shippedDefaults), write("user.ini", "[window]\ncontrast = 1.2\n"), s);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.height, 600);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_TRUE(s.antialiasing);
+    EXPECT_FLOAT_EQ(s.brightness, 0.25f);
+    EXPECT_FLOAT_EQ(s.contrast, 1.2f);
+}
+
+TEST_F(SettingsTest, KeysOutsideTheWindowSectionAreIgnoredWithoutMessage) {
+    Settings s;
+    const std::string printed =
+        load(write("default.ini", shippedDefaults), write("user.ini", "[display]\nwidth = 1920\ncontrast = 3\n"), s);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(s.width, 800);
+    EXPECT_FLOAT_EQ(s.contrast, 0.9f);
+}
+
+TEST_F(SettingsTest, BooleansInAnyLetterCaseAndUnparsableValuesKeepThePreviousValue) {
+    Settings s;
+    load(missing(), write("user.ini", "[window]\nfullscreen = Yes\nantialiasing = ON\n"), s);
+    EXPECT_TRUE(s.fullscreen);
+    EXPECT_TRUE(s.antialiasing);
+
+    load(write("default.ini", "[window]\nfullscreen = TRUE\nantialiasing = off\n"),
+         write("user.ini", "[window]\nfullscreen = maybe\nantialiasing = 1\nwidth = wide\n"), s);
+    EXPECT_TRUE(s.fullscreen) << "'maybe' keeps the default file's value";
+    EXPECT_TRUE(s.antialiasing);
+    EXPECT_EQ(s.width, 1024);
+}
+
+TEST_F(SettingsTest, IntegersMayBeHexadecimalOrOctalAndMustFitThirtyTwoBits) {
+    Settings s;
+    load(missing(), write("user.ini", "[window]\nwidth = 0x500\nheight = 010\n"), s);
+    EXPECT_EQ(s.width, 1280);
+    EXPECT_EQ(s.height, 8);
+
+    load(write("default.ini", "[window]\nwidth = 640\n"), write("user.ini", "[window]\nwidth = 99999999999\n"), s);
+    EXPECT_EQ(s.width, 640) << "a value beyond 32 bits must not wrap into a strange window size";
+}
+
+TEST_F(SettingsTest, UserFileWithSyntaxErrorsIsUsedAsFarAsItReads) {
+    Settings s;
+    const std::string printed = load(missing(), write("user.ini", "[window]\nwidth = 700\nthis line is broken\n"), s);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(s.width, 700);
+}
+
+TEST(ShippedSettings, DefaultFileHoldsTheBuiltInValues) {
+    const std::string path = std::string(KELVARA_DATA_DIR) + "/Config/default.ini";
+    ::testing::internal::CaptureStdout();
+    const Settings s = loadSettings(path.c_str(), "/nonexistent/user.ini");
+    ::testing::internal::GetCapturedStdout();
+    const Settings builtIn;
+    EXPECT_EQ(s.width, builtIn.width);
+    EXPECT_EQ(s.height, builtIn.height);
+    EXPECT_EQ(s.fullscreen, builtIn.fullscreen);
+    EXPECT_EQ(s.antialiasing, builtIn.antialiasing);
+    EXPECT_EQ(s.brightness, builtIn.brightness);
+    EXPECT_EQ(s.contrast, builtIn.contrast);
+}
+
+} // namespace
