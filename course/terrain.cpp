@@ -1,0 +1,258 @@
+// The course ground: heightmap decoding, the goal hollow, the render geometry and the collision heightfield.
+#include "course/terrain.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <list>
+#include <memory>
+#include <utility>
+
+#include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
+#include <btBulletDynamicsCommon.h>
+#include <glm/geometric.hpp>
+#include <glm/vec2.hpp>
+#include <stb_image.h>
+
+#include "app/race_state.h"
+#include "render/shader.h"
+
+namespace {
+
+const char* const heightmapPath = "Textures/heightmap.png";
+const char* const heightmapErrorMessage = "Error loading heightmap from file";
+const char* const heightmapTooSmallMessage = "Heightmap is smaller than 2 x 2 pixels";
+
+constexpr int32_t sampleZero = 32767;        // the decoded value that becomes height 0
+constexpr int32_t sampleLimit = 32767;       // largest magnitude of a converted sample
+constexpr float worldHeightScale = 100.0f;   // world units per mesh unit of height
+constexpr float heightfieldMin = -32768.0f;  // heightfield bounds, in raw sample units
+constexpr float heightfieldMax = 32767.0f;
+constexpr int hollowCentreDepth = 800;       // sample units (about 2.44 world units)
+constexpr int hollowEdgeDepth = 600;
+constexpr int hollowCornerDepth = 400;
+constexpr int textureHalfPeriod = 20;        // grid points from 0 to 1 of the mirrored texture tiling
+constexpr int indicesPerPoint = 6;
+
+// What a vertex of the last row or column gets on a map without any cell.
+const glm::vec3 levelNormal(0.0f, -1.0f, 0.0f);
+const glm::vec3 levelTangent(-1.0f, 0.0f, 0.0f);
+const glm::vec3 bitangent(0.0f, 0.0f, 1.0f);
+
+// The heightfields read their samples in place and keep no copy, so both stay until the process ends; the samples
+// are declared first so they are released after the shapes.
+std::list<std::vector<int16_t>> keptSamples;
+std::list<std::unique_ptr<btHeightfieldTerrainShape>> keptShapes;
+
+// Mirrored tiling: 0, 0.05, ..., 0.95, 1 at n = 20, back down to 0.05 and 0 again at n = 40.
+float mirroredTexCoord(int32_t n) {
+    const float t = float(n % textureHalfPeriod) / float(textureHalfPeriod);
+    return (n % (2 * textureHalfPeriod)) >= textureHalfPeriod ? 1.0f - t : t;
+}
+
+void appendVec3(std::vector<float>& out, const glm::vec3& v) {
+    out.push_back(v.x);
+    out.push_back(v.y);
+    out.push_back(v.z);
+}
+
+TerrainGeometry buildGeometry(int32_t width, int32_t height, const int16_t* samples) {
+    TerrainGeometry geometry;
+    if (width <= 0 || height <= 0 || !samples) return geometry;
+    const std::size_t w = std::size_t(width);
+    const std::size_t count = w * std::size_t(height);
+
+    std::vector<glm::vec3> positions(count);
+    for (int32_t z = 0; z < height; ++z) {
+        for (int32_t x = 0; x < width; ++x) {
+            const std::size_t i = std::size_t(z) * w + std::size_t(x);
+            positions[i] = glm::vec3(float(x) / float(width) - 0.5f, float(samples[i]) / float(sampleLimit),
+                                     float(z) / float(height) - 0.5f);
+        }
+    }
+
+    // One normal and tangent per cell, stored at the cell's first corner. The winding of the two triangles makes
+    // the normal point down into the ground, the orientation the lit programs expect.
+    std::vector<glm::vec3> normals(count, levelNormal);
+    std::vector<glm::vec3> tangents(count, levelTangent);
+    geometry.indices.assign(count * indicesPerPoint, 0u);
+    for (int32_t z = 0; z + 1 < height; ++z) {
+        for (int32_t x = 0; x + 1 < width; ++x) {
+            const std::size_t i = std::size_t(z) * w + std::size_t(x);
+            const uint32_t v = uint32_t(i);
+            const uint32_t below = uint32_t(i + w);
+            uint32_t* cell = &geometry.indices[i * indicesPerPoint];
+            cell[0] = v;
+            cell[1] = below;
+            cell[2] = v + 1;
+            cell[3] = v + 1;
+            cell[4] = below;
+            cell[5] = below + 1;
+            normals[i] = glm::normalize(glm::cross(positions[i + 1] - positions[i], positions[i + w] - positions[i + 1]));
+            tangents[i] = glm::normalize(glm::cross(normals[i], bitangent));
+        }
+    }
+    // The last row and column own no cell: they borrow the nearest cell's frame, so every vertex stays finite.
+    if (width > 1 && height > 1) {
+        for (int32_t z = 0; z < height; ++z) {
+            for (int32_t x = 0; x < width; ++x) {
+                if (x + 1 < width && z + 1 < height) continue;
+                const std::size_t i = std::size_t(z) * w + std::size_t(x);
+                const std::size_t cell = std::size_t(std::min(z, height - 2)) * w + std::size_t(std::min(x, width - 2));
+                normals[i] = normals[cell];
+                tangents[i] = tangents[cell];
+            }
+        }
+    }
+
+    geometry.vertices.reserve(count * floatsPerVertex);
+    for (int32_t z = 0; z < height; ++z) {
+        const float v = mirroredTexCoord(z);
+        for (int32_t x = 0; x < width; ++x) {
+            const std::size_t i = std::size_t(z) * w + std::size_t(x);
+            appendVec3(geometry.vertices, positions[i]);
+            geometry.vertices.push_back(mirroredTexCoord(x));
+            geometry.vertices.push_back(v);
+            appendVec3(geometry.vertices, normals[i]);
+            appendVec3(geometry.vertices, tangents[i]);
+            appendVec3(geometry.vertices, bitangent);
+        }
+    }
+    return geometry;
+}
+
+// Decode, refuse a map too small to collide with, press the hollow: the CPU half shared by both set-ups.
+HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
+    HeightGrid grid = decodeHeightmap(path);
+    // A heightfield needs at least one cell; without one the ball would fall forever.
+    if (grid.width < 2 || grid.height < 2) throw new FileNotFoundException(heightmapTooSmallMessage, path);
+    pressGoalHollow(grid, goalX, goalZ);
+    return grid;
+}
+
+int setupCourseTerrain(const char* path, bool uploadMesh) {
+    if (!physicsWorld) {
+        std::fprintf(stderr, "No physics world for the terrain\n");
+        return -1;
+    }
+    const glm::vec3& goal = checkpoints[goalIndex];
+    Terrain* made = nullptr;
+    try {
+        made = uploadMesh ? new Terrain(path, goal.x, goal.z) : new Terrain(loadCourseGrid(path, goal.x, goal.z));
+    } catch (FileNotFoundException* e) {
+        std::fprintf(stderr, "%s (%s) \n", e->what(), e->getFileName());
+        delete e;
+        return -1;
+    }
+    terrain = made;
+    if (uploadMesh) terrainMeshes.push_back(&terrain->mesh);
+    terrainBody = createTerrainBody(*physicsWorld, *terrain);
+    return 0;
+}
+
+} // namespace
+
+Terrain* terrain = nullptr;
+
+int16_t convertSample(uint16_t u) {
+    // 65535 would land one past the top of the signed range; it is held at the top instead of wrapping.
+    return int16_t(std::min(int32_t(u) - sampleZero, sampleLimit));
+}
+
+HeightGrid decodeHeightmap(const char* path) {
+    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (!file) throw new FileNotFoundException(heightmapErrorMessage, path ? path : "");
+    int width = 0, height = 0, channels = 0;
+    stbi_us* pixels = stbi_load_from_file_16(file, &width, &height, &channels, 0);
+    std::fclose(file);
+    // Every grid point gets six 32-bit indices; a map whose index count does not fit is refused like a bad file.
+    const uint64_t indexCount = uint64_t(width) * uint64_t(height) * indicesPerPoint;
+    if (!pixels || width <= 0 || height <= 0 || channels <= 0 ||
+        indexCount > std::numeric_limits<uint32_t>::max()) {
+        stbi_image_free(pixels);
+        throw new FileNotFoundException(heightmapErrorMessage, path);
+    }
+
+    HeightGrid grid;
+    grid.width = width;
+    grid.height = height;
+    const std::size_t count = std::size_t(width) * std::size_t(height);
+    grid.samples.resize(count);
+    for (std::size_t i = 0; i < count; ++i) grid.samples[i] = convertSample(pixels[i * std::size_t(channels)]);
+    stbi_image_free(pixels);
+    return grid;
+}
+
+void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ) {
+    if (grid.width <= 0 || grid.height <= 0 ||
+        grid.samples.size() != std::size_t(grid.width) * std::size_t(grid.height)) return;
+    const float fx = float(grid.width / 2) + goalX;
+    const float fz = float(grid.height / 2) + goalZ;
+    // Far outside the grid (or not a number) no point of the 3 x 3 hollow can land inside; this also keeps the
+    // conversion to int defined.
+    if (!(fx > -3.0f && fx < float(grid.width) + 3.0f && fz > -3.0f && fz < float(grid.height) + 3.0f)) return;
+    const int32_t cx = int32_t(fx); // truncates toward zero
+    const int32_t cz = int32_t(fz);
+    for (int32_t dz = -1; dz <= 1; ++dz) {
+        for (int32_t dx = -1; dx <= 1; ++dx) {
+            const int32_t x = cx + dx, z = cz + dz;
+            if (x < 0 || x >= grid.width || z < 0 || z >= grid.height) continue;
+            const int depth = (dx == 0 && dz == 0) ? hollowCentreDepth
+                            : (dx == 0 || dz == 0) ? hollowEdgeDepth
+                                                   : hollowCornerDepth;
+            int16_t& s = grid.samples[std::size_t(z) * std::size_t(grid.width) + std::size_t(x)];
+            s = int16_t(std::max(int32_t(s) - depth, -sampleLimit));
+        }
+    }
+}
+
+TerrainGeometry buildTerrainGeometry(const HeightGrid& grid) {
+    if (grid.samples.size() != std::size_t(std::max(grid.width, 0)) * std::size_t(std::max(grid.height, 0))) {
+        return TerrainGeometry{};
+    }
+    return buildGeometry(grid.width, grid.height, grid.samples.data());
+}
+
+Terrain::Terrain(HeightGrid&& grid) {
+    if (grid.width <= 0 || grid.height <= 0 ||
+        grid.samples.size() != std::size_t(grid.width) * std::size_t(grid.height)) return;
+    keptSamples.push_back(std::move(grid.samples));
+    width = grid.width;
+    height = grid.height;
+    samples = keptSamples.back().data();
+}
+
+Terrain::Terrain(const char* path, float goalX, float goalZ) : Terrain(loadCourseGrid(path, goalX, goalZ)) {
+    const TerrainGeometry geometry = buildGeometry(width, height, samples);
+    mesh.createMesh(geometry.vertices.data(), geometry.indices.data(), uint32_t(geometry.vertices.size()),
+                    uint32_t(geometry.indices.size()));
+}
+
+btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t) {
+    if (t.width < 2 || t.height < 2 || !t.samples) return nullptr;
+    // Bullet centres the shape's bounds on the body: with these bounds the collision surface sits half a unit
+    // above and half a grid step beside the drawn one.
+    keptShapes.push_back(std::make_unique<btHeightfieldTerrainShape>(
+        t.width, t.height, static_cast<const void*>(t.samples), worldHeightScale / float(sampleLimit),
+        heightfieldMin, heightfieldMax, 1, PHY_SHORT, false));
+    return keptShapes.back().get();
+}
+
+PhysicsBody* createTerrainBody(PhysicsWorld& world, const Terrain& t) {
+    btHeightfieldTerrainShape* shape = createHeightfieldShape(t);
+    if (!shape) return nullptr;
+    auto* record = new PhysicsBody;
+    createRigidBody(*record, world, 0.0f, shape, 0.0f, 0.0f, 0.0f);
+    return record;
+}
+
+int setupTerrain() { return setupCourseTerrain(heightmapPath, true); }
+
+int setupTerrainCollision(const char* path) { return setupCourseTerrain(path, false); }
+
+void releaseTerrain() {
+    if (!terrain) return;
+    terrainMeshes.erase(std::remove(terrainMeshes.begin(), terrainMeshes.end(), &terrain->mesh), terrainMeshes.end());
+    delete terrain;
+    terrain = nullptr;
+}
