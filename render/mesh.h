@@ -44,6 +44,8 @@ struct ImportedModel {
     std::vector<ImportedMesh> meshes;
     std::vector<ImportedMaterial> materials;
 };
+// Missing normals, tangents or bitangents are stored as zeros, missing texture coordinates as (0, 0);
+// faces that are not triangles (points, lines) are dropped.
 ImportedModel importModelFile(const char* path);
 // "Textures/" + the part after the last backslash (forward slashes are kept).
 std::string materialTexturePath(const std::string& pathInMaterial);
@@ -55,6 +57,8 @@ struct Model {
     Texture* specularMap = nullptr;
     Texture* normalMap = nullptr;
 
+    // Prints "Model (...) failed to load: ..." and stays empty when the file cannot be imported. A later
+    // material's specular or normal map replaces (and releases) an earlier one.
     void loadModel(const char* path);
     void draw() const;
     // Releases meshes and textures with their GL objects; needs the context.

@@ -17,8 +17,9 @@ struct Texture {
     explicit Texture(std::string path) : filePath(std::move(path)) {}
 
     // Repeating, mipmapped; keeps the file's channel count. False (and a message) when decoding fails.
+    // Every upload uses an unpack alignment of 1, so rows of any byte length are read exactly.
     bool load();
-    // Clamped to the border, linear, always three channels.
+    // Clamped to the border, linear; decoded and uploaded as three channels whatever the file holds.
     bool loadClampedRgb();
     void clear();
 };
@@ -30,7 +31,8 @@ extern Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleT
 extern Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 extern Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
 
-// Start-up step: loads the fourteen textures, sets the terrain units and the two materials.
+// Start-up step: loads the fourteen textures and sets the terrain units. A missing image prints its line and
+// stays empty; the scene pass sets its two materials right after this step.
 void loadStartupTextures();
 // Releases the fourteen textures; needs the context.
 void releaseStartupTextures();

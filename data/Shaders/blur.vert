@@ -1,0 +1,13 @@
+#version 330 core
+// Bloom blur: the unit quad scaled over the whole target.
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec2 texCoord;
+
+uniform mat4 model;
+
+out vec2 uv;
+
+void main() {
+    uv = position.xy + 0.5;
+    gl_Position = model * vec4(position, 1.0);
+}

@@ -1,0 +1,15 @@
+#version 330 core
+// Sprites and the composite: the unit quad placed straight in clip space by "model".
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec2 texCoord;
+
+uniform mat4 model;
+uniform int flip;
+
+out vec2 uv;
+
+void main() {
+    // The quad's v is 0 at its top; off-screen targets hold their bottom row first, hence the flip for them.
+    uv = flip == 1 ? vec2(texCoord.x, 1.0 - texCoord.y) : texCoord;
+    gl_Position = model * vec4(position, 1.0);
+}
