@@ -108,17 +108,12 @@ void runFrameLoop() {
 }
 
 void shutdown() {
-    delete ballBody;
-    ballBody = nullptr;
-    delete terrainBody;
-    terrainBody = nullptr;
-    destroyPhysicsWorld(physicsWorld);
-    physicsWorld = nullptr;
-
+    shutdownPhysics();
     for (Mesh* mesh : terrainMeshes) {
         mesh->clear();
     }
     terrainMeshes.clear();
+    releaseTerrain();
 
     // GL objects go while the context still exists.
     releaseStartupModels();

@@ -1,0 +1,180 @@
+// Headless course simulator: races the shipped course with the game's own terrain, physics, camera and race rules.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <array>
+#include <string>
+#include <vector>
+
+#include <glm/geometric.hpp>
+
+#include "app/camera.h"
+#include "app/input.h"
+#include "app/race.h"
+#include "app/window.h"
+#include "course/physics.h"
+#include "course/terrain.h"
+#include "effects/particles.h"
+#include "tools/simulate/player.h"
+
+namespace {
+
+constexpr double firstRaceExtraWait = 1.0; // as start-up: the first get-ready lasts a second longer
+constexpr float defaultMaxSeconds = 600.0f;
+
+struct Options {
+    std::string dataDir = ".";
+    float fps = 60.0f;
+    PlayerKind player = PlayerKind::Scripted;
+    int races = 1;
+    float resetAfter = -1.0f; // seconds of rolling in the first race after which the player presses reset
+    float maxSeconds = defaultMaxSeconds;
+};
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: kelvara-simulate [--data DIR] [--fps N] [--player scripted|idle|leave] [--races N]\n"
+                 "                        [--reset-after SECONDS] [--max-seconds SECONDS]\n");
+}
+
+bool parseNumber(const char* text, float& out) {
+    char* end = nullptr;
+    const float value = std::strtof(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(value)) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        float number = 0.0f;
+        if (arg == "--data" && value) {
+            o.dataDir = value;
+        } else if (arg == "--fps" && value && parseNumber(value, number) && number >= 10.0f && number <= 1000.0f) {
+            o.fps = number;
+        } else if (arg == "--player" && value && parsePlayerKind(value, o.player)) {
+        } else if (arg == "--races" && value && parseNumber(value, number) && number >= 1.0f && number <= 1000.0f) {
+            o.races = static_cast<int>(number);
+        } else if (arg == "--reset-after" && value && parseNumber(value, number) && number >= 0.0f) {
+            o.resetAfter = number;
+        } else if (arg == "--max-seconds" && value && parseNumber(value, number) && number > 0.0f) {
+            o.maxSeconds = number;
+        } else {
+            std::fprintf(stderr, "kelvara-simulate: bad argument '%s'%s\n", arg.c_str(), value ? "" : " (missing value)");
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+void printBall(const char* what) {
+    const glm::vec3 p = ballPosition();
+    std::printf("%s (%.2f, %.2f, %.2f)", what, p.x, p.y, p.z);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        usage();
+        return 2;
+    }
+    const std::string heightmap = options.dataDir + "/Textures/heightmap.png";
+    resetCamera(camera, checkpoints[0]);
+    setupPhysics();
+    if (setupTerrainCollision(heightmap.c_str()) != 0) {
+        return 1;
+    }
+    createParticlePool();
+
+    const double frameTime = 1.0 / options.fps;
+    double now = 0.0;
+    auto nextFrame = [&]() {
+        now += frameTime;
+        tickClock(static_cast<float>(now));
+    };
+    // The first update measures from zero, as the game's first frame measures from GLFW's start.
+    resetRace();
+    raceState.raceStart = static_cast<float>(now + firstRaceExtraWait);
+    std::printf("race %d: starts at", raceState.raceNumber);
+    printBall("");
+    std::printf(", %.0f frames per second, %s player\n", options.fps, playerKindName(options.player));
+
+    Player player = makePlayer(options.player);
+    int finished = 0;
+    bool resetPressed = false;
+    int race = raceState.raceNumber;
+    std::array<bool, checkpointCount> announced{};
+    float rollingStart = -1.0f;
+    auto beginRace = [&]() {
+        race = raceState.raceNumber;
+        announced.fill(false);
+        rollingStart = -1.0f;
+        restartPlayer(player);
+        std::printf("race %d: starts at", race);
+        printBall("");
+        std::printf("\n");
+    };
+
+    while (finished < options.races && now < options.maxSeconds) {
+        nextFrame();
+        FrameInput input = playFrame(player, frameClock.deltaTime);
+        if (!resetPressed && options.resetAfter >= 0.0f && rollingStart >= 0.0f &&
+            frameClock.totalTime - rollingStart >= options.resetAfter) {
+            input.resetDown = true;
+            resetPressed = true;
+            std::printf("race %d: the player restarts after %.2f Seconds\n", race,
+                        frameClock.totalTime - raceState.raceStart);
+        }
+        advanceFrame(input);
+        startRollingIfDue(raceState, frameClock); // the HUD's job in the game
+        if (raceState.phase == RacePhase::Rolling && rollingStart < 0.0f) {
+            rollingStart = frameClock.totalTime;
+        }
+
+        if (raceState.raceNumber != race) {
+            if (!input.resetDown) {
+                // The game's own out-of-bounds text has no line end.
+                std::printf("\nrace %d: left the course\n", race);
+                ++finished;
+            }
+            beginRace();
+            continue;
+        }
+        for (std::size_t i = 1; i < goalIndex; ++i) {
+            if (raceState.reached[i] && !announced[i]) {
+                announced[i] = true;
+                std::printf("race %d: checkpoint %zu after %.2f Seconds, %.2f Seconds left, boost %.2f\n", race, i,
+                            frameClock.totalTime - raceState.raceStart, raceState.timer, raceState.boost);
+            }
+        }
+        if (raceState.phase == RacePhase::Won || raceState.phase == RacePhase::Lost) {
+            const bool won = raceState.phase == RacePhase::Won;
+            std::printf("race %d: %s after %.2f Seconds with %.2f Seconds left, ", race, won ? "won" : "lost",
+                        frameClock.totalTime - raceState.raceStart, raceState.timer);
+            printBall("ball at");
+            std::printf("\n");
+            ++finished;
+            if (finished < options.races) {
+                FrameInput again;
+                again.resetDown = true;
+                nextFrame();
+                advanceFrame(again);
+                beginRace();
+            }
+        }
+    }
+    if (finished < options.races) {
+        std::printf("simulation stopped after %.0f Seconds\n", now);
+    }
+    std::printf("%s", sessionReport(raceState).c_str());
+    shutdownPhysics();
+    return 0;
+}
