@@ -1,0 +1,34 @@
+// Off-screen scene target with its glow output, the two blur targets, the bloom weights and the bloom pass.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct SceneTarget {
+    uint32_t framebuffer = 0;
+    uint32_t sceneColour = 0;  // attachment 0: the lit scene
+    uint32_t brightColour = 0; // attachment 1: what glows
+    uint32_t depthBuffer = 0;
+};
+
+struct BlurTarget {
+    uint32_t framebuffer = 0;
+    uint32_t blurColour = 0;
+};
+
+// Made once by start-up at the window's framebuffer size; never resized.
+extern SceneTarget sceneTarget;
+extern std::array<BlurTarget, 2> blurTargets;
+// The scene with its glow added: the bloom pass writes here instead of into the texture it reads.
+extern BlurTarget combinedTarget;
+extern std::array<float, 5> bloomWeights;
+
+// Five Gaussian weights (sigma 5, taps 0..4) normalised to sum to one.
+std::array<float, 5> computeBloomWeights();
+
+void createBloomTargets();
+void releaseBloomTargets();
+// Blurs brightColour in two passes and adds it to the scene colour, into combinedTarget.
+void renderBloom();
+// The texture the composite shows: combinedTarget after a bloom frame, sceneColour otherwise.
+uint32_t finalSceneTexture();
