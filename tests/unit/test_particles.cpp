@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <glm/geometric.hpp>
+
 #include "effects/particles.h"
 
 namespace {
