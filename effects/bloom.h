@@ -22,13 +22,19 @@ extern std::array<BlurTarget, 2> blurTargets;
 // The scene with its glow added: the bloom pass writes here instead of into the texture it reads.
 extern BlurTarget combinedTarget;
 extern std::array<float, 5> bloomWeights;
+// Set by renderBloom, cleared by the composite once it has shown the frame: says which texture holds the picture.
+extern bool bloomAppliedThisFrame;
 
 // Five Gaussian weights (sigma 5, taps 0..4) normalised to sum to one.
 std::array<float, 5> computeBloomWeights();
 
+// Start-up step, with the context current and window.framebufferWidth/Height measured. Prints
+// "Framebuffer not complete!" (at most three times per run) for a target the driver rejects, and goes on.
 void createBloomTargets();
+// Deletes every target; needs the context.
 void releaseBloomTargets();
 // Blurs brightColour in two passes and adds it to the scene colour, into combinedTarget.
+// Expects the scene pass's state (scene target drawn, depth test on); leaves framebuffer 0 bound, unit 1 active.
 void renderBloom();
 // The texture the composite shows: combinedTarget after a bloom frame, sceneColour otherwise.
 uint32_t finalSceneTexture();

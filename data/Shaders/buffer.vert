@@ -8,7 +8,8 @@ uniform mat4 model;
 out vec2 uv;
 
 void main() {
-    // Taken from the position, not texCoord, so each fragment reads the texel it overwrites.
+    // From the position, not texCoord, so the result keeps the scene's bottom-row-first orientation and each
+    // fragment reads the texels under it.
     uv = position.xy + 0.5;
     gl_Position = model * vec4(position, 1.0);
 }

@@ -8,6 +8,7 @@ uniform mat4 model;
 out vec2 uv;
 
 void main() {
+    // The depth texture holds its bottom row first, like the position's y.
     uv = position.xy + 0.5;
     gl_Position = model * vec4(position, 1.0);
 }

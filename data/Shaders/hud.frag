@@ -11,6 +11,8 @@ uniform float contrast;
 
 void main() {
     vec4 texel = texture(theTexture, uv);
+    // With brightness 0 and contrast 1 the colour passes through unchanged.
     vec3 rgb = (texel.rgb - 0.5) * contrast + 0.5 + brightness;
-    colour = vec4(clamp(rgb, 0.0, 1.0), texel.a * opacity);
+    // Opacity may arrive above 1 or below 0 at the ends of a fade; the blend needs it within 0..1.
+    colour = vec4(clamp(rgb, 0.0, 1.0), clamp(texel.a * opacity, 0.0, 1.0));
 }

@@ -9,7 +9,8 @@ uniform int flip;
 out vec2 uv;
 
 void main() {
-    // The quad's v is 0 at its top; off-screen targets hold their bottom row first, hence the flip for them.
+    // The quad's v is 0 at its top, which suits images stored top row first; the off-screen targets hold their
+    // bottom row first and are drawn with flip 1.
     uv = flip == 1 ? vec2(texCoord.x, 1.0 - texCoord.y) : texCoord;
     gl_Position = model * vec4(position, 1.0);
 }

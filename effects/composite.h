@@ -1,0 +1,13 @@
+// The final composite: the off-screen scene (or a debugging view) drawn into the window.
+#pragma once
+
+#include <glm/mat4x4.hpp>
+
+// Model matrix of the shadow-map picture: the unit quad moved to the upper-left quarter, x -0.75..-0.25 and
+// y 0.25..0.75 in normalised device coordinates.
+glm::mat4 depthPictureModel();
+
+// Clears the window, draws finalSceneTexture() (brightColour while renderFlags.showBrightPass) over the full
+// viewport with the settings' brightness and contrast, and the shadow map while renderFlags.showDepthMap.
+// Leaves framebuffer 0 bound, depth testing off, unit 0 active and the last program in use.
+void renderComposite();
