@@ -18,7 +18,8 @@ namespace {
 constexpr float radiansToDegrees = 57.29578f;
 constexpr float turnRate = 720.0f;        // degrees per second a wrist can turn the camera
 constexpr float viewPitch = -12.0f;       // degrees: looking slightly down at the ball
-constexpr float waypointReach = 9.0f;     // world units: close enough to a waypoint to take the next
+constexpr std::size_t searchAhead = 30;   // route points searched beyond the last nearest one
+constexpr std::size_t lookAhead = 8;     // route points between the nearest one and the aim
 constexpr float cruiseSpeed = 14.0f;      // simulated units per second wanted along the course
 constexpr float correctionThreshold = 4.0f; // velocity error worth spending boost on
 constexpr float aimTolerance = 0.9f;      // cosine between view and wanted push before boosting
@@ -43,27 +44,29 @@ glm::vec3 horizontal(const glm::vec3& v) {
     return {v.x, 0.0f, v.z};
 }
 
-const RouteTarget* currentTarget(Player& player, const glm::vec3& ball) {
-    while (player.next < player.route.size()) {
-        const RouteTarget& t = player.route[player.next];
-        const bool done = t.checkpoint >= 0 ? raceState.reached[static_cast<std::size_t>(t.checkpoint)]
-                                            : glm::length(horizontal(t.point - ball)) < waypointReach;
-        if (!done) {
-            return &t;
+// Follows the centre line: finds the route point nearest the ball a little ahead of the last one, and aims further on.
+glm::vec3 routeTarget(Player& player, const glm::vec3& ball) {
+    const glm::vec2 here(ball.x, ball.z);
+    const std::size_t end = std::min(player.route.size(), player.progress + searchAhead);
+    float best = glm::length(player.route[player.progress] - here);
+    for (std::size_t i = player.progress + 1; i < end; ++i) {
+        const float d = glm::length(player.route[i] - here);
+        if (d < best) {
+            best = d;
+            player.progress = i;
         }
-        ++player.next;
     }
-    return nullptr;
+    const std::size_t aim = std::min(player.route.size() - 1, player.progress + lookAhead);
+    return {player.route[aim].x, ball.y, player.route[aim].y};
 }
 
 FrameInput steerScripted(Player& player, float deltaTime) {
     FrameInput input;
-    const glm::vec3 ball = ballPosition();
-    const RouteTarget* target = currentTarget(player, ball);
-    if (!target) {
+    if (player.route.empty()) {
         return input;
     }
-    const glm::vec3 toTarget = horizontal(target->point - ball);
+    const glm::vec3 ball = ballPosition();
+    const glm::vec3 toTarget = horizontal(routeTarget(player, ball) - ball);
     if (glm::length(toTarget) < 1e-3f) {
         return input;
     }
@@ -122,7 +125,7 @@ Player makePlayer(PlayerKind kind) {
 }
 
 void restartPlayer(Player& player) {
-    player.next = 0;
+    player.progress = 0;
 }
 
 FrameInput playFrame(Player& player, float deltaTime) {

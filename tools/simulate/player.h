@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include <glm/vec3.hpp>
+#include <glm/vec2.hpp>
 
 #include "app/race.h"
 
@@ -14,16 +14,10 @@ enum class PlayerKind {
     Leave,    // boosts straight for the nearest edge of the course
 };
 
-// One point the scripted player steers for: a checkpoint, or a waypoint between two of them.
-struct RouteTarget {
-    glm::vec3 point;
-    int checkpoint; // index into the checkpoint table, or -1 for a waypoint
-};
-
 struct Player {
     PlayerKind kind = PlayerKind::Scripted;
-    std::vector<RouteTarget> route;
-    std::size_t next = 0; // index into route
+    std::vector<glm::vec2> route; // the course's centre line
+    std::size_t progress = 0;     // route point nearest the ball so far
 };
 
 bool parsePlayerKind(const char* text, PlayerKind& out);

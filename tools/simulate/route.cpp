@@ -1,14 +1,12 @@
-// The scripted player's route: the checkpoint order the course was built around.
+// The scripted player's route: the same centre line the course generator carves the channel along.
 #include "tools/simulate/route.h"
 
-#include "app/race_state.h"
+#include "tools/generate/course_route.h"
 
-std::vector<RouteTarget> courseRoute() {
-    // Placeholder order until the course generator exports its route.
-    const int order[] = {6, 4, 1, 2, 5, 7, 8, 3, 9};
-    std::vector<RouteTarget> route;
-    for (int i : order) {
-        route.push_back({checkpoints[static_cast<std::size_t>(i)], i});
+std::vector<glm::vec2> courseRoute() {
+    std::vector<glm::vec2> route;
+    for (const RouteSample& s : sampleRoute(routeSpacing).samples) {
+        route.push_back(s.position);
     }
     return route;
 }
