@@ -5,7 +5,14 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <GL/glew.h>
 #include <glm/geometric.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "effects/unit_quad.h"
+#include "render/shader.h"
+#include "render/texture.h"
 
 std::vector<Particle> particlePool;
 
@@ -17,6 +24,9 @@ constexpr int speedSteps = 100;         // speeds 0..99 tenths of a unit per sec
 constexpr float speedUnit = 0.1f;
 constexpr float riseFactor = 3.0f;      // upward speed per unit of horizontal speed
 constexpr float fallPerUpdate = 1.0f;   // taken off the upward speed every update, whatever the frame time
+constexpr float fullTurn = 6.2831855f;  // radians
+constexpr int randLimit = 32767;        // largest random value an angle is made from
+constexpr float spriteSize = 1.5f;      // world units per side of the drawn square
 
 } // namespace
 
@@ -65,4 +75,46 @@ void updateParticles(float deltaTime, const glm::vec3& eye) {
 void sortParticlesForDrawing() {
     std::sort(particlePool.begin(), particlePool.end(),
               [](const Particle& a, const Particle& b) { return a.cameraDistance > b.cameraDistance; });
+}
+
+float randomParticleAngle() {
+    // glibc's rand reaches 2^31 - 1; folding it into 0..32767 keeps every angle within one turn.
+    const int r = std::rand() % (randLimit + 1);
+    return static_cast<float>(r) * fullTurn / static_cast<float>(randLimit);
+}
+
+glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float angleY, float angleZ) {
+    glm::mat4 model = glm::translate(glm::mat4(1.0f), position);
+    model = glm::rotate(model, angleX, glm::vec3(1.0f, 0.0f, 0.0f));
+    model = glm::rotate(model, angleY, glm::vec3(0.0f, 1.0f, 0.0f));
+    model = glm::rotate(model, angleZ, glm::vec3(0.0f, 0.0f, 1.0f));
+    return glm::scale(model, glm::vec3(spriteSize));
+}
+
+void drawParticles() {
+    // Both faces show, and each spark adds its light to what lies behind it. Depth writes stay on.
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+    glBlendFunc(GL_ONE, GL_ONE);
+
+    sortParticlesForDrawing();
+    glActiveTexture(GL_TEXTURE0 + particleTexture.unit);
+    glBindTexture(GL_TEXTURE_2D, particleTexture.textureId);
+    glActiveTexture(GL_TEXTURE0);
+
+    for (const Particle& p : particlePool) {
+        if (!p.active) {
+            continue;
+        }
+        // Drawn in this order on purpose: spawning and drawing share one rand() sequence.
+        const float a1 = randomParticleAngle();
+        const float a2 = randomParticleAngle();
+        const float a3 = randomParticleAngle();
+        const glm::mat4 model = particleModelMatrix(p.position, a1, a2, a3);
+        glUniformMatrix4fv(activeUniforms.model, 1, GL_FALSE, glm::value_ptr(model));
+        unitQuad.draw();
+    }
+
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
 }

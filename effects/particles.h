@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
 struct Particle {
@@ -25,5 +26,10 @@ void spawnParticles(const glm::vec3& origin, uint32_t count);
 void updateParticles(float deltaTime, const glm::vec3& eye);
 // Farthest first, so additive sprites are laid down back to front.
 void sortParticlesForDrawing();
-// Draws the active particles with the bound program; needs the context.
+// A new spin angle from the shared rand() sequence: 0..2 pi radians.
+float randomParticleAngle();
+// A 1.5-unit sprite at position, turned about x, then y, then z (applied to the quad in the order z, y, x).
+glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float angleY, float angleZ);
+// Sorts the pool and draws every active particle additively with the bound program (its "model" through
+// activeUniforms) and the particle texture on unit 0; leaves culling on and blending off. Needs the context.
 void drawParticles();

@@ -5,6 +5,12 @@
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+#include "course/physics.h"
+#include "render/mesh.h"
+#include "render/scene.h"
+#include "render/shader.h"
 
 uint32_t shadowFramebuffer = 0;
 uint32_t shadowMapTexture = 0;
@@ -13,6 +19,11 @@ glm::mat4 lightView{1.0f}, lightProjection{1.0f}, lightSpaceMatrix{1.0f};
 namespace {
 
 constexpr float lightBoxHalfSize = 50.0f; // world units around the light's eye, on every axis
+const glm::vec3 lightUp(0.0f, 1.0f, 0.0f);
+
+void uploadMatrix(GLint location, const glm::mat4& m) {
+    glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m));
+}
 
 } // namespace
 
@@ -51,8 +62,47 @@ void releaseShadowMap() {
 }
 
 void initialiseLightMatrices() {
-    lightView = glm::lookAt(glm::vec3(0.0f, 1.0f, 1.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
+    lightView = glm::lookAt(glm::vec3(0.0f, 1.0f, 1.0f), glm::vec3(0.0f), lightUp);
     lightProjection = glm::ortho(-lightBoxHalfSize, lightBoxHalfSize, -lightBoxHalfSize, lightBoxHalfSize,
                                  -lightBoxHalfSize, lightBoxHalfSize);
     lightSpaceMatrix = lightProjection * lightView;
+}
+
+glm::mat4 lightViewFollowing(const glm::vec3& ball, const glm::vec3& direction) {
+    return glm::lookAt(ball - direction, ball, lightUp);
+}
+
+void renderShadowPass() {
+    glViewport(0, 0, shadowMapSize, shadowMapSize);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+
+    if (depthShader != nullptr) {
+        depthShader->use();
+        activateBasicUniforms(*depthShader);
+    }
+
+    // The light box moves with the ball, so the shadowed area always surrounds it.
+    lightView = lightViewFollowing(ballPosition(), sceneLight.direction);
+    uploadMatrix(activeUniforms.projection, lightProjection);
+    uploadMatrix(activeUniforms.view, lightView);
+
+    // The terrain only receives shadows and the particles cast none.
+    if (ballBody != nullptr) {
+        uploadMatrix(activeUniforms.model, bodyModelMatrix(*ballBody));
+        ballModel.draw();
+    }
+    uploadMatrix(activeUniforms.model, smallFlagShadowMatrix());
+    flagModel.draw();
+    drawMarkers();
+    uploadMatrix(activeUniforms.model, stickModelMatrix());
+    stickModel.draw();
+    // No wave uniforms here: the flag's shadow keeps the model's rest shape.
+    uploadMatrix(activeUniforms.model, flagModelMatrix());
+    flagModel.draw();
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

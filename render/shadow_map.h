@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include <glm/mat4x4.hpp>
+#include <glm/vec3.hpp>
 
 constexpr int shadowMapSize = 1024; // texels per side
 
@@ -17,4 +18,8 @@ void createShadowMap();
 void releaseShadowMap();
 // The light matrices as start-up sets them.
 void initialiseLightMatrices();
+// The light's view for a ball at ball: from ball - direction towards the ball, y up.
+glm::mat4 lightViewFollowing(const glm::vec3& ball, const glm::vec3& direction);
+// Depth of the ball and the course furniture seen from the light; leaves the depth program in use, depth test and
+// culling on, the default framebuffer bound and the viewport at the shadow map's size.
 void renderShadowPass();

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "render/scene.h"
+
 namespace {
 
 // Decoded rows are tightly packed; the default alignment of 4 would read past the end of rows whose byte
@@ -119,7 +121,8 @@ void loadStartupTextures() {
         }
         entry.texture->unit = entry.unit;
     }
-    // The scene pass's two materials are set right after this step by the scene pass's own start-up code.
+    // The materials belong to the same start-up step as the textures they shade.
+    setupMaterials();
 }
 
 void releaseStartupTextures() {

@@ -1,8 +1,10 @@
 #version 330 core
-// Goal flag: a wave travels along the model's x axis and lifts the cloth along z.
+// Goal flag: a wave runs along the cloth away from the stick and lifts it across its plane.
+// The flag model's cloth lies in its x-y plane with x up the stick (the pass turns the model a quarter turn about z)
+// and its held edge at y = poleY, where the stick stands 1.2 units beside the goal.
 layout(location = 0) in vec3 position;
 layout(location = 1) in vec2 texCoord;
-layout(location = 2) in vec3 normal;
+layout(location = 2) in vec3 normal;    // points into the surface
 layout(location = 3) in vec3 tangent;
 layout(location = 4) in vec3 bitangent;
 
@@ -11,9 +13,12 @@ uniform mat4 view;
 uniform mat4 projection;
 uniform mat4 FragPosLightSpace;
 uniform float animateTime; // seconds
-uniform float velocity;    // model units per second
-uniform float k;           // radians per model unit
-uniform float amp;         // model units
+uniform float velocity;    // flag-model units per second
+uniform float k;           // radians per flag-model unit
+uniform float amp;         // flag-model units
+
+const float poleY = -1.2;      // flag-model y of the edge the stick holds
+const float holdLength = 1.5;  // flag-model units over which the wave grows from nothing at the stick
 
 out vec3 worldPosition;
 out vec2 uv;
@@ -21,14 +26,26 @@ out vec3 worldNormal;
 out vec4 lightSpacePosition;
 
 void main() {
-    float phase = k * (position.x - velocity * animateTime);
-    vec3 moved = position + vec3(0.0, 0.0, amp * sin(phase));
-    // The slope of the wave tilts the normal, which points into the surface like every Vertex normal.
-    vec3 outward = normalize(-normal + vec3(-amp * k * cos(phase), 0.0, 0.0));
+    // Distance from the stick along the cloth, whichever side of it the cloth hangs.
+    float side = position.y >= poleY ? 1.0 : -1.0;
+    float along = abs(position.y - poleY);
+    float phase = k * (along - velocity * animateTime);
+    float hold = smoothstep(0.0, holdLength, along);
+    float lift = amp * hold * sin(phase);
+    // Slope of the lifted cloth along y, for the normal: d(lift)/d(along) times d(along)/dy.
+    float holdSlope = along < holdLength ? 6.0 * along * (holdLength - along) / (holdLength * holdLength * holdLength)
+                                         : 0.0;
+    float slope = side * amp * (holdSlope * sin(phase) + hold * k * cos(phase));
+
+    vec3 moved = position + vec3(0.0, 0.0, lift);
+    vec3 outward = -normal;
+    // A cloth z = f(y) has the normal (0, -f', 1), scaled by whichever way the face points.
+    vec3 bent = normalize(outward + vec3(0.0, -slope * outward.z, 0.0));
+
     vec4 world = model * vec4(moved, 1.0);
     worldPosition = world.xyz;
     uv = texCoord;
-    worldNormal = transpose(inverse(mat3(model))) * outward;
+    worldNormal = transpose(inverse(mat3(model))) * bent;
     lightSpacePosition = FragPosLightSpace * world;
     gl_Position = projection * view * world;
 }

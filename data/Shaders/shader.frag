@@ -1,12 +1,14 @@
 #version 330 core
-// Scene program: Blinn-Phong with diffuse, specular and normal maps, a shadow lookup and sky reflections.
-// Explicit sampler units: a sampler2D and the samplerCube both on unit 0 would fail program validation.
+// Scene program: Blinn-Phong sunlight with diffuse, specular and normal maps, a filtered shadow lookup and sky
+// reflections; output 0 is the lit colour, output 1 the glow that the bloom pass blurs.
+// The program is validated before its samplers are set, and a sampler2D and the samplerCube both on unit 0 fail
+// validation, so every sampler names its unit here.
 #extension GL_ARB_shading_language_420pack : require
 
 struct DirectionalLight {
     vec3 colour;
     float ambientIntensity;
-    vec3 direction;
+    vec3 direction; // the way the light travels
     float diffuseIntensity;
 };
 struct Material {
@@ -30,53 +32,103 @@ uniform Material material;
 uniform vec3 eyePosition;
 layout(binding = 0) uniform sampler2D diffuseMap;
 layout(binding = 1) uniform sampler2D specularMap;
-layout(binding = 2) uniform sampler2D normalMap;
+layout(binding = 2) uniform sampler2D normalMap;   // red along the tangent, green along the bitangent
 layout(binding = 3) uniform sampler2D shadowMap;
 layout(binding = 5) uniform samplerCube environmentMap;
 uniform int debugNormals;
 uniform int smoothShadows;
 
-const float shadowBias = 0.005;
+// Depth offsets against self-shadowing; the light box is 100 units deep, so 0.001 is a tenth of a unit.
+const float flatBias = 0.0015;
+const float slopeBias = 0.005;     // added as the surface turns away from the light
+// Bright pass: luminance where the glow starts and where all of the colour glows. Sunlit grass stays below.
+const float glowStart = 0.95;
+const float glowFull = 1.4;
+// Shiny surfaces (the ball, markers and stick) whose texels are strongly coloured light up by themselves: the
+// checkpoint markers are painted so. Chroma is the spread between the largest and smallest channel.
+const float shinyFrom = 0.5;       // material specular intensity
+const float emissiveChromaStart = 0.45;
+const float emissiveChromaFull = 0.75;
+const float emissiveColour = 0.5;  // added to the lit colour, times the texel
+const float emissiveGlow = 1.2;    // sent to the glow, times the texel
+const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
 
-float shadowFactor(vec3 n, vec3 toLight) {
+float luminance(vec3 c) { return dot(c, lumaWeights); }
+
+// Tangent frame made square to the outward normal; a mesh without tangents (or the sprite quad) keeps n.
+vec3 mappedNormal(vec3 n) {
+    vec3 t = worldTangent - n * dot(n, worldTangent);
+    if (dot(t, t) < 1e-10) return n;
+    t = normalize(t);
+    vec3 b = worldBitangent - n * dot(n, worldBitangent) - t * dot(t, worldBitangent);
+    if (dot(b, b) < 1e-10) return n;
+    b = normalize(b);
+    // A flat texel (128, 128, 255) reads almost exactly (0, 0, 1) and so gives n back.
+    vec3 m = texture(normalMap, uv).rgb * 2.0 - 1.0;
+    vec3 mapped = t * m.x + b * m.y + n * m.z;
+    return dot(mapped, mapped) > 1e-10 ? normalize(mapped) : n;
+}
+
+// 0 lit .. 1 fully shadowed. Anything outside the light's box is lit.
+float shadowAmount(float cosToLight) {
     vec3 p = lightSpacePosition.xyz / lightSpacePosition.w * 0.5 + 0.5;
-    if (p.z > 1.0) return 0.0;
-    float bias = max(shadowBias * (1.0 - dot(n, toLight)), shadowBias * 0.1);
-    int radius = smoothShadows == 1 ? 1 : 0;
+    if (p.x < 0.0 || p.x > 1.0 || p.y < 0.0 || p.y > 1.0 || p.z < 0.0 || p.z > 1.0) return 0.0;
+    float bias = max(slopeBias * (1.0 - cosToLight), flatBias);
+    int radius = smoothShadows == 1 ? 1 : 0; // 3 x 3 percentage-closer filter when smooth
     vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
     float shadow = 0.0;
-    for (int x = -radius; x <= radius; ++x)
-        for (int y = -radius; y <= radius; ++y)
-            shadow += p.z - bias > texture(shadowMap, p.xy + vec2(x, y) * texel).r ? 1.0 : 0.0;
-    return shadow / float((2 * radius + 1) * (2 * radius + 1));
+    for (int x = -radius; x <= radius; ++x) {
+        for (int y = -radius; y <= radius; ++y) {
+            float stored = texture(shadowMap, p.xy + vec2(x, y) * texel).r;
+            shadow += p.z - bias > stored ? 1.0 : 0.0;
+        }
+    }
+    float taps = float((2 * radius + 1) * (2 * radius + 1));
+    return shadow / taps;
 }
 
 void main() {
-    vec3 n = length(worldNormal) > 0.0 ? normalize(worldNormal) : vec3(0.0, 1.0, 0.0);
-    if (length(worldTangent) > 0.0 && length(worldBitangent) > 0.0) {
-        vec3 m = texture(normalMap, uv).rgb * 2.0 - 1.0;
-        n = normalize(normalize(worldTangent) * m.x + normalize(worldBitangent) * m.y + n * max(m.z, 0.1));
+    vec4 base = texture(diffuseMap, uv);
+    vec3 toLight = normalize(-directionalLight.direction);
+
+    // The particle quad carries no normal: its sparks are lit evenly, without shadow or reflection.
+    if (dot(worldNormal, worldNormal) < 1e-12) {
+        vec3 rgb = base.rgb * directionalLight.colour *
+                   (directionalLight.ambientIntensity + directionalLight.diffuseIntensity);
+        colour = debugNormals == 1 ? vec4(0.5, 0.5, 0.5, 1.0) : vec4(rgb, base.a);
+        glow = vec4(debugNormals == 1 ? vec3(0.0) : rgb * smoothstep(glowStart, glowFull, luminance(rgb)), 1.0);
+        return;
     }
+
+    vec3 geometric = normalize(worldNormal);
+    vec3 n = mappedNormal(geometric);
     if (debugNormals == 1) {
         colour = vec4(n * 0.5 + 0.5, 1.0);
         glow = vec4(0.0, 0.0, 0.0, 1.0);
         return;
     }
-    vec3 toLight = normalize(-directionalLight.direction);
+
     vec3 toEye = normalize(eyePosition - worldPosition);
     float diffuse = max(dot(n, toLight), 0.0) * directionalLight.diffuseIntensity;
     float specular = 0.0;
-    if (diffuse > 0.0) {
+    if (dot(geometric, toLight) > 0.0) {
         vec3 halfway = normalize(toLight + toEye);
         specular = pow(max(dot(n, halfway), 0.0), max(material.shininess, 1.0)) * material.specularIntensity *
                    texture(specularMap, uv).r;
     }
-    float lit = 1.0 - shadowFactor(n, toLight);
-    vec4 base = texture(diffuseMap, uv);
-    vec3 light = directionalLight.colour * (directionalLight.ambientIntensity + lit * (diffuse + specular));
+    float lit = 1.0 - shadowAmount(max(dot(geometric, toLight), 0.0));
+    // Highlights take the light's colour, not the surface's, so they can outshine a dark texture.
+    vec3 rgb = directionalLight.colour *
+               (base.rgb * (directionalLight.ambientIntensity + lit * diffuse) + lit * specular);
+
     vec3 reflected = texture(environmentMap, reflect(-toEye, n)).rgb;
-    vec3 rgb = mix(base.rgb * light, reflected, clamp(material.reflectivity, 0.0, 1.0));
+    rgb = mix(rgb, reflected, clamp(material.reflectivity, 0.0, 1.0));
+
+    float chroma = max(max(base.r, base.g), base.b) - min(min(base.r, base.g), base.b);
+    float emissive = step(shinyFrom, material.specularIntensity) *
+                     smoothstep(emissiveChromaStart, emissiveChromaFull, chroma);
+    rgb += base.rgb * emissive * emissiveColour;
+
     colour = vec4(rgb, base.a);
-    float brightness = dot(rgb, vec3(0.2126, 0.7152, 0.0722));
-    glow = vec4(brightness > 1.0 ? rgb : vec3(0.0), 1.0);
+    glow = vec4(rgb * smoothstep(glowStart, glowFull, luminance(rgb)) + base.rgb * emissive * emissiveGlow, 1.0);
 }
