@@ -49,7 +49,7 @@ const float glowFull = 1.4;
 const float shinyFrom = 0.5;       // material specular intensity
 const float emissiveChromaStart = 0.45;
 const float emissiveChromaFull = 0.75;
-const float emissiveColour = 0.5;  // added to the lit colour, times the texel
+const float emissiveColour = 0.3;  // added to the lit colour, times the texel
 const float emissiveGlow = 1.2;    // sent to the glow, times the texel
 const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
 
