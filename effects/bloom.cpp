@@ -26,7 +26,6 @@ constexpr double bloomMean = 0.0;                       // texels
 // 2 pi sigma^2 with pi in single precision; the normalisation below cancels it, but the raw weights keep it.
 constexpr double gaussianDivisor = 157.07963705062866;
 constexpr float bloomExposure = 0.8f;                   // tone-mapping exposure of the combine
-constexpr float fullViewportScale = 2.0f;               // the unit quad times this covers the viewport
 constexpr int blurPassCount = 2;                        // one horizontal, one vertical
 constexpr int maxIncompleteReports = 3;                 // per run, however many targets fail
 

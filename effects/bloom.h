@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 
+// The unit quad scaled by this covers the whole viewport: every full-screen pass uses it.
+constexpr float fullViewportScale = 2.0f;
+
 struct SceneTarget {
     uint32_t framebuffer = 0;
     uint32_t sceneColour = 0;  // attachment 0: the lit scene

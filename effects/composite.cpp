@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr float fullViewportScale = 2.0f;                       // the unit quad times this covers the viewport
 constexpr glm::vec3 depthPictureCentre{-0.5f, 0.5f, 0.0f};      // normalised device coordinates
 constexpr float depthPictureScale = 0.5f;                       // of the unit quad: a quarter of each axis
 constexpr float defaultBrightness = 0.0f, defaultContrast = 1.0f; // used only if start-up made no settings

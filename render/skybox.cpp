@@ -36,7 +36,8 @@ Shader* buildSkyboxShader() {
 }
 
 // Decodes one face and uploads it to its cube-map side; false (after the message) when the file is unusable.
-bool uploadFace(const std::string& path, GLenum target) {
+// sideLength is 0 before the first face and then holds its size, which every later face must match.
+bool uploadFace(const std::string& path, GLenum target, int& sideLength) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         std::printf("Failed to find: %s\n", path.c_str());
@@ -49,6 +50,14 @@ bool uploadFace(const std::string& path, GLenum target) {
         std::printf("Failed to find: %s\n", path.c_str());
         return false;
     }
+    // A cube map with faces of other shapes is incomplete: it would sample black and refuse its mipmaps.
+    if (width != height || (sideLength != 0 && width != sideLength)) {
+        std::printf("Sky box face %s is %d x %d; every face must be square and of one size\n", path.c_str(), width,
+                    height);
+        stbi_image_free(pixels);
+        return false;
+    }
+    sideLength = width;
     glTexImage2D(target, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     stbi_image_free(pixels);
     return true;
@@ -108,8 +117,9 @@ Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     bool allFaces = true;
+    int sideLength = 0;
     for (int i = 0; i < skyboxFaceCount && allFaces; ++i) {
-        allFaces = uploadFace(facePaths[static_cast<std::size_t>(i)], GL_TEXTURE_CUBE_MAP_POSITIVE_X + i);
+        allFaces = uploadFace(facePaths[static_cast<std::size_t>(i)], GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, sideLength);
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     if (!allFaces) {

@@ -236,6 +236,21 @@ TEST_F(SkyboxGl, AFaceThatIsNoImageIsReportedLikeAMissingOne) {
     EXPECT_EQ(glreadback::drainGlErrors(), "");
 }
 
+TEST_F(SkyboxGl, AFaceOfAnotherSizeIsReportedAndTheSkyIsSkipped) {
+    FacePaths paths;
+    for (int i = 0; i < skyboxFaceCount; ++i) {
+        paths[i] = writeFace(dir, "face" + std::to_string(i) + ".png", 3, patterned(3, i));
+    }
+    // Three texels square where the others are five: the cube map could never be complete.
+    const std::vector<uint8_t> small(3 * 3 * 3, 128);
+    paths[4] = dir.path("small.png").string();
+    ASSERT_NE(stbi_write_png(paths[4].c_str(), 3, 3, 3, small.data(), 9), 0);
+    EXPECT_EQ(load(paths), "Sky box face " + paths[4] + " is 3 x 3; every face must be square and of one size\n");
+    EXPECT_EQ(skybox->cubeMesh, nullptr);
+    drawSkybox(glm::mat4(1.0f), glm::mat4(1.0f));
+    EXPECT_EQ(glreadback::drainGlErrors(), "");
+}
+
 TEST_F(SkyboxGl, AMissingProgramIsReportedAndTheSkyIsSkipped) {
     FacePaths paths;
     for (int i = 0; i < skyboxFaceCount; ++i) {
