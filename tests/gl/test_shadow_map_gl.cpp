@@ -97,15 +97,6 @@ TEST_F(ShadowPass, TheBallLandsInTheMiddleOfTheMapAndNothingElseIsThere) {
     EXPECT_FLOAT_EQ(depth.back(), 1.0f);
 }
 
-TEST_F(ShadowPass, TheLightFollowsTheBall) {
-    const glm::vec3 p(-60.0f, -10.0f, 45.0f);
-    holdBallAt(p);
-    renderShadowPass();
-    const glm::vec4 eye = lightView * glm::vec4(p + glm::vec3(0.0f, 1.0f, 1.0f), 1.0f);
-    EXPECT_NEAR(glm::length(glm::vec3(eye)), 0.0f, 1e-3f);
-    EXPECT_LT(readDepth()[std::size_t(shadowMapSize / 2) * shadowMapSize + shadowMapSize / 2], 1.0f);
-}
-
 TEST_F(ShadowPass, ACollectedCheckpointLosesItsMarkerShadow) {
     markerModel = modelOf(makeOctahedron(0.5f));
     // The ball ten units beside checkpoint 1, so its marker lies well inside the light's box.

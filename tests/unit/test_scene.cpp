@@ -75,15 +75,6 @@ TEST(MarkerMatrix, StandsAtItsCheckpointTenTimesTheModelSize) {
     }
 }
 
-TEST(MarkerMatrix, TurnsOnlyAboutTheVertical) {
-    const glm::mat4 m = markerModelMatrix(5, 0.7f);
-    expectNear(turn(m, glm::vec3(0.0f, 1.0f, 0.0f)), glm::vec3(0.0f, 10.0f, 0.0f), 1e-4f);
-    // A point one unit out along the model's x lands ten units out, level with the checkpoint.
-    const glm::vec3 out = place(m, glm::vec3(1.0f, 0.0f, 0.0f)) - checkpoints[5];
-    EXPECT_NEAR(out.y, 0.0f, tolerance);
-    EXPECT_NEAR(std::hypot(out.x, out.z), 10.0f, tolerance);
-}
-
 TEST(MarkerMatrix, NeighboursStartAnEighthOfATurnApart) {
     for (std::size_t i = 1; i + 2 < checkpointCount; ++i) {
         const float step = wrapAngle(heading(markerModelMatrix(i + 1, 0.0f)) - heading(markerModelMatrix(i, 0.0f)));
@@ -122,21 +113,6 @@ TEST(GoalFurniture, TheShadowPassSmallFlagIsAHundredthSizeThreeAboveTheGoal) {
     const glm::mat4 m = smallFlagShadowMatrix();
     expectNear(place(m, glm::vec3(0.0f)), checkpoints[goalIndex] + glm::vec3(0.0f, 3.0f, 0.0f));
     expectNear(turn(m, glm::vec3(100.0f, 0.0f, 0.0f)), glm::vec3(1.0f, 0.0f, 0.0f), 1e-5f);
-}
-
-TEST(LightAndMaterials, ShinySurfacesReflectAndHighlightMoreThanTheGround) {
-    setupMaterials();
-    EXPECT_GT(shinyMaterial.specularIntensity, dullMaterial.specularIntensity);
-    EXPECT_GT(shinyMaterial.shininess, dullMaterial.shininess);
-    EXPECT_FLOAT_EQ(shinyMaterial.reflectivity, 0.1f) << "the reflectivity key is not held at start-up";
-    EXPECT_FLOAT_EQ(dullMaterial.reflectivity, 0.0f) << "the ground never mirrors the sky";
-}
-
-TEST(LightAndMaterials, TheSunShinesDownwardsAndNeverBlindsTheAmbientScene) {
-    setupSceneLight();
-    EXPECT_LT(sceneLight.direction.y, 0.0f);
-    // Ambient plus full diffuse stays near 1, so a sunlit white texel does not reach the glow by itself.
-    EXPECT_LE(sceneLight.ambientIntensity + sceneLight.diffuseIntensity, 1.15f);
 }
 
 } // namespace
