@@ -17,10 +17,16 @@
 #include "app/window.h"
 #include "course/physics.h"
 #include "course/terrain.h"
+#include "effects/bloom.h"
+#include "effects/composite.h"
+#include "effects/hud.h"
 #include "effects/particles.h"
+#include "effects/unit_quad.h"
 #include "render/mesh.h"
+#include "render/scene.h"
 #include "render/shader.h"
 #include "render/shadow_map.h"
+#include "render/skybox.h"
 #include "render/texture.h"
 
 namespace {
@@ -74,18 +80,21 @@ int initialise() {
 
     resetCamera(camera, checkpoints[0]);
 
+    unitQuad.create();
     loadStartupTextures();
     loadStartupModels();
     setupPhysics();
     if (setupTerrain() == -1) {
         return failureStatus;
     }
+    setupSkybox();
+    createBloomTargets();
 
     createParticlePool();
+    setupSceneLight();
 
     initialiseLightMatrices();
     cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
-    lightSpaceMatrix = lightProjection * lightView;
 
     resetRace();
     raceState.raceStart = static_cast<float>(glfwGetTime() + firstRaceExtraWait);
@@ -98,10 +107,13 @@ int initialise() {
 void runFrameLoop() {
     while (!glfwWindowShouldClose(window.handle)) {
         updateFrame();
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        startRollingIfDue(raceState, frameClock);
+        renderShadowPass();
+        renderScenePass();
+        if (renderFlags.bloomEnabled) {
+            renderBloom();
+        }
+        renderComposite();
+        renderHud(); // also ends the get-ready pause
         glUseProgram(0);
         glfwSwapBuffers(window.handle);
     }
@@ -116,6 +128,9 @@ void shutdown() {
     releaseTerrain();
 
     // GL objects go while the context still exists.
+    releaseBloomTargets();
+    releaseSkybox();
+    unitQuad.clear();
     releaseStartupModels();
     releaseStartupTextures();
     releaseShaders();
