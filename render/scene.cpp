@@ -228,6 +228,11 @@ void renderScenePass() {
         drawSkybox(view, cameraProjection);
     }
 
+    if (shaderList.empty()) {
+        // Start-up never gets here without the scene program; drawing without it would only raise GL errors.
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return;
+    }
     Shader& sceneShader = shaderList[0];
     sceneShader.use();
     activateAllUniforms(sceneShader);
