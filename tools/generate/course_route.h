@@ -1,0 +1,172 @@
+// The course's route: the order in which the checkpoints are raced and the waypoints that bend the channel between
+// them. The heightmap generator carves the channel along it; the course simulator's scripted player follows it.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include <glm/geometric.hpp>
+#include <glm/vec2.hpp>
+
+#include "app/race_state.h"
+
+// One control point of the route's centre line, in world units on the ground plane (x, z).
+struct CourseRoutePoint {
+    int checkpoint = -1; // index into the checkpoint table, or -1 for a waypoint
+    float x = 0.0f;      // waypoints only; a checkpoint's place comes from the table
+    float z = 0.0f;
+};
+
+constexpr CourseRoutePoint routeCheckpoint(int index) { return {index, 0.0f, 0.0f}; }
+constexpr CourseRoutePoint routeWaypoint(float x, float z) { return {-1, x, z}; }
+
+// Start (0), 6, 4, 1, 2, 5, 7, 8, 3, goal (9): the only order in which the channel can fall nearly all the way
+// without crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum.
+// The centre line passes through every point below; the goal is followed by a rising run-out.
+inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
+    static const std::vector<CourseRoutePoint> points = {
+        routeCheckpoint(0),
+        routeWaypoint(112.0f, -186.0f), // away west-north-west from the start pad
+        routeWaypoint(70.0f, -200.0f),
+        routeWaypoint(40.0f, -196.0f),  // left-hand loop round to south-east
+        routeWaypoint(28.0f, -176.0f),
+        routeWaypoint(36.0f, -158.0f),
+        routeCheckpoint(6),
+        routeCheckpoint(4),
+        routeCheckpoint(1),
+        routeWaypoint(172.0f, -40.0f),  // right-hand sweep down to the south
+        routeWaypoint(184.0f, 0.0f),
+        routeWaypoint(166.0f, 44.0f),
+        routeWaypoint(118.0f, 72.0f),
+        routeCheckpoint(2),
+        routeWaypoint(-43.1f, 86.2f),    // right-hander of radius 103: west to north
+        routeWaypoint(-77.3f, 63.5f),
+        routeWaypoint(-99.3f, 30.9f),
+        routeCheckpoint(5),
+        routeWaypoint(-98.6f, -44.2f),   // on to the right (radius 64)...
+        routeCheckpoint(7),
+        routeWaypoint(-48.3f, -91.9f),   // ...and at 7 over into a left-hand loop of radius 60 back to the south
+        routeWaypoint(-40.3f, -121.9f),
+        routeWaypoint(-48.3f, -151.9f),
+        routeWaypoint(-70.3f, -173.9f),
+        routeWaypoint(-100.3f, -181.9f),
+        routeWaypoint(-130.3f, -173.9f),
+        routeWaypoint(-152.3f, -151.9f),
+        routeWaypoint(-160.3f, -121.9f),
+        routeCheckpoint(8),
+        routeWaypoint(-178.0f, 73.4f),   // left-hander of radius 48 round to the east...
+        routeWaypoint(-171.6f, 97.4f),
+        routeWaypoint(-154.0f, 115.0f),
+        routeWaypoint(-130.0f, 121.4f),
+        routeWaypoint(-46.3f, 121.4f),   // ...and a right-hand U of radius 48 back west, round the goal's side
+        routeWaypoint(-12.4f, 135.5f),
+        routeWaypoint(1.7f, 169.4f),
+        routeWaypoint(-12.4f, 203.3f),
+        routeWaypoint(-46.3f, 217.4f),
+        routeWaypoint(-69.3f, 211.5f),   // out of the U already aimed at the goal
+        routeCheckpoint(3),
+        routeCheckpoint(9),
+        routeWaypoint(-156.0f, 164.0f), // run-out beyond the goal
+        routeWaypoint(-172.0f, 154.0f),
+    };
+    return points;
+}
+
+inline glm::vec2 routePointPosition(const CourseRoutePoint& p) {
+    if (p.checkpoint >= 0 && static_cast<std::size_t>(p.checkpoint) < checkpoints.size()) {
+        const glm::vec3& c = checkpoints[static_cast<std::size_t>(p.checkpoint)];
+        return glm::vec2(c.x, c.z);
+    }
+    return glm::vec2(p.x, p.z);
+}
+
+// Checkpoint indices in the order the route meets them: the start first, the goal last.
+inline std::vector<int> courseCheckpointOrder() {
+    std::vector<int> order;
+    for (const CourseRoutePoint& p : courseRoutePoints()) {
+        if (p.checkpoint >= 0) {
+            order.push_back(p.checkpoint);
+        }
+    }
+    return order;
+}
+
+// A point of the densely sampled centre line.
+struct RouteSample {
+    glm::vec2 position;  // world x, z
+    float distance;      // along the centre line from the start, world units
+    glm::vec2 direction; // unit tangent, pointing onwards
+};
+
+struct SampledRoute {
+    std::vector<RouteSample> samples;   // evenly spaced by distance
+    std::vector<float> controlDistance; // distance of every control point of courseRoutePoints()
+    float length = 0.0f;
+};
+
+// The centre line: a centripetal Catmull-Rom spline through every control point (it never loops or overshoots
+// between close points), resampled every `spacing` world units.
+inline SampledRoute sampleRoute(float spacing) {
+    const std::vector<CourseRoutePoint>& route = courseRoutePoints();
+    std::vector<glm::vec2> p;
+    for (const CourseRoutePoint& point : route) {
+        p.push_back(routePointPosition(point));
+    }
+    SampledRoute out;
+    if (p.size() < 2 || !(spacing > 0.0f)) {
+        return out;
+    }
+    // Mirrored end points give the first and last segments a natural tangent.
+    std::vector<glm::vec2> q;
+    q.push_back(2.0f * p[0] - p[1]);
+    q.insert(q.end(), p.begin(), p.end());
+    q.push_back(2.0f * p.back() - p[p.size() - 2]);
+
+    const int stepsPerSegment = 256;
+    std::vector<glm::vec2> fine;
+    std::vector<float> fineDistance;
+    fine.push_back(p[0]);
+    fineDistance.push_back(0.0f);
+    out.controlDistance.push_back(0.0f);
+    for (std::size_t i = 1; i + 2 < q.size(); ++i) {
+        glm::vec2 p0 = q[i - 1];
+        glm::vec2 p1 = q[i];
+        glm::vec2 p2 = q[i + 1];
+        glm::vec2 p3 = q[i + 2];
+        auto knot = [](glm::vec2 a, glm::vec2 b) { return std::max(1e-4f, std::sqrt(glm::length(b - a))); };
+        float t0 = 0.0f;
+        float t1 = t0 + knot(p0, p1);
+        float t2 = t1 + knot(p1, p2);
+        float t3 = t2 + knot(p2, p3);
+        for (int k = 1; k <= stepsPerSegment; ++k) {
+            float t = t1 + (t2 - t1) * static_cast<float>(k) / static_cast<float>(stepsPerSegment);
+            glm::vec2 a1 = (t1 - t) / (t1 - t0) * p0 + (t - t0) / (t1 - t0) * p1;
+            glm::vec2 a2 = (t2 - t) / (t2 - t1) * p1 + (t - t1) / (t2 - t1) * p2;
+            glm::vec2 a3 = (t3 - t) / (t3 - t2) * p2 + (t - t2) / (t3 - t2) * p3;
+            glm::vec2 b1 = (t2 - t) / (t2 - t0) * a1 + (t - t0) / (t2 - t0) * a2;
+            glm::vec2 b2 = (t3 - t) / (t3 - t1) * a2 + (t - t1) / (t3 - t1) * a3;
+            glm::vec2 c = (t2 - t) / (t2 - t1) * b1 + (t - t1) / (t2 - t1) * b2;
+            fineDistance.push_back(fineDistance.back() + glm::length(c - fine.back()));
+            fine.push_back(c);
+        }
+        out.controlDistance.push_back(fineDistance.back());
+    }
+    out.length = fineDistance.back();
+
+    std::size_t j = 0;
+    auto count = static_cast<std::size_t>(std::floor(out.length / spacing));
+    for (std::size_t i = 0; i <= count; ++i) {
+        float s = static_cast<float>(i) * spacing;
+        while (j + 2 < fine.size() && fineDistance[j + 1] < s) {
+            ++j;
+        }
+        float span = fineDistance[j + 1] - fineDistance[j];
+        float f = span > 0.0f ? (s - fineDistance[j]) / span : 0.0f;
+        glm::vec2 position = fine[j] + (fine[j + 1] - fine[j]) * f;
+        glm::vec2 direction = span > 0.0f ? (fine[j + 1] - fine[j]) / span : glm::vec2(1.0f, 0.0f);
+        out.samples.push_back({position, s, direction});
+    }
+    return out;
+}

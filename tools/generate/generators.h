@@ -1,0 +1,18 @@
+// The generator's targets. Each writes its files under the data folder (or reads them back), prints what it did
+// on standard output and its failures on standard error, and returns false when anything failed.
+#pragma once
+
+#include <string>
+
+// UserInterface/: the ten HUD sprites.
+bool generateHudImages(const std::string& dataDir);
+// Textures/heightmap.png: the course.
+bool generateHeightmap(const std::string& dataDir);
+// Prints, for every checkpoint, the ground of the written heightmap below it.
+bool checkHeightmap(const std::string& dataDir);
+// Shaded top-down view of the course and a HUD mock-up of the written sprites, as PNG files in outDir.
+bool writePreviews(const std::string& dataDir, const std::string& outDir);
+
+// Helpers the targets share: write one image below dataDir, creating the folder; report on failure.
+struct Image8;
+bool saveDataPng(const std::string& dataDir, const std::string& relativePath, const Image8& image);

@@ -1,0 +1,587 @@
+// The course heightmap: a banked, rimmed channel carved along the route, falling from the start pad to the goal
+// bowl, set in rolling hills with mountains towards the map's edges. Also the check of the written file.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <glm/geometric.hpp>
+#include <stb_perlin.h>
+
+#include "app/race_state.h"
+#include "course/terrain.h"
+#include "render/shader.h"
+#include "tools/generate/course_route.h"
+#include "tools/generate/generators.h"
+#include "tools/generate/image_io.h"
+
+namespace {
+
+// The map: one sample per world unit; grid point (x, z) lies at world (x - 256, y, z - 256).
+constexpr int mapSize = 512;                   // samples along x and along z
+constexpr double sampleUnitsPerWorldUnit = 327.67; // u = 32767 + y * 327.67, so u = 0..65534 spans y = -100..100
+constexpr double softHeightLimit = 76.0;       // world units; above it heights bend smoothly towards 99
+constexpr double hardHeightLimit = 99.0;
+
+// Ground under the checkpoints. The collision surface lies 0.5 above the drawn one and the ball's radius is 0.5,
+// so a ball rolling on the floor has its centre 1 unit above the drawn ground: 0.75 below the checkpoint.
+constexpr double groundBelowCheckpoint = 1.75; // world units
+constexpr double groundBelowGoal = 1.2;        // the game presses its hollow (about 2.4 deeper) on top
+
+// The channel's cross-section, world units: a round gutter curving up to wallMaxSlope, a rim, and beyond it either
+// valley sides (where the land is higher) or the rim's outer face (where it is lower). The gutter is narrow on
+// purpose: a ball pressed up its wall in a bend (up to about 2 g sideways) stays within a checkpoint's reach.
+constexpr double floorHalfWidth = 0.0;
+constexpr double padFloorHalfWidth = 3.0; // the start pad's flat floor, narrowing into the gutter after the lip
+constexpr double padNarrowing = 12.0;     // world units along the route past the lip
+constexpr double wallRadius = 5.5;       // radius of the gutter's curve
+constexpr double wallMaxSlope = 2.5;     // rise per unit across, about 68 degrees
+constexpr double bendWallSlopeExtra = 2.5; // the outside of a tight bend steepens to 5 (79 degrees)
+constexpr double rimHeight = 7.0;        // above the floor, on straights
+constexpr double bendRimExtra = 5.0;     // added on the outside of a bend as tight as bendRadiusFull
+constexpr double bendRadiusFull = 40.0;  // wider bends get proportionally less
+constexpr double bendLookahead = 18.0;   // curvature is averaged over this distance before and after a point
+constexpr double rimCrestWidth = 2.0;
+constexpr double valleySideSlope = 1.2;  // steep enough to part two stretches 30 apart and 20 apart in height
+constexpr double rimOuterSlope = 0.45;
+constexpr double rimAboveLand = 2.5;     // the rims stand this much above the land beside the course
+// Rounding of the creases where floor, walls, rims and land meet.
+constexpr double rimBlend = 1.5;
+constexpr double landBlend = 3.0;
+constexpr double landSoftening = 1.5;    // world units: spread of the blur over the land
+
+// The height profile of the floor along the route. Start pad: the ball left alone stays on it; a small lip keeps
+// it in until the player boosts. Run-out: after the goal the floor rises again so the goal lies in a bowl.
+constexpr double padLength = 9.0;  // from the start to the top of the lip
+constexpr double padLip = 0.5;
+constexpr double runoutRise = 14.0;
+
+// Extra knots shaping the floor between checkpoints: (checkpoint, distance along the route from it, height above
+// that checkpoint's ground). Before checkpoint 3 the fall into the goal starts early and steepens gradually, so a
+// fast ball is not thrown off the crest.
+struct ProfileKnot {
+    int checkpoint;
+    double offset; // world units along the route, negative before the checkpoint
+    double height; // world units above the checkpoint's ground
+};
+const ProfileKnot profileKnots[] = {
+    {3, -45.0, 4.0},
+    {3, 20.0, -9.0},
+};
+
+// The land around the course.
+constexpr double routeSpacing = 1.0;     // world units between centre-line samples
+constexpr double levelBlendRadius = 30.0; // how far the course's height spreads into the land around it
+constexpr double hillHeight = 26.0;       // world units, top of the tallest hills above the course level
+constexpr double hillScale = 80.0;        // world units per noise period
+constexpr double hillsStart = 16.0;       // hills grow from this distance beyond the channel's edge...
+constexpr double hillsFull = 80.0;        // ...to full height here
+constexpr double swellHeight = 3.0;        // world units, either way
+constexpr double swellScale = 35.0;
+constexpr double swellsStart = 6.0;        // beyond the channel's edge
+constexpr double mountainHeight = 75.0;
+constexpr double mountainScale = 65.0;
+constexpr double mountainStart = 90.0;    // distance from the map's edge where the mountains begin to rise
+constexpr double mountainFull = 15.0;
+constexpr int noiseSeed = 7;              // third noise coordinate: picks one fixed landscape
+
+const std::string heightmapFile = "Textures/heightmap.png";
+
+// For the ride report of the check: a rolling solid ball turns 2/7 of its fall into spin, 5/7 into speed.
+constexpr double gravity = 10.0;          // world units per simulated second squared
+constexpr double rollingSpeedFactor = 5.0 / 7.0;
+constexpr double closeStretchGap = 120.0; // world units along the route: stretches at least this far apart count
+
+double smoothstep(double edge0, double edge1, double x) {
+    double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// Polynomial smooth minimum and maximum: equal to min/max when a and b differ by more than k.
+double smoothMin(double a, double b, double k) {
+    double h = std::max(k - std::fabs(a - b), 0.0) / k;
+    return std::min(a, b) - h * h * k * 0.25;
+}
+double smoothMax(double a, double b, double k) { return -smoothMin(-a, -b, k); }
+
+// A monotone cubic through (distance, height) knots (Fritsch and Carlson): smooth, and it never overshoots, so
+// the floor between two checkpoints never dips below the lower or rises above the higher of them.
+struct Profile {
+    std::vector<double> s;
+    std::vector<double> y;
+    std::vector<double> slope;
+
+    double at(double distance) const {
+        if (distance <= s.front()) {
+            return y.front();
+        }
+        if (distance >= s.back()) {
+            return y.back();
+        }
+        auto it = std::upper_bound(s.begin(), s.end(), distance);
+        auto k = static_cast<std::size_t>(it - s.begin()) - 1;
+        double h = s[k + 1] - s[k];
+        double t = (distance - s[k]) / h;
+        double t2 = t * t;
+        double t3 = t2 * t;
+        return (2 * t3 - 3 * t2 + 1) * y[k] + (t3 - 2 * t2 + t) * h * slope[k] + (-2 * t3 + 3 * t2) * y[k + 1] +
+               (t3 - t2) * h * slope[k + 1];
+    }
+};
+
+Profile makeProfile(std::vector<std::pair<double, double>> knots) {
+    std::sort(knots.begin(), knots.end());
+    Profile p;
+    for (const auto& knot : knots) {
+        if (!p.s.empty() && knot.first - p.s.back() < 1.0) {
+            continue; // two knots at one place would make the curve undefined
+        }
+        p.s.push_back(knot.first);
+        p.y.push_back(knot.second);
+    }
+    std::size_t n = p.s.size();
+    p.slope.assign(n, 0.0); // flat at both ends: the pad and the end of the run-out
+    for (std::size_t k = 1; k + 1 < n; ++k) {
+        double h0 = p.s[k] - p.s[k - 1];
+        double h1 = p.s[k + 1] - p.s[k];
+        double d0 = (p.y[k] - p.y[k - 1]) / h0;
+        double d1 = (p.y[k + 1] - p.y[k]) / h1;
+        if (d0 * d1 <= 0.0) {
+            continue; // a turning point: flat
+        }
+        double w0 = 2.0 * h1 + h0;
+        double w1 = h1 + 2.0 * h0;
+        p.slope[k] = (w0 + w1) / (w0 / d0 + w1 / d1);
+    }
+    return p;
+}
+
+// The floor height along the whole route.
+Profile floorProfile(const SampledRoute& route) {
+    const std::vector<CourseRoutePoint>& points = courseRoutePoints();
+    std::vector<std::pair<double, double>> knots;
+    auto groundOf = [](int checkpoint) {
+        double below = static_cast<std::size_t>(checkpoint) == goalIndex ? groundBelowGoal : groundBelowCheckpoint;
+        return static_cast<double>(checkpoints[static_cast<std::size_t>(checkpoint)].y) - below;
+    };
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].checkpoint < 0) {
+            continue;
+        }
+        double s = route.controlDistance[i];
+        double ground = groundOf(points[i].checkpoint);
+        knots.emplace_back(s, ground);
+        if (points[i].checkpoint == 0) {
+            knots.emplace_back(s + padLength, ground + padLip);
+        }
+        if (static_cast<std::size_t>(points[i].checkpoint) == goalIndex) {
+            knots.emplace_back(route.length, ground + runoutRise);
+        }
+        for (const ProfileKnot& k : profileKnots) {
+            if (k.checkpoint == points[i].checkpoint) {
+                knots.emplace_back(s + k.offset, ground + k.height);
+            }
+        }
+    }
+    return makeProfile(knots);
+}
+
+// Height above the floor of the channel's surface at distance d from the centre line, with the rim at rim.
+struct Wall {
+    double rimDistance; // where the wall reaches the rim
+    double height;      // of the inner wall (continuing as valley side beyond the rim)
+};
+
+Wall channelWall(double d, double rim, double maxSlope, double flatHalfWidth) {
+    const double m = maxSlope;
+    const double r = wallRadius;
+    const double steepFrom = r * m / std::sqrt(1.0 + m * m); // where the circle's slope reaches m
+    const double steepHeight = r - r / std::sqrt(1.0 + m * m);
+    auto wallAt = [&](double x) {
+        return x < steepFrom ? r - std::sqrt(r * r - x * x) : steepHeight + (x - steepFrom) * m;
+    };
+    double rimX = rim <= steepHeight ? std::sqrt(r * r - (r - rim) * (r - rim)) : steepFrom + (rim - steepHeight) / m;
+    double x = std::max(0.0, d - flatHalfWidth);
+    double h = x <= rimX ? wallAt(x) : rim + (x - rimX) * valleySideSlope;
+    return {rimX + flatHalfWidth, h};
+}
+
+// One place where the centre line passes closest to a grid point (a local minimum of distance along the route).
+struct Candidate {
+    double distanceAlong; // s of the closest point
+    double across;        // distance from the centre line
+    double bendOutside;   // 0..1: how far out on the outside of a bend the point lies (0 on the inside)
+};
+
+struct CourseField {
+    SampledRoute route;
+    Profile floor;
+    // Per sample, averaged over the stretch around it: points to the bend's centre, length 1 / radius. It passes
+    // smoothly through zero where the route changes from one bend to the next, so the extra rim does too.
+    std::vector<glm::dvec2> curvature;
+
+    glm::dvec2 curvatureAt(double distanceAlong) const {
+        double i = std::clamp(distanceAlong / routeSpacing, 0.0, static_cast<double>(curvature.size() - 1));
+        auto j = static_cast<std::size_t>(i);
+        std::size_t k = std::min(j + 1, curvature.size() - 1);
+        return curvature[j] + (curvature[k] - curvature[j]) * (i - static_cast<double>(j));
+    }
+};
+
+CourseField makeCourseField() {
+    CourseField f;
+    f.route = sampleRoute(static_cast<float>(routeSpacing));
+    f.floor = floorProfile(f.route);
+    std::size_t n = f.route.samples.size();
+    std::vector<glm::dvec2> raw(n, glm::dvec2(0.0));
+    for (std::size_t j = 1; j + 1 < n; ++j) {
+        glm::dvec2 t0(f.route.samples[j - 1].direction);
+        glm::dvec2 t1(f.route.samples[j + 1].direction);
+        raw[j] = (t1 - t0) / (2.0 * routeSpacing);
+    }
+    auto window = static_cast<std::ptrdiff_t>(bendLookahead / routeSpacing);
+    f.curvature.assign(n, glm::dvec2(0.0));
+    for (std::size_t j = 0; j < n; ++j) {
+        glm::dvec2 sum(0.0);
+        int count = 0;
+        for (std::ptrdiff_t k = -window; k <= window; ++k) {
+            auto i = static_cast<std::ptrdiff_t>(j) + k;
+            if (i >= 0 && i < static_cast<std::ptrdiff_t>(n)) {
+                sum += raw[static_cast<std::size_t>(i)];
+                ++count;
+            }
+        }
+        f.curvature[j] = sum / static_cast<double>(std::max(count, 1));
+    }
+    return f;
+}
+
+void findCandidates(const CourseField& f, glm::dvec2 p, std::vector<double>& d2, std::vector<Candidate>& out) {
+    const std::vector<RouteSample>& samples = f.route.samples;
+    std::size_t n = samples.size();
+    out.clear();
+    d2.resize(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        glm::dvec2 d = p - glm::dvec2(samples[j].position);
+        d2[j] = glm::dot(d, d);
+    }
+    for (std::size_t j = 0; j < n; ++j) {
+        bool lowerThanBefore = j == 0 || d2[j] <= d2[j - 1];
+        bool lowerThanAfter = j + 1 == n || d2[j] < d2[j + 1];
+        if (!lowerThanBefore || !lowerThanAfter) {
+            continue;
+        }
+        Candidate best{samples[j].distance, std::sqrt(d2[j]), 0.0};
+        glm::dvec2 closest(samples[j].position);
+        double bendOfSquare = j > 0 && j + 1 < n ? d2[j - 1] - 2.0 * d2[j] + d2[j + 1] : 0.0;
+        if (bendOfSquare > 1e-12) {
+            // Squared distance along the route is nearly a parabola (exactly, beside a straight): its vertex is a
+            // closest point that slides smoothly as p moves, where snapping to the sampled polyline's corners
+            // would give the floor height in steps fanning out from every bend.
+            double shift = std::clamp(0.5 * (d2[j - 1] - d2[j + 1]) / bendOfSquare, -0.5, 0.5);
+            double lowest = d2[j] - 0.125 * (d2[j - 1] - d2[j + 1]) * (d2[j - 1] - d2[j + 1]) / bendOfSquare;
+            best.distanceAlong = samples[j].distance + shift * routeSpacing;
+            best.across = std::sqrt(std::max(0.0, lowest));
+            std::size_t towards = shift < 0.0 ? j - 1 : j + 1;
+            closest += (glm::dvec2(samples[towards].position) - closest) * std::fabs(shift);
+        } else if (j == 0 || j + 1 == n) {
+            // Beyond either end of the route the channel closes in a round cap.
+            std::size_t a = j == 0 ? 0 : j - 1;
+            glm::dvec2 pa(samples[a].position);
+            glm::dvec2 ab = glm::dvec2(samples[a + 1].position) - pa;
+            double t = std::clamp(glm::dot(p - pa, ab) / glm::dot(ab, ab), 0.0, 1.0);
+            closest = pa + ab * t;
+            best.across = glm::length(p - closest);
+            best.distanceAlong = samples[a].distance + t * (samples[a + 1].distance - samples[a].distance);
+        }
+        // Away from the bend's centre is outside; the unit offset keeps this continuous across the centre line,
+        // where the rim does not matter anyway.
+        glm::dvec2 offset = p - closest;
+        double length = glm::length(offset);
+        if (length > 1e-9) {
+            double outward = -glm::dot(offset / length, f.curvatureAt(best.distanceAlong)) * bendRadiusFull;
+            best.bendOutside = std::clamp(outward, 0.0, 1.0);
+        }
+        out.push_back(best);
+    }
+}
+
+double noise2(double x, double z, double scale, int octaves) {
+    return stb_perlin_fbm_noise3(static_cast<float>(x / scale), static_cast<float>(z / scale),
+                                 static_cast<float>(noiseSeed) + 0.5f, 2.0f, 0.5f, octaves);
+}
+
+double ridges(double x, double z, double scale) {
+    return stb_perlin_ridge_noise3(static_cast<float>(x / scale), static_cast<float>(z / scale),
+                                   static_cast<float>(noiseSeed) + 0.25f, 2.0f, 0.5f, 1.0f, 5);
+}
+
+double softLimit(double y) {
+    double range = hardHeightLimit - softHeightLimit;
+    if (y > softHeightLimit) {
+        return softHeightLimit + range * std::tanh((y - softHeightLimit) / range);
+    }
+    if (y < -softHeightLimit) {
+        return -softHeightLimit - range * std::tanh((-y - softHeightLimit) / range);
+    }
+    return y;
+}
+
+// The two surfaces the ground is made of at one point: the channel, and the rims with the land around them.
+// The ground is the lower of the two.
+struct Surfaces {
+    double channel;
+    double land;
+};
+
+Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<double>& d2,
+                        std::vector<Candidate>& candidates) {
+    glm::dvec2 p(x, z);
+    findCandidates(f, p, d2, candidates);
+
+    double valley = 1e9;
+    double rims = -1e9;
+    double nearest = 1e9;
+    for (const Candidate& c : candidates) {
+        double rim = rimHeight + bendRimExtra * c.bendOutside;
+        double steepest = wallMaxSlope + bendWallSlopeExtra * c.bendOutside;
+        double floor = f.floor.at(c.distanceAlong);
+        double flat = floorHalfWidth + (padFloorHalfWidth - floorHalfWidth) *
+                                           (1.0 - smoothstep(padLength, padLength + padNarrowing, c.distanceAlong));
+        Wall wall = channelWall(c.across, rim, steepest, flat);
+        double crest = floor + rim - rimOuterSlope * std::max(0.0, c.across - wall.rimDistance - rimCrestWidth);
+        // Hard minimum and maximum here: one stretch of the route seen from a point near the centre of its bend
+        // gives many near-equal candidates, and a smooth blend would count each of them again.
+        valley = std::min(valley, floor + wall.height);
+        rims = std::max(rims, crest);
+        nearest = std::min(nearest, c.across);
+    }
+
+    // The course's height spread into the land: nearby stretches of the course weigh most.
+    double weightSum = 0.0;
+    double levelSum = 0.0;
+    const std::vector<RouteSample>& samples = f.route.samples;
+    for (std::size_t j = 0; j < samples.size(); j += 4) {
+        double w = 1.0 / std::pow(d2[j] + levelBlendRadius * levelBlendRadius, 2.0);
+        weightSum += w;
+        levelSum += w * f.floor.at(samples[j].distance);
+    }
+    double level = levelSum / weightSum;
+
+    double beyondChannel = nearest - (floorHalfWidth + wallRadius);
+    double hills = hillHeight * smoothstep(hillsStart, hillsFull, beyondChannel) *
+                   std::clamp(0.45 + 0.75 * noise2(x, z, hillScale, 5), 0.0, 1.2);
+    double edge = 0.5 * mapSize - std::max(std::fabs(x), std::fabs(z));
+    double mountains = mountainHeight * smoothstep(mountainStart, mountainFull, edge) *
+                       (0.55 + 0.45 * std::clamp(ridges(x, z, mountainScale), 0.0, 1.0));
+    // Low swells right beside the course, so the land between the big hills is never a dead flat.
+    double swells = swellHeight * smoothstep(swellsStart, swellsStart + 20.0, beyondChannel) *
+                    noise2(x + 1000.0, z - 1000.0, swellScale, 3);
+    double land = level + rimHeight - rimAboveLand + hills + swells + mountains;
+
+    if (candidates.empty()) {
+        return {1e9, land};
+    }
+    return {valley, smoothMax(rims, land, landBlend)};
+}
+
+// Gaussian blur of a square grid, edges clamped.
+std::vector<double> blurGrid(const std::vector<double>& grid, int size, double sigma) {
+    auto radius = static_cast<int>(std::ceil(3.0 * sigma));
+    std::vector<double> kernel;
+    double sum = 0.0;
+    for (int k = -radius; k <= radius; ++k) {
+        kernel.push_back(std::exp(-0.5 * k * k / (sigma * sigma)));
+        sum += kernel.back();
+    }
+    for (double& w : kernel) {
+        w /= sum;
+    }
+    auto at = [size](int x, int z) {
+        return static_cast<std::size_t>(std::clamp(z, 0, size - 1)) * static_cast<std::size_t>(size) +
+               static_cast<std::size_t>(std::clamp(x, 0, size - 1));
+    };
+    std::vector<double> across(grid.size());
+    std::vector<double> out(grid.size());
+    for (int z = 0; z < size; ++z) {
+        for (int x = 0; x < size; ++x) {
+            double v = 0.0;
+            for (int k = -radius; k <= radius; ++k) {
+                v += kernel[static_cast<std::size_t>(k + radius)] * grid[at(x + k, z)];
+            }
+            across[at(x, z)] = v;
+        }
+    }
+    for (int z = 0; z < size; ++z) {
+        for (int x = 0; x < size; ++x) {
+            double v = 0.0;
+            for (int k = -radius; k <= radius; ++k) {
+                v += kernel[static_cast<std::size_t>(k + radius)] * across[at(x, z + k)];
+            }
+            out[at(x, z)] = v;
+        }
+    }
+    return out;
+}
+
+uint16_t toSample(double y) {
+    double u = std::round(32767.0 + y * sampleUnitsPerWorldUnit);
+    return static_cast<uint16_t>(std::clamp(u, 0.0, 65534.0));
+}
+
+// Drawn ground at world (x, z), on the same two triangles per cell that the terrain mesh draws.
+double groundAt(const HeightGrid& grid, double x, double z) {
+    double gx = x + static_cast<double>(grid.width / 2);
+    double gz = z + static_cast<double>(grid.height / 2);
+    int ix = std::clamp(static_cast<int>(std::floor(gx)), 0, grid.width - 2);
+    int iz = std::clamp(static_cast<int>(std::floor(gz)), 0, grid.height - 2);
+    double fx = gx - ix;
+    double fz = gz - iz;
+    auto h = [&](int cx, int cz) {
+        return 100.0 * grid.samples[static_cast<std::size_t>(cz) * static_cast<std::size_t>(grid.width) +
+                                    static_cast<std::size_t>(cx)] / 32767.0;
+    };
+    double h00 = h(ix, iz);
+    double h10 = h(ix + 1, iz);
+    double h01 = h(ix, iz + 1);
+    double h11 = h(ix + 1, iz + 1);
+    // Cells split along the diagonal from (x+1, z) to (x, z+1).
+    if (fx + fz <= 1.0) {
+        return h00 + fx * (h10 - h00) + fz * (h01 - h00);
+    }
+    return h11 + (1.0 - fx) * (h01 - h11) + (1.0 - fz) * (h10 - h11);
+}
+
+} // namespace
+
+bool generateHeightmap(const std::string& dataDir) {
+    CourseField field = makeCourseField();
+    if (field.route.samples.size() < 2) {
+        std::fprintf(stderr, "the course route has fewer than two points\n");
+        return false;
+    }
+    std::printf("course: %zu control points, %.0f units of centre line\n", courseRoutePoints().size(),
+                field.route.length);
+    std::vector<uint16_t> samples(static_cast<std::size_t>(mapSize) * mapSize);
+    std::vector<double> channel(samples.size());
+    std::vector<double> land(samples.size());
+    std::vector<double> d2;
+    std::vector<Candidate> candidates;
+    for (int gz = 0; gz < mapSize; ++gz) {
+        for (int gx = 0; gx < mapSize; ++gx) {
+            Surfaces surfaces = courseSurfaces(field, gx - mapSize / 2, gz - mapSize / 2, d2, candidates);
+            std::size_t i = static_cast<std::size_t>(gz) * mapSize + static_cast<std::size_t>(gx);
+            channel[i] = surfaces.channel;
+            land[i] = surfaces.land;
+        }
+    }
+    // The land keeps creases where the rims of two stretches meet; a light blur rounds them. The channel stays
+    // sharp, so its floor keeps the exact heights under the checkpoints.
+    land = blurGrid(land, mapSize, landSoftening);
+    std::vector<double> heights(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        heights[i] = softLimit(smoothMin(channel[i], land[i], rimBlend));
+        samples[i] = toSample(heights[i]);
+    }
+    // The steepest step between neighbours: a cliff here would be a bug in the shapes above.
+    double steepest = 0.0;
+    int steepX = 0;
+    int steepZ = 0;
+    for (int gz = 0; gz + 1 < mapSize; ++gz) {
+        for (int gx = 0; gx + 1 < mapSize; ++gx) {
+            std::size_t i = static_cast<std::size_t>(gz) * mapSize + static_cast<std::size_t>(gx);
+            double step = std::max(std::fabs(heights[i + 1] - heights[i]), std::fabs(heights[i + mapSize] - heights[i]));
+            if (step > steepest) {
+                steepest = step;
+                steepX = gx - mapSize / 2;
+                steepZ = gz - mapSize / 2;
+            }
+        }
+    }
+    std::printf("course: steepest step %.2f units per unit at (%d, %d)\n", steepest, steepX, steepZ);
+
+    std::filesystem::path path = std::filesystem::path(dataDir) / heightmapFile;
+    std::string error;
+    if (!ensureDirectory(path.parent_path().string(), error) ||
+        !writePng16Grey(path.string(), mapSize, mapSize, samples, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::printf("wrote %s (%dx%d, 16-bit grey)\n", path.string().c_str(), mapSize, mapSize);
+    return true;
+}
+
+bool checkHeightmap(const std::string& dataDir) {
+    std::string path = (std::filesystem::path(dataDir) / heightmapFile).string();
+    HeightGrid grid;
+    try {
+        grid = decodeHeightmap(path.c_str());
+    } catch (FileNotFoundException* e) {
+        std::fprintf(stderr, "%s (%s)\n", e->what(), path.c_str());
+        delete e;
+        return false;
+    }
+    if (grid.width < 2 || grid.height < 2) {
+        std::fprintf(stderr, "%s is too small to hold a course\n", path.c_str());
+        return false;
+    }
+    // The ride along the centre line, as a rolling ball that left the pad's lip at rest would have it without
+    // losses or boost: where it is fast, how tight the bends are, and how far up the wall a bend pushes it.
+    SampledRoute route = sampleRoute(static_cast<float>(routeSpacing));
+    std::vector<double> ground(route.samples.size());
+    for (std::size_t j = 0; j < route.samples.size(); ++j) {
+        ground[j] = groundAt(grid, route.samples[j].position.x, route.samples[j].position.y);
+    }
+    double lip = -1e9;
+    for (std::size_t j = 0; j < route.samples.size() && route.samples[j].distance <= padLength + 1.0; ++j) {
+        lip = std::max(lip, ground[j]);
+    }
+    std::printf("  along   ground   slope  radius   speed  sideways (g)\n");
+    const std::size_t reportEvery = 25;
+    for (std::size_t j = reportEvery; j + reportEvery < route.samples.size(); j += reportEvery) {
+        glm::dvec2 t0(route.samples[j - 10].direction);
+        glm::dvec2 t1(route.samples[j + 10].direction);
+        double turn = std::acos(std::clamp(glm::dot(t0, t1), -1.0, 1.0));
+        double radius = turn > 1e-6 ? 20.0 * routeSpacing / turn : 1e9;
+        double slope = (ground[j + 1] - ground[j - 1]) / (2.0 * routeSpacing);
+        double drop = std::max(0.0, lip - ground[j]);
+        double speedSquared = 2.0 * rollingSpeedFactor * gravity * drop;
+        std::printf("%7.0f %8.2f %7.3f %7.0f %7.1f %9.2f\n", route.samples[j].distance, ground[j], slope,
+                    std::min(radius, 9999.0), std::sqrt(speedSquared), speedSquared / radius / gravity);
+    }
+
+    // Where two stretches far apart along the route come close side by side, the ground between must hold both.
+    double closest = 1e9;
+    std::size_t closeA = 0;
+    std::size_t closeB = 0;
+    for (std::size_t a = 0; a < route.samples.size(); a += 2) {
+        for (std::size_t b = a + static_cast<std::size_t>(closeStretchGap / routeSpacing); b < route.samples.size();
+             b += 2) {
+            double d = glm::length(glm::dvec2(route.samples[a].position - route.samples[b].position));
+            if (d < closest) {
+                closest = d;
+                closeA = a;
+                closeB = b;
+            }
+        }
+    }
+    std::printf("closest stretches: %.1f apart (at %.0f and %.0f along, ground %.1f and %.1f)\n", closest,
+                route.samples[closeA].distance, route.samples[closeB].distance, ground[closeA], ground[closeB]);
+
+    HeightGrid pressed = grid;
+    pressGoalHollow(pressed, checkpoints[goalIndex].x, checkpoints[goalIndex].z);
+    std::printf("checkpoint        x        y        z   ground    below\n");
+    bool ok = true;
+    for (std::size_t i = 0; i < checkpoints.size(); ++i) {
+        const glm::vec3& c = checkpoints[i];
+        double ground = groundAt(i == goalIndex ? pressed : grid, c.x, c.z);
+        double below = c.y - ground;
+        bool fits = below >= 1.0 && below <= (i == goalIndex ? 4.0 : 3.0);
+        ok = ok && fits;
+        std::printf("%10zu %8.2f %8.2f %8.2f %8.2f %8.2f%s%s\n", i, c.x, c.y, c.z, ground, below,
+                    i == goalIndex ? " (with the goal hollow)" : "", fits ? "" : "  <- out of range");
+    }
+    return ok;
+}

@@ -1,0 +1,27 @@
+// Writing the generator's images to disk: PNG (8-bit, one to four channels; 16-bit grey) and JPEG, byte-identical
+// from run to run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// 8-bit pixels, row-major, top row first, channels interleaved (grey, grey-alpha, RGB or RGBA).
+struct Image8 {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    std::vector<uint8_t> pixels;
+};
+
+// Each writer returns true when the whole file was written. Otherwise it writes the reason (naming the path) into
+// error and returns false; a partly written file is removed.
+bool writePng8(const std::string& path, const Image8& image, std::string& error);
+// One 16-bit grey sample per pixel, row-major, top row first.
+bool writePng16Grey(const std::string& path, int width, int height, const std::vector<uint16_t>& samples,
+                    std::string& error);
+// quality 1..100; grey, RGB or RGBA input (alpha is dropped by the format).
+bool writeJpeg(const std::string& path, const Image8& image, int quality, std::string& error);
+
+// Creates dir and its parents when missing. False, with the reason in error, when that fails.
+bool ensureDirectory(const std::string& dir, std::string& error);
