@@ -119,7 +119,7 @@ void runFrameLoop() {
     }
 }
 
-void shutdown() {
+void releaseGame() {
     shutdownPhysics();
     for (Mesh* mesh : terrainMeshes) {
         mesh->clear();
@@ -136,7 +136,10 @@ void shutdown() {
     releaseShaders();
     releaseShadowMap();
     destroyWindow();
+}
 
+void shutdown() {
+    releaseGame();
     std::printf("%s", sessionReport(raceState).c_str());
     std::printf("Press any key to exit.\n");
     std::fflush(stdout);

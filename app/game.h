@@ -4,5 +4,7 @@
 // Runs every start-up step; returns 0, or the exit status when a step failed (its message is printed).
 int initialise();
 void runFrameLoop();
+// Releases the physics world, the terrain and every GL object, then the window, in that order.
+void releaseGame();
 // Releases everything, prints the session report and waits for one line of input.
 void shutdown();

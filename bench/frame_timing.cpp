@@ -1,0 +1,98 @@
+// Frame-time benchmark: runs the whole game for a number of frames from its data folder and reports the median
+// frame time and each pass's share, measured with GL timer queries. Usage: bench-frame_timing [frames] (from data/).
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include "app/game.h"
+#include "app/input.h"
+#include "app/race.h"
+#include "app/window.h"
+#include "effects/bloom.h"
+#include "effects/composite.h"
+#include "effects/hud.h"
+#include "render/scene.h"
+#include "render/shadow_map.h"
+
+namespace {
+
+constexpr int defaultFrames = 300;
+constexpr int warmUpFrames = 30;
+enum Pass { Update, Shadow, Scene, Bloom, Composite, Hud, Swap, PassCount };
+constexpr std::array<const char*, PassCount> passNames = {"update", "shadow", "scene", "bloom", "composite", "hud",
+                                                           "swap"};
+
+double median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultFrames;
+    if (initialise() != 0) {
+        return 1;
+    }
+    std::array<GLuint, PassCount> queries{};
+    glGenQueries(PassCount, queries.data());
+    std::array<std::vector<double>, PassCount> gpuMs;
+    std::vector<double> frameMs;
+
+    for (int frame = 0; frame < warmUpFrames + frames && !glfwWindowShouldClose(window.handle); ++frame) {
+        const auto start = std::chrono::steady_clock::now();
+        auto timed = [&](Pass pass, auto&& work) {
+            glBeginQuery(GL_TIME_ELAPSED, queries[pass]);
+            work();
+            glEndQuery(GL_TIME_ELAPSED);
+        };
+        timed(Update, [] { updateFrame(); });
+        timed(Shadow, [] { renderShadowPass(); });
+        timed(Scene, [] { renderScenePass(); });
+        timed(Bloom, [] {
+            if (renderFlags.bloomEnabled) {
+                renderBloom();
+            }
+        });
+        timed(Composite, [] { renderComposite(); });
+        timed(Hud, [] { renderHud(); });
+        glUseProgram(0);
+        timed(Swap, [] { glfwSwapBuffers(window.handle); });
+        glFinish();
+        const auto end = std::chrono::steady_clock::now();
+        if (frame < warmUpFrames) {
+            continue;
+        }
+        frameMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        for (int pass = 0; pass < PassCount; ++pass) {
+            GLuint64 ns = 0;
+            glGetQueryObjectui64v(queries[pass], GL_QUERY_RESULT, &ns);
+            gpuMs[pass].push_back(static_cast<double>(ns) / 1e6);
+        }
+    }
+    glDeleteQueries(PassCount, queries.data());
+
+    const int width = window.framebufferWidth, height = window.framebufferHeight;
+    releaseGame();
+    double sum = 0.0;
+    std::array<double, PassCount> medians{};
+    for (int pass = 0; pass < PassCount; ++pass) {
+        medians[pass] = median(gpuMs[pass]);
+        sum += medians[pass];
+    }
+    std::printf("%zu frames at %d x %d: median frame time %.2f ms (%.1f frames per second)\n", frameMs.size(), width,
+                height, median(frameMs), 1000.0 / std::max(median(frameMs), 1e-6));
+    for (int pass = 0; pass < PassCount; ++pass) {
+        std::printf("  %-10s %7.2f ms  %5.1f %%\n", passNames[pass], medians[pass], sum > 0.0 ? 100.0 * medians[pass] / sum : 0.0);
+    }
+    return 0;
+}
