@@ -63,8 +63,10 @@ vec3 mappedNormal(vec3 n) {
     vec3 b = worldBitangent - n * dot(n, worldBitangent) - t * dot(t, worldBitangent);
     if (dot(b, b) < 1e-10) return n;
     b = normalize(b);
-    // A flat texel (128, 128, 255) reads almost exactly (0, 0, 1) and so gives n back.
+    // A flat texel (128, 128, 255) reads almost exactly (0, 0, 1) and so gives n back. No tangent-space texel
+    // points into the surface: such a value means no map is bound (an empty unit reads black), so keep n.
     vec3 m = texture(normalMap, uv).rgb * 2.0 - 1.0;
+    if (m.z <= 0.0) return n;
     vec3 mapped = t * m.x + b * m.y + n * m.z;
     return dot(mapped, mapped) > 1e-10 ? normalize(mapped) : n;
 }

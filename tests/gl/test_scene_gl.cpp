@@ -251,6 +251,17 @@ TEST_F(ScenePass, DebugNormalsShowTheNormalMapInTheTerrainFrame) {
     expectColour(colourAt(glm::vec3(0.0f)), glm::vec3(0.5f, 0.5f, 1.0f), "green along the bitangent (+z)");
 }
 
+TEST_F(ScenePass, AMissingNormalMapLeavesTheGroundFacingUp) {
+    // A normal-map file that failed to load leaves texture 0 on unit 2, which reads black.
+    grassNormalTexture.clear();
+    renderFlags.debugNormals = true;
+    renderFrame();
+    expectColour(colourAt(glm::vec3(0.0f)), glm::vec3(0.5f, 1.0f, 0.5f), "debug view: straight up");
+    renderFlags.debugNormals = false;
+    renderFrame();
+    expectColour(colourAt(glm::vec3(0.0f)), grassColour * sunlitGround, "and lit as usual");
+}
+
 TEST_F(ScenePass, TheBallShadowFallsOnTheGroundAlongTheLight) {
     // The light travels along (0, -1, -1): a ball 2 above the origin shades the ground around (0, 0, -2).
     placeTestBall(glm::vec3(0.0f, 2.0f, 0.0f), 0.75f);
