@@ -31,7 +31,7 @@ constexpr float gaugeScaleEnd = 1.5f; // boost units
 constexpr float hubRadiusNdc = 0.04f; // just over the needle's inner end, so the needle seems to leave the hub
 
 // Banner lettering: how much of the square the text may use, outline and shadow, in pixels.
-constexpr float bannerTextWidth = 440.0f;
+constexpr float bannerTextWidth = 420.0f; // leaves the outer 16 pixels clear even of the shadow
 constexpr float bannerMaxCapHeight = 112.0f;
 constexpr float bannerLineGap = 0.42f; // of the cap height, between lines
 constexpr float bannerOutline = 9.0f;

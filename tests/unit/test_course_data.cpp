@@ -1,0 +1,139 @@
+// The shipped course heightmap: its format, the ground under every checkpoint, the start pad and the goal bowl.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include "app/race_state.h"
+
+namespace {
+
+const std::string heightmapPath = std::string(KELVARA_DATA_DIR) + "/Textures/heightmap.png";
+constexpr int courseSize = 512;
+
+struct Course {
+    int width = 0;
+    int height = 0;
+    std::vector<double> ground; // world units, row-major
+
+    double at(int x, int z) const {
+        x = std::clamp(x, 0, width - 1);
+        z = std::clamp(z, 0, height - 1);
+        return ground[static_cast<std::size_t>(z) * width + x];
+    }
+    // The drawn surface at world (x, z): grid point (i, j) lies at (i - width/2, j - height/2), and each cell is
+    // split along the diagonal from (i+1, j) to (i, j+1), as the terrain mesh draws it.
+    double heightAt(double x, double z) const {
+        double gx = x + width / 2;
+        double gz = z + height / 2;
+        int i = static_cast<int>(std::floor(gx));
+        int j = static_cast<int>(std::floor(gz));
+        double fx = gx - i;
+        double fz = gz - j;
+        if (fx + fz <= 1.0) {
+            return at(i, j) + fx * (at(i + 1, j) - at(i, j)) + fz * (at(i, j + 1) - at(i, j));
+        }
+        return at(i + 1, j + 1) + (1 - fx) * (at(i, j + 1) - at(i + 1, j + 1)) +
+               (1 - fz) * (at(i + 1, j) - at(i + 1, j + 1));
+    }
+};
+
+// The game reads a sample u as the height 100 * (u - 32767) / 32767.
+Course loadCourse() {
+    Course course;
+    int channels = 0;
+    stbi_us* samples = stbi_load_16(heightmapPath.c_str(), &course.width, &course.height, &channels, 0);
+    if (samples == nullptr) {
+        return course;
+    }
+    for (int i = 0; i < course.width * course.height * channels; i += channels) {
+        course.ground.push_back(100.0 * (static_cast<double>(samples[i]) - 32767.0) / 32767.0);
+    }
+    stbi_image_free(samples);
+    return course;
+}
+
+const Course& shippedCourse() {
+    static const Course course = loadCourse();
+    return course;
+}
+
+} // namespace
+
+TEST(ShippedHeightmap, IsOneChannelSixteenBitAndFiveHundredTwelveSquare) {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    ASSERT_TRUE(stbi_info(heightmapPath.c_str(), &width, &height, &channels)) << heightmapPath;
+    EXPECT_TRUE(stbi_is_16_bit(heightmapPath.c_str()));
+    EXPECT_EQ(channels, 1);
+    EXPECT_EQ(width, courseSize);
+    EXPECT_EQ(height, courseSize);
+}
+
+TEST(ShippedHeightmap, GroundLiesOneToThreeUnitsBelowEveryCheckpoint) {
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    for (std::size_t i = 0; i < checkpoints.size(); ++i) {
+        double below = checkpoints[i].y - course.heightAt(checkpoints[i].x, checkpoints[i].z);
+        EXPECT_GE(below, 1.0) << "checkpoint " << i;
+        EXPECT_LE(below, 3.0) << "checkpoint " << i;
+    }
+}
+
+TEST(ShippedHeightmap, StartPadHoldsABallLeftAlone) {
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    const glm::vec3& start = checkpoints[0];
+    double floor = course.heightAt(start.x, start.z);
+    // Flat where the ball lands (the physics surface sits half a unit off the drawn one) ...
+    for (double dx = -1.0; dx <= 1.0; dx += 0.5) {
+        for (double dz = -1.0; dz <= 1.0; dz += 0.5) {
+            EXPECT_NEAR(course.heightAt(start.x + dx, start.z + dz), floor, 0.05) << dx << ", " << dz;
+        }
+    }
+    // ... and nowhere lower all round, out to beyond the lip: the ball cannot roll away by itself.
+    for (int k = 0; k < 32; ++k) {
+        double angle = k * 2.0 * 3.14159265 / 32.0;
+        for (double r = 1.0; r <= 12.0; r += 1.0) {
+            EXPECT_GE(course.heightAt(start.x + r * std::cos(angle), start.z + r * std::sin(angle)), floor - 0.01)
+                << "direction " << k << ", distance " << r;
+        }
+    }
+}
+
+TEST(ShippedHeightmap, GoalLiesAtTheBottomOfABowl) {
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    const glm::vec3& goal = checkpoints[goalIndex];
+    double floor = course.heightAt(goal.x, goal.z);
+    for (int k = 0; k < 32; ++k) {
+        double angle = k * 2.0 * 3.14159265 / 32.0;
+        double previous = floor - 0.01;
+        for (double r = 2.0; r <= 10.0; r += 2.0) {
+            double h = course.heightAt(goal.x + r * std::cos(angle), goal.z + r * std::sin(angle));
+            EXPECT_GE(h, previous) << "direction " << k << ", distance " << r;
+            previous = h;
+        }
+    }
+}
+
+TEST(ShippedHeightmap, HasNoCliffsAndUsesTheRangeWithoutClipping) {
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    const double steepestWall = 5.5; // world units of rise per unit: the outside of the tightest bends
+    double steepest = 0.0;
+    for (int z = 0; z + 1 < course.height; ++z) {
+        for (int x = 0; x + 1 < course.width; ++x) {
+            steepest = std::max({steepest, std::fabs(course.at(x + 1, z) - course.at(x, z)),
+                                 std::fabs(course.at(x, z + 1) - course.at(x, z))});
+        }
+    }
+    EXPECT_LE(steepest, steepestWall);
+    auto [lowest, highest] = std::minmax_element(course.ground.begin(), course.ground.end());
+    EXPECT_GT(*lowest, -99.9);
+    EXPECT_LT(*highest, 99.9);
+}
