@@ -78,6 +78,10 @@ void printBall(const char* what) {
     std::printf("%s (%.2f, %.2f, %.2f)", what, p.x, p.y, p.z);
 }
 
+float distanceFromStart() {
+    return glm::length(ballPosition() - checkpoints[0]);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -103,9 +107,8 @@ int main(int argc, char** argv) {
     // The first update measures from zero, as the game's first frame measures from GLFW's start.
     resetRace();
     raceState.raceStart = static_cast<float>(now + firstRaceExtraWait);
-    std::printf("race %d: starts at", raceState.raceNumber);
-    printBall("");
-    std::printf(", %.0f frames per second, %s player\n", options.fps, playerKindName(options.player));
+    std::printf("race %d: starts %.2f from the start checkpoint, %.0f frames per second, %s player\n",
+                raceState.raceNumber, distanceFromStart(), options.fps, playerKindName(options.player));
 
     Player player = makePlayer(options.player);
     int finished = 0;
@@ -118,9 +121,7 @@ int main(int argc, char** argv) {
         announced.fill(false);
         rollingStart = -1.0f;
         restartPlayer(player);
-        std::printf("race %d: starts at", race);
-        printBall("");
-        std::printf("\n");
+        std::printf("race %d: starts %.2f from the start checkpoint\n", race, distanceFromStart());
     };
 
     while (finished < options.races && now < options.maxSeconds) {
