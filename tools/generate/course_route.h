@@ -22,9 +22,11 @@ struct CourseRoutePoint {
 constexpr CourseRoutePoint routeCheckpoint(int index) { return {index, 0.0f, 0.0f}; }
 constexpr CourseRoutePoint routeWaypoint(float x, float z) { return {-1, x, z}; }
 
-// Start (0), 6, 4, 1, 2, 5, 7, 8, 3, goal (9): the only order in which the channel can fall nearly all the way
-// without crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum.
-// The centre line passes through every point below; the goal is followed by a rising run-out.
+// Start (0), 6, 4, 1, 2, 5, 7, 8, 3, goal (9): the order in which the channel can fall nearly all the way without
+// crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum. The ball loses
+// speed on gentle slopes and in bends, so the line keeps as short as the checkpoints allow: where the fall is small
+// (7 to 8, 8 to 3) it runs nearly straight. The centre line passes through every point below; the goal is
+// followed by a rising run-out.
 inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
     static const std::vector<CourseRoutePoint> points = {
         routeCheckpoint(0),
@@ -47,25 +49,19 @@ inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
         routeCheckpoint(5),
         routeWaypoint(-98.6f, -44.2f),   // on to the right (radius 64)...
         routeCheckpoint(7),
-        routeWaypoint(-48.3f, -91.9f),   // ...and at 7 over into a left-hand loop of radius 60 back to the south
-        routeWaypoint(-40.3f, -121.9f),
-        routeWaypoint(-48.3f, -151.9f),
-        routeWaypoint(-70.3f, -173.9f),
-        routeWaypoint(-100.3f, -181.9f),
-        routeWaypoint(-130.3f, -173.9f),
-        routeWaypoint(-152.3f, -151.9f),
-        routeWaypoint(-160.3f, -121.9f),
+        routeWaypoint(-67.3f, -89.3f),   // left-hand loop (radius 40) round to the south
+        routeWaypoint(-81.6f, -119.9f),
+        routeWaypoint(-114.2f, -128.7f),
+        routeWaypoint(-137.9f, -115.0f),
+        routeWaypoint(-145.9f, -99.9f),
+        routeWaypoint(-159.2f, -51.7f),
         routeCheckpoint(8),
-        routeWaypoint(-178.0f, 73.4f),   // left-hander of radius 48 round to the east...
-        routeWaypoint(-171.6f, 97.4f),
-        routeWaypoint(-154.0f, 115.0f),
-        routeWaypoint(-130.0f, 121.4f),
-        routeWaypoint(-46.3f, 121.4f),   // ...and a right-hand U of radius 48 back west, round the goal's side
-        routeWaypoint(-12.4f, 135.5f),
-        routeWaypoint(1.7f, 169.4f),
-        routeWaypoint(-12.4f, 203.3f),
-        routeWaypoint(-46.3f, 217.4f),
-        routeWaypoint(-69.3f, 211.5f),   // out of the U already aimed at the goal
+        routeWaypoint(-134.5f, 72.0f),   // straight south-east, well east of the goal
+        routeWaypoint(-90.8f, 126.6f),
+        routeWaypoint(-53.4f, 173.5f),
+        routeWaypoint(-45.3f, 198.4f),   // right-hand hairpin (radius 20) onto the line to the goal
+        routeWaypoint(-57.3f, 210.4f),
+        routeWaypoint(-73.7f, 209.2f),
         routeCheckpoint(3),
         routeCheckpoint(9),
         routeWaypoint(-156.0f, 164.0f), // run-out beyond the goal
@@ -126,7 +122,7 @@ inline SampledRoute sampleRoute(float spacing) {
 
     const int stepsPerSegment = 256;
     std::vector<glm::vec2> fine;
-    std::vector<float> fineDistance;
+    std::vector<double> fineDistance; // double: summing thousands of short steps in float drifts
     fine.push_back(p[0]);
     fineDistance.push_back(0.0f);
     out.controlDistance.push_back(0.0f);
@@ -148,25 +144,26 @@ inline SampledRoute sampleRoute(float spacing) {
             glm::vec2 b1 = (t2 - t) / (t2 - t0) * a1 + (t - t0) / (t2 - t0) * a2;
             glm::vec2 b2 = (t3 - t) / (t3 - t1) * a2 + (t - t1) / (t3 - t1) * a3;
             glm::vec2 c = (t2 - t) / (t2 - t1) * b1 + (t - t1) / (t2 - t1) * b2;
-            fineDistance.push_back(fineDistance.back() + glm::length(c - fine.back()));
+            fineDistance.push_back(fineDistance.back() + static_cast<double>(glm::length(c - fine.back())));
             fine.push_back(c);
         }
-        out.controlDistance.push_back(fineDistance.back());
+        out.controlDistance.push_back(static_cast<float>(fineDistance.back()));
     }
-    out.length = fineDistance.back();
+    out.length = static_cast<float>(fineDistance.back());
 
     std::size_t j = 0;
     auto count = static_cast<std::size_t>(std::floor(out.length / spacing));
     for (std::size_t i = 0; i <= count; ++i) {
-        float s = static_cast<float>(i) * spacing;
+        double s = static_cast<double>(i) * static_cast<double>(spacing);
         while (j + 2 < fine.size() && fineDistance[j + 1] < s) {
             ++j;
         }
-        float span = fineDistance[j + 1] - fineDistance[j];
-        float f = span > 0.0f ? (s - fineDistance[j]) / span : 0.0f;
-        glm::vec2 position = fine[j] + (fine[j + 1] - fine[j]) * f;
-        glm::vec2 direction = span > 0.0f ? (fine[j + 1] - fine[j]) / span : glm::vec2(1.0f, 0.0f);
-        out.samples.push_back({position, s, direction});
+        double span = fineDistance[j + 1] - fineDistance[j];
+        auto f = static_cast<float>(span > 0.0 ? (s - fineDistance[j]) / span : 0.0);
+        glm::vec2 step = fine[j + 1] - fine[j];
+        glm::vec2 position = fine[j] + step * f;
+        glm::vec2 direction = span > 0.0 ? glm::normalize(step) : glm::vec2(1.0f, 0.0f);
+        out.samples.push_back({position, static_cast<float>(s), direction});
     }
     return out;
 }

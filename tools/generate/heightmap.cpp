@@ -30,17 +30,19 @@ constexpr double hardHeightLimit = 99.0;
 constexpr double groundBelowCheckpoint = 1.75; // world units
 constexpr double groundBelowGoal = 1.2;        // the game presses its hollow (about 2.4 deeper) on top
 
-// The channel's cross-section, world units: a round gutter curving up to wallMaxSlope, a rim, and beyond it either
-// valley sides (where the land is higher) or the rim's outer face (where it is lower). The gutter is narrow on
-// purpose: a ball pressed up its wall in a bend (up to about 2 g sideways) stays within a checkpoint's reach.
-constexpr double floorHalfWidth = 0.0;
-constexpr double padFloorHalfWidth = 3.0; // the start pad's flat floor, narrowing into the gutter after the lip
+// The channel's cross-section, world units: a flat floor, walls curving up to wallMaxSlope, a rim, and beyond it
+// either valley sides (where the land is higher) or the rim's outer face (where it is lower). The floor is flat on
+// purpose: the ball rolls over flat heightfield triangles nearly as on a plane, while a narrow round gutter running
+// across the grid's diagonals is faceted into little pockets that brake it, on gentle slopes to a stop.
+constexpr double floorHalfWidth = 2.5;
+constexpr double padFloorHalfWidth = 3.0; // the start pad's floor, narrowing to floorHalfWidth after the lip
 constexpr double padNarrowing = 12.0;     // world units along the route past the lip
-constexpr double wallRadius = 5.5;       // radius of the gutter's curve
+constexpr double wallRadius = 7.0;       // radius of the walls' curve
 constexpr double wallMaxSlope = 2.5;     // rise per unit across, about 68 degrees
 constexpr double bendWallSlopeExtra = 2.5; // the outside of a tight bend steepens to 5 (79 degrees)
 constexpr double rimHeight = 7.0;        // above the floor, on straights
-constexpr double bendRimExtra = 5.0;     // added on the outside of a bend as tight as bendRadiusFull
+constexpr double bendRimExtra = 12.0;    // added on the outside of a bend as tight as bendRadiusFull, so a ball
+                                         // that runs up the wall there comes back down into the channel
 constexpr double bendRadiusFull = 40.0;  // wider bends get proportionally less
 constexpr double bendLookahead = 18.0;   // curvature is averaged over this distance before and after a point
 constexpr double rimCrestWidth = 2.0;
@@ -67,7 +69,6 @@ struct ProfileKnot {
     double height; // world units above the checkpoint's ground
 };
 const ProfileKnot profileKnots[] = {
-    {3, -45.0, 4.0},
     {3, 20.0, -9.0},
 };
 
