@@ -20,7 +20,7 @@ constexpr float turnRate = 720.0f;        // degrees per second a wrist can turn
 constexpr float viewPitch = -12.0f;       // degrees: looking slightly down at the ball
 constexpr std::size_t searchAhead = 30;   // route points searched beyond the last nearest one
 constexpr std::size_t lookAhead = 8;     // route points between the nearest one and the aim
-constexpr float cruiseSpeed = 14.0f;      // simulated units per second wanted along the course
+constexpr float cruiseSpeed = 26.0f;      // simulated units per second wanted along the course
 constexpr float correctionThreshold = 4.0f; // velocity error worth spending boost on
 constexpr float aimTolerance = 0.9f;      // cosine between view and wanted push before boosting
 
