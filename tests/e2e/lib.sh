@@ -82,3 +82,47 @@ wait_for_exit() {
     wait "$game_pid" || exit_status=$?
     game_pid=""
 }
+
+# Makes the game's window small, so the software renderer keeps a usable frame rate.
+small_window() {
+    printf '[window]\nwidth = %s\nheight = %s\n' "$1" "$2" >"$work/data/Config/user.ini"
+}
+
+# Saves the game window's picture as $work/$1.png.
+screenshot() {
+    import -window "$(window_id)" "$work/$1.png" 2>/dev/null || fail "no screenshot"
+}
+
+# Mean red, green and blue (0..255) of a rectangle of a screenshot: name x y width height.
+region_rgb() {
+    convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format "%[fx:mean.r*255] %[fx:mean.g*255] %[fx:mean.b*255]" info:
+}
+
+# Mean brightness (0..255) of a rectangle: name x y width height.
+region_mean() {
+    convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format "%[fx:mean*255]" info:
+}
+
+# Mean absolute difference (0..255) between two screenshots, over a rectangle.
+region_difference() {
+    convert "$work/$1.png" "$work/$2.png" -compose difference -composite -crop "$5x$6+$3+$4" +repage \
+        -format "%[fx:mean*255]" info:
+}
+
+# Holds a key (xdotool name) for the game's next frames.
+hold_key() {
+    local id
+    id="$(window_id)"
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    xdotool keydown --window "$id" "$1"
+}
+release_key() {
+    xdotool keyup --window "$(window_id)" "$1"
+}
+
+# Is $1 compared with $3 by $2 (one of < <= > >=) true? Numbers may be fractional.
+check() {
+    awk -v a="$1" -v b="$3" -v op="$2" 'BEGIN {
+        if (op == "<") exit !(a < b); if (op == "<=") exit !(a <= b);
+        if (op == ">") exit !(a > b); if (op == ">=") exit !(a >= b); exit 1 }'
+}
