@@ -260,3 +260,35 @@ TEST(SessionReport, NamesTheBestTimeOrEncouragesTheLoser) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(RaceRecordsAtLoad, StartWaitingWithAFullCountdownAndNoBestTime) {
+    const RaceState race;
+    EXPECT_EQ(race.phase, RacePhase::GetReady);
+    EXPECT_EQ(static_cast<int>(RacePhase::Won), 3);
+    EXPECT_EQ(static_cast<int>(RacePhase::Lost), 4);
+    EXPECT_FLOAT_EQ(race.timer, 20.0f);
+    EXPECT_FLOAT_EQ(race.boost, 0.5f);
+    EXPECT_EQ(race.raceNumber, 0);
+    EXPECT_EQ(race.bestRace, 0);
+    EXPECT_TRUE(std::isinf(race.bestTime) && race.bestTime > 0.0f);
+    for (bool r : race.reached) {
+        EXPECT_FALSE(r);
+    }
+    const FrameClock clock;
+    EXPECT_EQ(clock.totalTime, 0.0f);
+    EXPECT_EQ(clock.lastFrameTime, 0.0f);
+}
+
+TEST(RaceRecordsAtLoad, CheckpointTableRunsFromTheStartHighUpToTheGoalInItsHollow) {
+    ASSERT_EQ(checkpoints.size(), 10u);
+    EXPECT_EQ(checkpoints[0], glm::vec3(146.49858f, 53.190834f, -170.73547f));
+    EXPECT_EQ(checkpoints[goalIndex], glm::vec3(-133.0f, -74.5f, 177.0f));
+    for (std::size_t i = 1; i < goalIndex; ++i) {
+        EXPECT_LT(checkpoints[i].y, checkpoints[0].y) << i;
+        EXPECT_GT(checkpoints[i].y, checkpoints[goalIndex].y) << i;
+    }
+}
+
+} // namespace
