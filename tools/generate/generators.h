@@ -10,9 +10,18 @@ bool generateHudImages(const std::string& dataDir);
 bool generateHeightmap(const std::string& dataDir);
 // Prints, for every checkpoint, the ground of the written heightmap below it.
 bool checkHeightmap(const std::string& dataDir);
+// Textures/gras*.png and Textures/particle.jpg: the course surface maps and the spark sprite.
+bool generateSurfaceTextures(const std::string& dataDir);
+// Skybox/mountain-skyboxes/Maskonaive/: the six sky box faces.
+bool generateSkybox(const std::string& dataDir);
+// A panorama of the written sky box faces, resampled through the cube-map lookup, as a PNG file in outDir.
+bool writeSkyPreview(const std::string& dataDir, const std::string& outDir);
+// Models/: the ball, the two flags, the flag stick and the checkpoint marker, with their textures in Textures/.
+bool generateModels(const std::string& dataDir);
 // Shaded top-down view of the course and a HUD mock-up of the written sprites, as PNG files in outDir.
 bool writePreviews(const std::string& dataDir, const std::string& outDir);
 
 // Helpers the targets share: write one image below dataDir, creating the folder; report on failure.
 struct Image8;
 bool saveDataPng(const std::string& dataDir, const std::string& relativePath, const Image8& image);
+bool saveDataJpeg(const std::string& dataDir, const std::string& relativePath, const Image8& image, int quality);

@@ -25,9 +25,15 @@ const std::vector<Target>& targets() {
     static const std::vector<Target> list = {
         {"ui", "the HUD sprites in UserInterface/", true, generateHudImages},
         {"heightmap", "the course heightmap Textures/heightmap.png", true, generateHeightmap},
+        {"textures", "the grass maps Textures/gras*.png and the spark Textures/particle.jpg", true,
+         generateSurfaceTextures},
+        {"skybox", "the six sky box faces in Skybox/mountain-skyboxes/Maskonaive/", true, generateSkybox},
+        {"models", "the five models in Models/ and their textures in Textures/", true, generateModels},
         {"check", "print the ground below every checkpoint of the written heightmap", false, checkHeightmap},
         {"preview", "write a shaded course map and a HUD mock-up to /tmp", false,
          [](const std::string& dataDir) { return writePreviews(dataDir, previewFolder); }},
+        {"skypreview", "write a panorama of the written sky box faces to /tmp", false,
+         [](const std::string& dataDir) { return writeSkyPreview(dataDir, previewFolder); }},
     };
     return list;
 }
@@ -56,6 +62,18 @@ bool saveDataPng(const std::string& dataDir, const std::string& relativePath, co
     std::filesystem::path path = std::filesystem::path(dataDir) / relativePath;
     std::string error;
     if (!ensureDirectory(path.parent_path().string(), error) || !writePng8(path.string(), image, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::printf("wrote %s (%dx%d, %d channels)\n", path.string().c_str(), image.width, image.height,
+                image.channels);
+    return true;
+}
+
+bool saveDataJpeg(const std::string& dataDir, const std::string& relativePath, const Image8& image, int quality) {
+    std::filesystem::path path = std::filesystem::path(dataDir) / relativePath;
+    std::string error;
+    if (!ensureDirectory(path.parent_path().string(), error) || !writeJpeg(path.string(), image, quality, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
