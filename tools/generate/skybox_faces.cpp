@@ -57,6 +57,7 @@ const std::array<RangeLayer, 4> rangeLayers = {{
     {0.012f, 0.075f, 6.0f, 41.9f, 0.080f, 0.18f, 70.0f, {0.10f, 0.17f, 0.10f}, {0.26f, 0.31f, 0.20f}},
     {-0.006f, 0.040f, 8.0f, 55.1f, 10.0f, 0.07f, 90.0f, {0.07f, 0.13f, 0.06f}, {0.18f, 0.25f, 0.12f}},
 }};
+constexpr float rangeBrightest = 0.90f;  // sunlit snow; only the sun's disc is whiter
 constexpr int ridgeSamples = 32768;      // around the ring, per layer; far finer than a texel
 constexpr int slopeWindow = 96;          // samples either side for the skyline's slope
 const glm::vec3 snowColour(0.93f, 0.94f, 0.97f);
@@ -174,7 +175,7 @@ glm::vec3 skyColour(const glm::vec3& d) {
     const float glow = 0.22f * std::pow(std::max(toSun, 0.0f), 8.0f) + 0.35f * std::pow(std::max(toSun, 0.0f), 90.0f);
     colour = glm::mix(colour, sunGlowColour, glm::clamp(glow, 0.0f, 0.8f));
     const float disc = glm::smoothstep(std::cos(sunRadius * 1.15f), std::cos(sunRadius * 0.85f), toSun);
-    colour = glm::mix(colour, glm::vec3(1.0f, 0.98f, 0.92f), disc);
+    colour = glm::mix(colour, glm::vec3(1.0f, 0.99f, 0.96f), disc);
     return colour;
 }
 
@@ -215,8 +216,8 @@ glm::vec3 rangeColour(std::size_t k, const RidgeTable& ridges, const glm::vec3& 
 
     // Snow above the snowline, lower in the gullies, and only where the face is flat enough to hold it.
     const float gullies = stb_perlin_fbm_noise3(d.x * 120.0f, d.y * 30.0f, d.z * 120.0f, 2.0f, 0.5f, 3);
-    const float snow = glm::smoothstep(layer.snowline - 0.006f, layer.snowline + 0.006f,
-                                       elevation + 0.025f * gullies + 0.01f * here) *
+    const float snow = glm::smoothstep(layer.snowline - 0.012f, layer.snowline + 0.012f,
+                                       elevation + 0.02f * gullies + 0.01f * here) *
                        glm::smoothstep(0.12f, 0.32f, normal.y);
     rock = glm::mix(rock, snowColour, snow);
     glm::vec3 colour = rock * (0.40f + 0.70f * sun);
@@ -225,7 +226,7 @@ glm::vec3 rangeColour(std::size_t k, const RidgeTable& ridges, const glm::vec3& 
     const float foot = 1.0f - glm::smoothstep(0.0f, 0.07f, elevation - layer.base + 0.02f);
     const float haze = glm::clamp(layer.haze + 0.3f * foot, 0.0f, 0.9f);
     colour = glm::mix(colour, horizonColour, haze);
-    return glm::min(colour, glm::vec3(0.95f));
+    return glm::min(colour, glm::vec3(rangeBrightest));
 }
 
 glm::vec3 directionColour(const glm::vec3& direction, const RidgeTable& ridges, float pixelAngle) {
