@@ -30,36 +30,37 @@ constexpr CourseRoutePoint routeWaypoint(float x, float z) { return {-1, x, z}; 
 inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
     static const std::vector<CourseRoutePoint> points = {
         routeCheckpoint(0),
-        routeWaypoint(112.0f, -186.0f), // away west-north-west from the start pad
-        routeWaypoint(70.0f, -200.0f),
-        routeWaypoint(40.0f, -196.0f),  // left-hand loop round to south-east
-        routeWaypoint(28.0f, -176.0f),
-        routeWaypoint(36.0f, -158.0f),
+        routeWaypoint(130.0f, -190.0f), // away north-west, at the left of the first view
+        routeWaypoint(110.0f, -206.0f), // left-hand loop round to south-east
+        routeWaypoint(82.0f, -207.0f),
+        routeWaypoint(59.0f, -194.0f),
+        routeWaypoint(45.0f, -172.0f),
         routeCheckpoint(6),
         routeCheckpoint(4),
         routeCheckpoint(1),
-        routeWaypoint(172.0f, -40.0f),  // right-hand sweep down to the south
-        routeWaypoint(184.0f, 0.0f),
-        routeWaypoint(166.0f, 44.0f),
-        routeWaypoint(118.0f, 72.0f),
+        routeWaypoint(158.0f, -40.0f),  // right-hand sweep down to the south-west
+        routeWaypoint(152.0f, 8.0f),
+        routeWaypoint(120.0f, 52.0f),
+        routeWaypoint(82.0f, 76.0f),
         routeCheckpoint(2),
-        routeWaypoint(-43.1f, 86.2f),    // right-hander of radius 103: west to north
-        routeWaypoint(-77.3f, 63.5f),
-        routeWaypoint(-99.3f, 30.9f),
+        routeWaypoint(-10.0f, 76.0f),   // west, then a right-hander to the north
+        routeWaypoint(-60.0f, 56.0f),
+        routeWaypoint(-95.0f, 20.0f),
         routeCheckpoint(5),
-        routeWaypoint(-98.6f, -44.2f),   // on to the right (radius 64)...
         routeCheckpoint(7),
-        routeWaypoint(-67.3f, -89.3f),   // left-hand loop (radius 40) round to the south
-        routeWaypoint(-81.6f, -119.9f),
-        routeWaypoint(-114.2f, -128.7f),
-        routeWaypoint(-137.9f, -115.0f),
-        routeWaypoint(-145.9f, -99.9f),
-        routeWaypoint(-159.2f, -51.7f),
+        routeWaypoint(-58.0f, -95.0f),  // left-hand loop round to the south
+        routeWaypoint(-72.0f, -122.0f),
+        routeWaypoint(-102.0f, -130.0f),
+        routeWaypoint(-130.0f, -118.0f),
+        routeWaypoint(-148.0f, -92.0f),
+        routeWaypoint(-163.0f, -55.0f),
+        routeWaypoint(-174.0f, -20.0f),
         routeCheckpoint(8),
-        routeWaypoint(-134.5f, 72.0f),   // straight south-east, well east of the goal
+        routeWaypoint(-170.0f, 52.0f),  // gently left onto the straight south-east, well east of the goal
+        routeWaypoint(-144.0f, 86.0f),
         routeWaypoint(-90.8f, 126.6f),
         routeWaypoint(-53.4f, 173.5f),
-        routeWaypoint(-45.3f, 198.4f),   // right-hand hairpin (radius 20) onto the line to the goal
+        routeWaypoint(-45.3f, 198.4f),   // right-hand hairpin onto the line to the goal
         routeWaypoint(-57.3f, 210.4f),
         routeWaypoint(-73.7f, 209.2f),
         routeCheckpoint(3),

@@ -58,6 +58,29 @@ constexpr double landSoftening = 1.5;    // world units: spread of the blur over
 // it in until the player boosts. Run-out: after the goal the floor rises again so the goal lies in a bowl.
 constexpr double padLength = 9.0;  // from the start to the top of the lip
 constexpr double padLip = 0.5;
+
+// The start pad stands on a spur: a flat disc with a low lip all round, open on every side but the one the channel
+// leaves by. Beyond the lip the ground falls away, so the camera's first view from behind the pad is not underground
+// and a ball boosted carelessly off the pad rolls away; towards the north a valley runs down to the map's edge.
+constexpr double padRadius = 7.0;          // world units of flat floor round the start
+constexpr double padLipTop = 9.5;          // the lip is highest here...
+constexpr double padLipEnd = 12.5;         // ...and the ground starts to fall beyond here
+constexpr double padLipHeight = 0.6;
+constexpr double spurFallSlope = 2.0;      // fall per unit of the spur's sides just beyond the lip...
+constexpr double spurDepth = 16.0;         // ...levelling out this far down...
+constexpr double spurReach = 35.0;         // ...and rising again beyond this distance from the start, so the spur
+constexpr double spurRecovery = 1.5;       // only shapes its own surroundings
+constexpr double channelSectorHalf = 25.0; // degrees either side of the channel's way out that keep their walls
+constexpr double channelSectorBlend = 25.0;
+constexpr double closedRise = 1.5;         // rise per unit beyond the lip in the channel's sector, clear of its rims
+constexpr double landDropNearStart = 18.0; // the land round the spur lies this much lower...
+constexpr double landDropInner = 15.0;     // ...from here out...
+constexpr double landDropOuter = 75.0;     // ...fading to nothing here
+constexpr double runoffYaw = -75.0;        // degrees, the valley's direction from the start (-90 is due north)
+constexpr double runoffHalfWidth = 4.0;    // world units of the valley floor at the lip...
+constexpr double runoffWidening = 0.35;    // ...growing by this much per unit outwards
+constexpr double runoffSideSlope = 2.5;    // steep, so the valley keeps clear of the channel's walls beside it
+constexpr double runoffSlope = 0.35;       // fall per unit of the valley floor once below the spur
 constexpr double runoutRise = 14.0;
 
 // Extra knots shaping the floor between checkpoints: (checkpoint, distance along the route from it, height above
@@ -219,6 +242,9 @@ struct Candidate {
 struct CourseField {
     SampledRoute route;
     Profile floor;
+    glm::dvec2 start;         // the start checkpoint on the ground plane
+    glm::dvec2 exitDirection; // the way the channel leaves the pad
+    double padFloor = 0.0;
     // Per sample, averaged over the stretch around it: points to the bend's centre, length 1 / radius. It passes
     // smoothly through zero where the route changes from one bend to the next, so the extra rim does too.
     std::vector<glm::dvec2> curvature;
@@ -235,6 +261,10 @@ CourseField makeCourseField() {
     CourseField f;
     f.route = sampleRoute(static_cast<float>(routeSpacing));
     f.floor = floorProfile(f.route);
+    f.start = glm::dvec2(checkpoints[0].x, checkpoints[0].z);
+    f.padFloor = f.floor.at(0.0);
+    std::size_t exit = std::min(f.route.samples.size() - 1, static_cast<std::size_t>(2.0 * padLipEnd / routeSpacing));
+    f.exitDirection = glm::normalize(glm::dvec2(f.route.samples[exit].position) - f.start);
     std::size_t n = f.route.samples.size();
     std::vector<glm::dvec2> raw(n, glm::dvec2(0.0));
     for (std::size_t j = 1; j + 1 < n; ++j) {
@@ -309,6 +339,47 @@ void findCandidates(const CourseField& f, glm::dvec2 p, std::vector<double>& d2,
     }
 }
 
+// 0 in the sector round the channel's way out of the pad, 1 on the open sides.
+double openSide(const CourseField& f, glm::dvec2 offset) {
+    double length = glm::length(offset);
+    if (length < 1e-9) {
+        return 0.0;
+    }
+    double angle = std::acos(std::clamp(glm::dot(offset / length, f.exitDirection), -1.0, 1.0)) * 57.29578;
+    return smoothstep(channelSectorHalf, channelSectorHalf + channelSectorBlend, angle);
+}
+
+// How far the spur's sides have fallen at a distance beyond the lip: steep at first, levelling out.
+double spurFall(double beyond) {
+    return beyond <= 0.0 ? 0.0 : spurDepth * (1.0 - std::exp(-spurFallSlope * beyond / spurDepth));
+}
+
+// The start pad, its spur and the run-off valley: the ground is nowhere higher than this.
+double startCeiling(const CourseField& f, double x, double z) {
+    glm::dvec2 offset = glm::dvec2(x, z) - f.start;
+    double r = glm::length(offset);
+    double padTop = f.padFloor + padLipHeight * smoothstep(padRadius, padLipTop, r);
+    double beyond = r - padLipEnd;
+    if (beyond <= 0.0) {
+        return padTop;
+    }
+    double open = openSide(f, offset);
+    double fall = spurFall(beyond) - spurRecovery * std::max(0.0, r - spurReach);
+    double spur = padTop - open * fall + (1.0 - open) * closedRise * beyond;
+
+    const double yaw = runoffYaw / 57.29578;
+    glm::dvec2 axis(std::cos(yaw), std::sin(yaw));
+    double along = glm::dot(offset, axis);
+    if (along <= padLipEnd) {
+        return spur;
+    }
+    double across = std::fabs(offset.x * axis.y - offset.y * axis.x);
+    double halfWidth = runoffHalfWidth + runoffWidening * (along - padLipEnd);
+    double valleyFloor = padTop - spurFall(along - padLipEnd) - runoffSlope * (along - padLipEnd);
+    double valley = valleyFloor + runoffSideSlope * std::max(0.0, across - halfWidth);
+    return std::min(spur, valley);
+}
+
 double noise2(double x, double z, double scale, int octaves) {
     return stb_perlin_fbm_noise3(static_cast<float>(x / scale), static_cast<float>(z / scale),
                                  static_cast<float>(noiseSeed) + 0.5f, 2.0f, 0.5f, octaves);
@@ -380,7 +451,10 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     // Low swells right beside the course, so the land between the big hills is never a dead flat.
     double swells = swellHeight * smoothstep(swellsStart, swellsStart + 20.0, beyondChannel) *
                     noise2(x + 1000.0, z - 1000.0, swellScale, 3);
-    double land = level + rimHeight - rimAboveLand + hills + swells + mountains;
+    glm::dvec2 fromStart = p - f.start;
+    double landDrop = landDropNearStart * (1.0 - smoothstep(landDropInner, landDropOuter, glm::length(fromStart))) *
+                      openSide(f, fromStart);
+    double land = level + rimHeight - rimAboveLand + hills + swells + mountains - landDrop;
 
     if (candidates.empty()) {
         return {1e9, land};
@@ -483,7 +557,9 @@ bool generateHeightmap(const std::string& dataDir) {
     land = blurGrid(land, mapSize, landSoftening);
     std::vector<double> heights(samples.size());
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        heights[i] = softLimit(smoothMin(channel[i], land[i], rimBlend));
+        int gx = static_cast<int>(i % mapSize) - mapSize / 2;
+        int gz = static_cast<int>(i / mapSize) - mapSize / 2;
+        heights[i] = softLimit(std::min(smoothMin(channel[i], land[i], rimBlend), startCeiling(field, gx, gz)));
         samples[i] = toSample(heights[i]);
     }
     // The steepest step between neighbours: a cliff here would be a bug in the shapes above.

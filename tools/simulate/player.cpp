@@ -16,13 +16,22 @@
 namespace {
 
 constexpr float radiansToDegrees = 57.29578f;
-constexpr float turnRate = 720.0f;        // degrees per second a wrist can turn the camera
-constexpr float viewPitch = -12.0f;       // degrees: looking slightly down at the ball
-constexpr std::size_t searchAhead = 30;   // route points searched beyond the last nearest one
-constexpr std::size_t lookAhead = 8;     // route points between the nearest one and the aim
-constexpr float cruiseSpeed = 26.0f;      // simulated units per second wanted along the course
-constexpr float correctionThreshold = 4.0f; // velocity error worth spending boost on
-constexpr float aimTolerance = 0.9f;      // cosine between view and wanted push before boosting
+constexpr float turnRate = 720.0f;          // degrees per second a wrist can turn the camera
+constexpr float leavePitch = -12.0f;        // degrees: the careless player looks slightly down at the ball
+constexpr float maxPitch = 30.0f;           // degrees either way when aiming a push along a slope
+constexpr std::size_t searchAhead = 30;     // route points searched beyond the last nearest one
+constexpr float minLookAhead = 10.0f;      // world units from the ball to the point aimed at...
+constexpr float lookAheadTime = 0.5f;      // ...or the distance covered in this many simulated seconds
+// Speeds in simulated units per second. The heightfield brakes a rolling ball all the time, and more the faster it
+// goes, so boost buys most where the ball is slow: on the flat and on climbs, not on a slope that speeds it up anyway.
+constexpr float stallSpeed = 6.0f;         // always boost below this...
+constexpr float minSpeed = 12.0f;          // ...and below this unless the ball is gaining speed by itself...
+constexpr float cruiseSpeed = 18.0f;       // ...until it is this fast
+constexpr float selfGain = 0.5f;           // units per simulated second of speed gained without help
+constexpr float gainSmoothing = 0.3f;      // seconds over which that gain is averaged
+constexpr float boostReserve = 0.3f;       // kept for stalls on the climbs and the long flat stretch near the end
+constexpr float lateralLimit = 5.0f;       // units per second across the line worth a push back
+constexpr float aimTolerance = 0.95f;      // cosine between view and wanted push before boosting
 
 float wrapDegrees(float a) {
     while (a > 180.0f) a -= 360.0f;
@@ -30,22 +39,23 @@ float wrapDegrees(float a) {
     return a;
 }
 
-// Turns the camera towards a horizontal direction at most as fast as a hand can, as mouse motion.
-void turnTowards(const glm::vec3& direction, float deltaTime) {
-    const float wantedYaw = std::atan2(direction.z, direction.x) * radiansToDegrees;
-    const float maxTurn = turnRate * deltaTime;
-    const float yawStep = std::clamp(wrapDegrees(wantedYaw - camera.yaw), -maxTurn, maxTurn);
-    const float pitchStep = std::clamp(viewPitch - camera.pitch, -maxTurn, maxTurn);
-    window.mouseDeltaX = yawStep / camera.sensitivity;
-    window.mouseDeltaY = pitchStep / camera.sensitivity;
-}
-
 glm::vec3 horizontal(const glm::vec3& v) {
     return {v.x, 0.0f, v.z};
 }
 
-// Follows the centre line: finds the route point nearest the ball a little ahead of the last one, and aims further on.
-glm::vec3 routeTarget(Player& player, const glm::vec3& ball) {
+// Turns the camera towards a direction at most as fast as a hand can, as mouse motion.
+void turnTowards(const glm::vec3& direction, float pitch, float deltaTime) {
+    const float wantedYaw = std::atan2(direction.z, direction.x) * radiansToDegrees;
+    const float maxTurn = turnRate * deltaTime;
+    const float yawStep = std::clamp(wrapDegrees(wantedYaw - camera.yaw), -maxTurn, maxTurn);
+    const float pitchStep = std::clamp(pitch - camera.pitch, -maxTurn, maxTurn);
+    window.mouseDeltaX = yawStep / camera.sensitivity;
+    window.mouseDeltaY = pitchStep / camera.sensitivity;
+}
+
+// Follows the centre line: finds the route point nearest the ball a little ahead of the last one, and aims further
+// on by a distance that grows with the speed.
+glm::vec2 routeAim(Player& player, const glm::vec3& ball, float speed) {
     const glm::vec2 here(ball.x, ball.z);
     const std::size_t end = std::min(player.route.size(), player.progress + searchAhead);
     float best = glm::length(player.route[player.progress] - here);
@@ -56,8 +66,9 @@ glm::vec3 routeTarget(Player& player, const glm::vec3& ball) {
             player.progress = i;
         }
     }
-    const std::size_t aim = std::min(player.route.size() - 1, player.progress + lookAhead);
-    return {player.route[aim].x, ball.y, player.route[aim].y};
+    const float look = std::max(minLookAhead, speed * lookAheadTime);
+    const auto ahead = static_cast<std::size_t>(std::ceil(look / routeSpacing));
+    return player.route[std::min(player.route.size() - 1, player.progress + ahead)];
 }
 
 FrameInput steerScripted(Player& player, float deltaTime) {
@@ -66,18 +77,41 @@ FrameInput steerScripted(Player& player, float deltaTime) {
         return input;
     }
     const glm::vec3 ball = ballPosition();
-    const glm::vec3 toTarget = horizontal(routeTarget(player, ball) - ball);
-    if (glm::length(toTarget) < 1e-3f) {
+    const glm::vec3 velocity = ballVelocity();
+    const glm::vec3 flat = horizontal(velocity);
+    const glm::vec2 aim = routeAim(player, ball, glm::length(flat));
+    const glm::vec3 toAim(aim.x - ball.x, 0.0f, aim.y - ball.z);
+    if (glm::length(toAim) < 1e-3f) {
         return input;
     }
-    const glm::vec3 wanted = glm::normalize(toTarget) * cruiseSpeed;
-    const glm::vec3 error = wanted - horizontal(ballVelocity());
-    if (glm::length(error) > correctionThreshold && raceState.boost > 0.0f) {
+    const glm::vec3 along = glm::normalize(toAim);
+    const float speed = glm::dot(flat, along);
+    const glm::vec3 across = flat - along * speed;
+
+    // Speed keeping with a hysteresis up to cruiseSpeed, and a push back towards the line when drifting across it.
+    const float gain = deltaTime > 0.0f ? (speed - player.lastSpeed) / (deltaTime * worldTimeScale) : 0.0f;
+    player.lastSpeed = speed;
+    player.gain += (gain - player.gain) * std::min(1.0f, deltaTime / gainSmoothing);
+    if (speed < stallSpeed || (speed < minSpeed && player.gain < selfGain && raceState.boost > boostReserve)) {
+        player.boosting = true;
+    } else if (speed >= cruiseSpeed) {
+        player.boosting = false;
+    }
+    const float wantedSpeed = player.boosting ? cruiseSpeed : std::max(speed, 0.0f);
+    const glm::vec3 error = along * wantedSpeed - flat;
+    const bool wantPush = raceState.boost > 0.0f && (player.boosting || glm::length(across) > lateralLimit) &&
+                          glm::length(error) > 0.5f;
+    // Push along the slope the ball is on, so no boost goes into the ground.
+    const float flatSpeed = glm::length(flat);
+    const float slopePitch =
+        flatSpeed > 1.0f ? std::clamp(std::atan2(velocity.y, flatSpeed) * radiansToDegrees, -maxPitch, maxPitch)
+                         : 0.0f;
+    if (wantPush) {
         const glm::vec3 push = glm::normalize(error);
-        turnTowards(push, deltaTime);
+        turnTowards(push, slopePitch, deltaTime);
         input.boostDown = glm::dot(glm::normalize(horizontal(camera.front)), push) > aimTolerance;
     } else {
-        turnTowards(toTarget, deltaTime);
+        turnTowards(along, slopePitch, deltaTime);
     }
     return input;
 }
@@ -91,7 +125,7 @@ FrameInput steerOffCourse(float deltaTime) {
     const float gaps[4] = {halfW - ball.x, ball.x + halfW, halfH - ball.z, ball.z + halfH};
     const glm::vec3 directions[4] = {{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {0, 0, -1}};
     const std::size_t nearest = static_cast<std::size_t>(std::min_element(gaps, gaps + 4) - gaps);
-    turnTowards(directions[nearest], deltaTime);
+    turnTowards(directions[nearest], leavePitch, deltaTime);
     input.boostDown = glm::dot(glm::normalize(horizontal(camera.front)), directions[nearest]) > aimTolerance;
     return input;
 }
@@ -126,6 +160,9 @@ Player makePlayer(PlayerKind kind) {
 
 void restartPlayer(Player& player) {
     player.progress = 0;
+    player.boosting = false;
+    player.lastSpeed = 0.0f;
+    player.gain = 0.0f;
 }
 
 FrameInput playFrame(Player& player, float deltaTime) {

@@ -18,6 +18,9 @@ struct Player {
     PlayerKind kind = PlayerKind::Scripted;
     std::vector<glm::vec2> route; // the course's centre line
     std::size_t progress = 0;     // route point nearest the ball so far
+    bool boosting = false;        // bringing the speed back up to cruising speed
+    float lastSpeed = 0.0f;       // along the line, at the previous frame
+    float gain = 0.0f;            // smoothed change of that speed, units per simulated second
 };
 
 bool parsePlayerKind(const char* text, PlayerKind& out);
