@@ -290,7 +290,7 @@ BallMaps paintBall(const Mask& logo) {
 // The hole under the pin, seen at a slant: a circle squashed to a third of its height.
 float ellipseLikeHole(glm::vec2 p, glm::vec2 centre, float emblemRadius) {
     const glm::vec2 q = p - centre;
-    return circleDistance(glm::vec2(q.x, q.y * 3.0f), glm::vec2(0.0f), 0.30f * emblemRadius) / 3.0f;
+    return circleDistance(glm::vec2(q.x, q.y * 3.0f), glm::vec2(0.0f), 0.36f * emblemRadius) / 3.0f;
 }
 
 // Red cloth with a yellow band at the stick, yellow hems and a golf emblem (a pennant on its pin over the hole in a
@@ -311,12 +311,12 @@ Image8 paintFlag() {
     const float r = h * 0.30f;
     const Colour red = rgb(196, 22, 26);
     fillShape(canvas, [&](glm::vec2 p) { return circleDistance(p, emblem, r); }, solidPaint(yellow));
-    const glm::vec2 pinFoot = emblem + glm::vec2(-0.05f * r, 0.62f * r);
-    const glm::vec2 pinTop = emblem + glm::vec2(-0.05f * r, -0.70f * r);
+    const glm::vec2 pinFoot = emblem + glm::vec2(-0.30f * r, 0.62f * r);
+    const glm::vec2 pinTop = emblem + glm::vec2(-0.30f * r, -0.70f * r);
     fillShape(canvas, [&](glm::vec2 p) { return ellipseLikeHole(p, pinFoot, r); }, solidPaint(red));
-    fillShape(canvas, [&](glm::vec2 p) { return segmentDistance(p, pinFoot, pinTop, 0.045f * r); }, solidPaint(red));
-    const std::vector<glm::vec2> pennant = {pinTop, pinTop + glm::vec2(0.62f * r, 0.20f * r),
-                                            pinTop + glm::vec2(0.0f, 0.42f * r)};
+    fillShape(canvas, [&](glm::vec2 p) { return segmentDistance(p, pinFoot, pinTop, 0.055f * r); }, solidPaint(red));
+    const std::vector<glm::vec2> pennant = {pinTop, pinTop + glm::vec2(0.95f * r, 0.28f * r),
+                                            pinTop + glm::vec2(0.0f, 0.56f * r)};
     fillShape(canvas, [&](glm::vec2 p) { return polygonDistance(p, pennant); }, solidPaint(red));
     Image8 image = canvasToImage(canvas, 3);
     // A faint weave so the cloth does not look like plastic up close.

@@ -52,10 +52,10 @@ struct RangeLayer {
     glm::vec3 rockDark, rockLight;
 };
 const std::array<RangeLayer, 4> rangeLayers = {{
-    {0.045f, 0.34f, 3.2f, 11.5f, 0.135f, 0.40f, 40.0f, {0.30f, 0.33f, 0.40f}, {0.52f, 0.55f, 0.62f}},
-    {0.030f, 0.20f, 4.5f, 27.3f, 0.105f, 0.27f, 55.0f, {0.24f, 0.26f, 0.28f}, {0.46f, 0.46f, 0.47f}},
-    {0.012f, 0.075f, 6.0f, 41.9f, 0.080f, 0.18f, 70.0f, {0.10f, 0.17f, 0.10f}, {0.26f, 0.31f, 0.20f}},
-    {-0.006f, 0.040f, 8.0f, 55.1f, 10.0f, 0.07f, 90.0f, {0.07f, 0.13f, 0.06f}, {0.18f, 0.25f, 0.12f}},
+    {0.045f, 0.34f, 3.2f, 11.5f, 0.135f, 0.40f, 26.0f, {0.30f, 0.33f, 0.40f}, {0.52f, 0.55f, 0.62f}},
+    {0.030f, 0.20f, 4.5f, 27.3f, 0.105f, 0.27f, 36.0f, {0.24f, 0.26f, 0.28f}, {0.46f, 0.46f, 0.47f}},
+    {0.012f, 0.075f, 6.0f, 41.9f, 0.080f, 0.18f, 48.0f, {0.10f, 0.17f, 0.10f}, {0.26f, 0.31f, 0.20f}},
+    {-0.006f, 0.040f, 8.0f, 55.1f, 10.0f, 0.07f, 60.0f, {0.07f, 0.13f, 0.06f}, {0.18f, 0.25f, 0.12f}},
 }};
 constexpr float rangeBrightest = 0.90f;  // sunlit snow; only the sun's disc is whiter
 constexpr int ridgeSamples = 32768;      // around the ring, per layer; far finer than a texel
@@ -202,14 +202,14 @@ glm::vec3 rangeColour(std::size_t k, const RidgeTable& ridges, const glm::vec3& 
     const float frequency = layer.reliefFrequency;
     const auto relief = [&](const glm::vec3& p) {
         return stb_perlin_ridge_noise3(p.x * frequency, p.y * frequency * 1.6f, p.z * frequency + layer.seed, 2.0f,
-                                       0.5f, 1.0f, 4);
+                                       0.5f, 1.0f, 3);
     };
     constexpr float step = 0.0015f; // radians
     const float here = relief(d);
     const float gradAlong = (relief(d + along * step) - here) / (step * frequency);
     const float gradUp = (relief(d + up * step) - here) / (step * frequency);
-    const glm::vec3 normal = glm::normalize(-outward + up * (0.55f - 0.35f * gradUp) -
-                                            along * (0.9f * slope + 0.35f * gradAlong));
+    const glm::vec3 normal = glm::normalize(-outward + up * (0.55f - 0.25f * gradUp) -
+                                            along * (0.9f * slope + 0.25f * gradAlong));
     const float sun = std::max(glm::dot(normal, sunDirection), 0.0f);
     const float grain = stb_perlin_noise3(d.x * 150.0f, d.y * 150.0f, d.z * 150.0f, 0, 0, 0);
     glm::vec3 rock = glm::mix(layer.rockDark, layer.rockLight, glm::clamp(0.3f * here + 0.25f * grain, 0.0f, 1.0f));

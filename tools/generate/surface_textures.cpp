@@ -31,11 +31,11 @@ constexpr float reliefStrength = 2.2f;  // normal-map slope per unit of height p
 constexpr float specularBase = 0.06f;   // soil and roots
 constexpr float specularTip = 0.20f;    // sunlit blade tips, still dull
 
-// Grass colours, linear 0..1. The brightest blade stays near 0.6 so sunlit grass never crosses the glow threshold.
-const glm::vec3 soilColour(0.13f, 0.21f, 0.06f);
-const glm::vec3 bladeDark(0.17f, 0.37f, 0.08f);
-const glm::vec3 bladeLight(0.34f, 0.60f, 0.15f);
-const glm::vec3 bladeDry(0.50f, 0.54f, 0.19f); // a few straw-coloured blades
+// Grass colours, 0..1. The brightest blade stays near 0.7 so sunlit grass never crosses the glow threshold.
+const glm::vec3 soilColour(0.15f, 0.24f, 0.07f);
+const glm::vec3 bladeDark(0.20f, 0.42f, 0.09f);
+const glm::vec3 bladeLight(0.38f, 0.68f, 0.17f);
+const glm::vec3 bladeDry(0.56f, 0.60f, 0.21f); // a few straw-coloured blades
 constexpr float dryBladeShare = 0.06f;
 
 // The spark: a hot white core, a warm halo and four soft rays, fading to pure black well inside the square.
