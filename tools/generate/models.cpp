@@ -1,7 +1,6 @@
 // The five models of Models/ with their materials and textures: the dimpled ball, the goal flag and a smaller
 // spare flag, the banded flag stick and the glowing checkpoint cage.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>

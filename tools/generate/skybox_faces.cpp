@@ -126,7 +126,7 @@ struct RidgeTable {
                 const float ridged = stb_perlin_ridge_noise3(x, z, layer.seed, 2.0f, 0.5f, 1.0f, 6);
                 const float rolling = 0.5f + 0.5f * stb_perlin_fbm_noise3(x * 0.5f, z * 0.5f, layer.seed + 3.0f,
                                                                           2.0f, 0.5f, 3);
-                // Sharp ridges where the rolling base is high, low saddles between the massifs.
+                // Sharp ridges on broad massifs, with low saddles between them.
                 const float shape = glm::clamp(0.35f * ridged * ridged + 0.75f * rolling * rolling, 0.0f, 1.2f);
                 heights[k][static_cast<std::size_t>(i)] = layer.base + layer.relief * shape;
             }
@@ -162,7 +162,7 @@ glm::vec3 skyColour(const glm::vec3& d) {
         const glm::vec2 p(d.x / lift * cloudScale, d.z / lift * cloudScale);
         const float density = stb_perlin_fbm_noise3(p.x, p.y, 0.37f, 2.0f, 0.5f, 5);
         // Denser cloud towards the sun means this point lies in the cloud's shade.
-        const glm::vec2 towardSun = glm::normalize(glm::vec2(sunDirection.x, sunDirection.z) + glm::vec2(1e-4f)) * 0.08f;
+        const glm::vec2 towardSun = glm::normalize(glm::vec2(sunDirection.x, sunDirection.z)) * 0.08f;
         const float ahead = stb_perlin_fbm_noise3(p.x + towardSun.x, p.y + towardSun.y, 0.37f, 2.0f, 0.5f, 5);
         float cover = glm::smoothstep(0.02f, 0.42f, density + 0.05f);
         cover *= glm::smoothstep(0.015f, 0.16f, d.y) * (1.0f - 0.35f * glm::smoothstep(0.6f, 1.0f, d.y));
