@@ -23,8 +23,9 @@ namespace {
 
 constexpr float pi = 3.14159265f;
 
-// Ball: drawn with the physics body's transform, so its radius is the collision radius.
-constexpr float ballRadius = 0.5f;        // model units = world units
+// Ball: drawn with the physics body's transform. The collision surface lies half a unit above the drawn grass, so
+// the body's centre rests a full unit above it: a ball of radius 1 is seen resting on the grass.
+constexpr float ballRadius = 1.0f;        // model units = world units
 constexpr int ballSegments = 48;          // around the axis
 constexpr int ballRings = 32;             // pole to pole
 constexpr int ballMapWidth = 1024;        // pixels; the maps wrap once around the ball (u) and pole to pole (v)
