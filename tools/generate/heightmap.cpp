@@ -46,6 +46,8 @@ constexpr double bendRimExtra = 12.0;    // added on the outside of a bend as ti
 constexpr double bendRadiusFull = 40.0;  // wider bends get proportionally less
 constexpr double bendLookahead = 18.0;   // curvature is averaged over this distance before and after a point
 constexpr double rimCrestWidth = 2.0;
+constexpr double bankSpeed = 15.0;       // simulated units per second that a bend's lean suits
+constexpr double maxBank = 0.35;         // rise per unit across the floor, about 19 degrees
 constexpr double valleySideSlope = 1.2;  // steep enough to part two stretches 30 apart and 20 apart in height
 constexpr double rimOuterSlope = 0.45;
 constexpr double rimAboveLand = 2.5;     // the rims stand this much above the land beside the course
@@ -237,6 +239,8 @@ struct Candidate {
     double distanceAlong; // s of the closest point
     double across;        // distance from the centre line
     double bendOutside;   // 0..1: how far out on the outside of a bend the point lies (0 on the inside)
+    double outward = 0.0; // signed distance from the centre line, positive towards the outside of the bend
+    double bendCurvature = 0.0; // 1 / radius of the bend there
 };
 
 struct CourseField {
@@ -334,6 +338,9 @@ void findCandidates(const CourseField& f, glm::dvec2 p, std::vector<double>& d2,
         if (length > 1e-9) {
             double outward = -glm::dot(offset / length, f.curvatureAt(best.distanceAlong)) * bendRadiusFull;
             best.bendOutside = std::clamp(outward, 0.0, 1.0);
+            glm::dvec2 curvature = f.curvatureAt(best.distanceAlong);
+            best.bendCurvature = glm::length(curvature);
+            best.outward = glm::dot(offset, curvature) > 0.0 ? -best.across : best.across;
         }
         out.push_back(best);
     }
@@ -422,6 +429,9 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
         double floor = f.floor.at(c.distanceAlong);
         double flat = floorHalfWidth + (padFloorHalfWidth - floorHalfWidth) *
                                            (1.0 - smoothstep(padLength, padLength + padNarrowing, c.distanceAlong));
+        // The floor leans into the bend, so a ball at a fair speed rides round it on the floor, not up the wall.
+        double bank = std::min(maxBank, bankSpeed * bankSpeed * c.bendCurvature / gravity);
+        floor += bank * std::clamp(c.outward, -flat, flat);
         Wall wall = channelWall(c.across, rim, steepest, flat);
         double crest = floor + rim - rimOuterSlope * std::max(0.0, c.across - wall.rimDistance - rimCrestWidth);
         // Hard minimum and maximum here: one stretch of the route seen from a point near the centre of its bend

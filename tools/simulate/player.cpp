@@ -20,12 +20,13 @@ constexpr float turnRate = 720.0f;          // degrees per second a wrist can tu
 constexpr float leavePitch = -12.0f;        // degrees: the careless player looks slightly down at the ball
 constexpr float maxPitch = 30.0f;           // degrees either way when aiming a push along a slope
 constexpr std::size_t searchAhead = 30;     // route points searched beyond the last nearest one
+constexpr std::size_t checkpointSteerEnd = 2; // route points before a checkpoint where steering for it stops
 constexpr float minLookAhead = 20.0f;      // world units from the ball to the point aimed at...
 constexpr float lookAheadTime = 1.0f;      // ...or the distance covered in this many simulated seconds
 // Speeds in simulated units per second. The heightfield brakes a rolling ball all the time, and more the faster it
 // goes, so boost buys most where the ball is slow: on the flat and on climbs, not on a slope that speeds it up anyway.
 constexpr float stallSpeed = 6.0f;         // always boost below this...
-constexpr float minSpeed = 14.0f;          // ...and below this unless the ball is gaining speed by itself...
+constexpr float minSpeed = 16.0f;          // ...and below this unless the ball is gaining speed by itself...
 constexpr float cruiseSpeed = 18.0f;       // ...until it is this fast
 constexpr float selfGain = 0.5f;           // units per simulated second of speed gained without help
 constexpr float gainSmoothing = 0.3f;      // seconds over which that gain is averaged
@@ -67,8 +68,20 @@ glm::vec2 routeAim(Player& player, const glm::vec3& ball, float speed) {
         }
     }
     const float look = std::max(minLookAhead, speed * lookAheadTime);
-    const auto ahead = static_cast<std::size_t>(std::ceil(look / routeSpacing));
-    return player.route[std::min(player.route.size() - 1, player.progress + ahead)];
+    const std::size_t aim = std::min(player.route.size() - 1,
+                                     player.progress + static_cast<std::size_t>(std::ceil(look / routeSpacing)));
+    // As a player steers for a marker in sight: the next uncollected checkpoint ahead, when no further on than the
+    // aim. One that was passed without touching it is left behind.
+    for (const RouteCheckpoint& c : player.checkpoints) {
+        if (raceState.reached[c.index] || c.routePoint < player.progress + checkpointSteerEnd) {
+            continue;
+        }
+        if (c.routePoint <= aim) {
+            return {checkpoints[c.index].x, checkpoints[c.index].z};
+        }
+        break;
+    }
+    return player.route[aim];
 }
 
 FrameInput steerScripted(Player& player, float deltaTime) {
@@ -155,6 +168,7 @@ Player makePlayer(PlayerKind kind) {
     Player player;
     player.kind = kind;
     player.route = courseRoute();
+    player.checkpoints = routeCheckpoints();
     return player;
 }
 

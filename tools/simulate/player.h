@@ -7,6 +7,7 @@
 #include <glm/vec2.hpp>
 
 #include "app/race.h"
+#include "tools/simulate/route.h"
 
 enum class PlayerKind {
     Scripted, // aims at its next target along the course and boosts to keep its line
@@ -17,6 +18,7 @@ enum class PlayerKind {
 struct Player {
     PlayerKind kind = PlayerKind::Scripted;
     std::vector<glm::vec2> route; // the course's centre line
+    std::vector<RouteCheckpoint> checkpoints; // the markers it aims at when they come into sight along the line
     std::size_t progress = 0;     // route point nearest the ball so far
     bool boosting = false;        // bringing the speed back up to cruising speed
     float lastSpeed = 0.0f;       // along the line, at the previous frame
