@@ -59,10 +59,10 @@ inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
         routeWaypoint(-170.0f, 52.0f),  // gently left onto the straight south-east, well east of the goal
         routeWaypoint(-144.0f, 86.0f),
         routeWaypoint(-90.8f, 126.6f),
-        routeWaypoint(-42.1f, 171.8f),   // right-hand hairpin (radius 24) onto the line to the goal
-        routeWaypoint(-38.2f, 189.8f),
-        routeWaypoint(-48.0f, 205.3f),
-        routeWaypoint(-70.0f, 208.2f),
+        routeWaypoint(-34.6f, 174.4f),   // right-hand hairpin (radius 24) onto the line to the goal
+        routeWaypoint(-30.7f, 192.4f),
+        routeWaypoint(-40.5f, 207.9f),
+        routeWaypoint(-62.5f, 210.8f),
         routeCheckpoint(3),
         routeCheckpoint(9),
         routeWaypoint(-156.0f, 164.0f), // run-out beyond the goal

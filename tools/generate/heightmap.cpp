@@ -430,7 +430,8 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
         double flat = floorHalfWidth + (padFloorHalfWidth - floorHalfWidth) *
                                            (1.0 - smoothstep(padLength, padLength + padNarrowing, c.distanceAlong));
         // The floor leans into the bend, so a ball at a fair speed rides round it on the floor, not up the wall.
-        double bank = std::min(maxBank, bankSpeed * bankSpeed * c.bendCurvature / gravity);
+        double bank = std::min(maxBank, bankSpeed * bankSpeed * c.bendCurvature / gravity) *
+                      smoothstep(padLipEnd, padLipEnd + padNarrowing, c.distanceAlong); // the pad stays level
         floor += bank * std::clamp(c.outward, -flat, flat);
         Wall wall = channelWall(c.across, rim, steepest, flat);
         double crest = floor + rim - rimOuterSlope * std::max(0.0, c.across - wall.rimDistance - rimCrestWidth);

@@ -28,6 +28,9 @@ constexpr float lookAheadTime = 1.0f;      // ...or the distance covered in this
 constexpr float stallSpeed = 6.0f;         // always boost below this...
 constexpr float minSpeed = 16.0f;          // ...and below this unless the ball is gaining speed by itself...
 constexpr float cruiseSpeed = 18.0f;       // ...until it is this fast
+constexpr float hairpinSpeed = 12.0f;      // no boosting beyond this into a sharp turn
+constexpr float sharpTurn = 70.0f;         // degrees of turn...
+constexpr float turnLookAhead = 30.0f;     // ...within this many world units ahead
 constexpr float selfGain = 0.5f;           // units per simulated second of speed gained without help
 constexpr float gainSmoothing = 0.3f;      // seconds over which that gain is averaged
 constexpr float boostReserve = 0.3f;       // kept for stalls on the climbs and the long flat stretch near the end
@@ -84,6 +87,21 @@ glm::vec2 routeAim(Player& player, const glm::vec3& ball, float speed) {
     return player.route[aim];
 }
 
+// True when the centre line turns by more than sharpTurn within the next turnLookAhead units.
+bool sharpTurnAhead(const Player& player) {
+    const std::size_t last = player.route.size() - 1;
+    const std::size_t a = std::min(last, player.progress);
+    const std::size_t b = std::min(last, a + 1);
+    const std::size_t c = std::min(last, a + static_cast<std::size_t>(turnLookAhead / routeSpacing));
+    const std::size_t d = std::min(last, c + 1);
+    if (a == b || c == d) {
+        return false;
+    }
+    const glm::vec2 now = glm::normalize(player.route[b] - player.route[a]);
+    const glm::vec2 later = glm::normalize(player.route[d] - player.route[c]);
+    return glm::dot(now, later) < std::cos(sharpTurn / radiansToDegrees);
+}
+
 FrameInput steerScripted(Player& player, float deltaTime) {
     FrameInput input;
     if (player.route.empty()) {
@@ -105,12 +123,15 @@ FrameInput steerScripted(Player& player, float deltaTime) {
     const float gain = deltaTime > 0.0f ? (speed - player.lastSpeed) / (deltaTime * worldTimeScale) : 0.0f;
     player.lastSpeed = speed;
     player.gain += (gain - player.gain) * std::min(1.0f, deltaTime / gainSmoothing);
-    if (speed < stallSpeed || (speed < minSpeed && player.gain < selfGain && raceState.boost > boostReserve)) {
+    // Into a hairpin no faster than it can be taken near the middle of the channel.
+    const float limit = sharpTurnAhead(player) ? std::min(cruiseSpeed, hairpinSpeed) : cruiseSpeed;
+    if (speed < stallSpeed ||
+        (speed < std::min(minSpeed, limit) && player.gain < selfGain && raceState.boost > boostReserve)) {
         player.boosting = true;
-    } else if (speed >= cruiseSpeed) {
+    } else if (speed >= limit || (raceState.boost <= boostReserve && speed >= stallSpeed)) {
         player.boosting = false;
     }
-    const float wantedSpeed = player.boosting ? cruiseSpeed : std::max(speed, 0.0f);
+    const float wantedSpeed = player.boosting ? limit : std::max(speed, 0.0f);
     const glm::vec3 error = along * wantedSpeed - flat;
     const bool wantPush = raceState.boost > 0.0f && (player.boosting || glm::length(across) > lateralLimit) &&
                           glm::length(error) > 0.5f;
