@@ -11,7 +11,7 @@ cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     exec 4>&- 2>/dev/null || true
-    rm -rf "$work"
+    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"; [ -n "${KEEP_WORK:-}" ] && echo "kept $work"
 }
 trap cleanup EXIT
 
