@@ -255,14 +255,14 @@ TEST_F(ModelFiles, MaterialPathsWithBackslashesAndForwardSlashesFindTheirTexture
 }
 
 TEST_F(ModelFiles, MissingMaterialTexturesPrintTwoLinesEachAndStayNull) {
-    writeModel("missing", "newmtl a\nmap_Kd gone.png\nmap_Ks gone_spec.png\nnorm gone_normal.png\n"
+    writeModel("missing", "newmtl a\nmap_Kd gone.png\nmap_Ks gone_specular.png\nnorm gone_normal.png\n"
                           "newmtl b\nKd 1 1 1\n",
                "a", "b");
     Model model;
     EXPECT_EQ(load(model, "missing"), "Failed to find: Textures/gone.png\n"
                                       "Failed to load texture at: Textures/gone.png\n"
-                                      "Failed to find: Textures/gone_spec.png\n"
-                                      "Failed to load specularmap at: Textures/gone_spec.png\n"
+                                      "Failed to find: Textures/gone_specular.png\n"
+                                      "Failed to load specularmap at: Textures/gone_specular.png\n"
                                       "Failed to find: Textures/gone_normal.png\n"
                                       "Failed to load normalmap at: Textures/gone_normal.png\n");
     ASSERT_EQ(model.meshList.size(), 2u); // the geometry loads all the same
@@ -295,9 +295,9 @@ TEST_F(ModelFiles, LaterMaterialsSpecularAndNormalMapsServeTheWholeModel) {
 
 TEST_F(ModelFiles, DrawBindsEachTextureOnItsUnitAndReturnsToUnitZero) {
     writeImage("Textures/diffuse.png");
-    writeImage("Textures/spec.png");
+    writeImage("Textures/specular.png");
     writeImage("Textures/normal.png");
-    writeModel("lit", "newmtl a\nmap_Kd diffuse.png\nmap_Ks spec.png\nmap_Kn normal.png\nnewmtl b\nKd 1 1 1\n",
+    writeModel("lit", "newmtl a\nmap_Kd diffuse.png\nmap_Ks specular.png\nmap_Kn normal.png\nnewmtl b\nKd 1 1 1\n",
                "a", "b");
     Model model;
     EXPECT_EQ(load(model, "lit"), "");
@@ -370,8 +370,8 @@ TEST_F(ModelFiles, FailedImportPrintsWithoutLineEndAndDrawsNothing) {
 
 TEST_F(ModelFiles, ClearReleasesMeshesAndTextures) {
     writeImage("Textures/diffuse.png");
-    writeImage("Textures/spec.png");
-    writeModel("full", "newmtl a\nmap_Kd diffuse.png\nmap_Ks spec.png\nnewmtl b\nKd 1 1 1\n", "a", "b");
+    writeImage("Textures/specular.png");
+    writeModel("full", "newmtl a\nmap_Kd diffuse.png\nmap_Ks specular.png\nnewmtl b\nKd 1 1 1\n", "a", "b");
     Model model;
     load(model, "full");
     ASSERT_FALSE(model.meshList.empty());
