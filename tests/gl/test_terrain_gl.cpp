@@ -1,0 +1,87 @@
+// The terrain's start-up step through a real context: the mesh upload, the list shutdown releases, and the body.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include <GL/glew.h>
+#include <stb_image_write.h>
+
+#include "course/physics.h"
+#include "course/terrain.h"
+#include "render/mesh.h"
+#include "tests/support/temp_files.h"
+
+namespace {
+
+class TerrainUpload : public testing::Test {
+protected:
+    void SetUp() override {
+        physicsWorld = createPhysicsWorld();
+        ballBody = nullptr;
+        terrainBody = nullptr;
+        terrain = nullptr;
+        meshesBefore = terrainMeshes.size();
+    }
+    void TearDown() override {
+        while (terrainMeshes.size() > meshesBefore) {
+            terrainMeshes.back()->clear();
+            terrainMeshes.pop_back();
+        }
+        releaseTerrain();
+        shutdownPhysics();
+        physicsWorld = savedWorld;
+        ballBody = savedBall;
+        terrainBody = savedTerrainBody;
+        terrain = savedTerrain;
+    }
+
+    // A grey 8-bit heightmap in a scratch data folder.
+    void writeHeightmap(int width, int height) {
+        std::vector<unsigned char> grey(static_cast<std::size_t>(width * height), 128);
+        const std::string path = dir.path("Textures/heightmap.png").string();
+        dir.write("Textures/.keep", "");
+        ASSERT_NE(stbi_write_png(path.c_str(), width, height, 1, grey.data(), width), 0);
+    }
+
+    testfiles::TempDir dir;
+    std::size_t meshesBefore = 0;
+    PhysicsWorld* savedWorld = physicsWorld;
+    PhysicsBody* savedBall = ballBody;
+    PhysicsBody* savedTerrainBody = terrainBody;
+    Terrain* savedTerrain = terrain;
+};
+
+TEST_F(TerrainUpload, UploadsSixIndicesPerGridPointAndHandsTheMeshToShutdown) {
+    writeHeightmap(12, 9);
+    testfiles::WorkingDirectory inside(dir.root);
+    ASSERT_EQ(setupTerrain(), 0);
+    ASSERT_NE(terrain, nullptr);
+    EXPECT_EQ(terrain->width, 12);
+    EXPECT_EQ(terrain->height, 9);
+    EXPECT_EQ(terrain->mesh.indexCount, 6 * 12 * 9);
+    EXPECT_TRUE(glIsVertexArray(terrain->mesh.vao));
+    EXPECT_TRUE(glIsBuffer(terrain->mesh.vbo));
+    GLint vertexBytes = 0;
+    glBindBuffer(GL_ARRAY_BUFFER, terrain->mesh.vbo);
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &vertexBytes);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    EXPECT_EQ(vertexBytes, 12 * 9 * 56);
+    ASSERT_EQ(terrainMeshes.size(), meshesBefore + 1);
+    EXPECT_EQ(terrainMeshes.back(), &terrain->mesh);
+    ASSERT_NE(terrainBody, nullptr);
+    EXPECT_EQ(bodyModelMatrix(*terrainBody), glm::mat4(1.0f));
+
+    terrain->mesh.draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TerrainUpload, AMissingHeightmapUploadsNothing) {
+    testfiles::WorkingDirectory inside(dir.root);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(setupTerrain(), -1);
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(terrain, nullptr);
+    EXPECT_EQ(terrainMeshes.size(), meshesBefore);
+}
+
+} // namespace
