@@ -30,11 +30,14 @@ constexpr CourseRoutePoint routeWaypoint(float x, float z) { return {-1, x, z}; 
 inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
     static const std::vector<CourseRoutePoint> points = {
         routeCheckpoint(0),
-        routeWaypoint(130.0f, -190.0f), // away north-west, at the left of the first view
-        routeWaypoint(110.0f, -206.0f), // left-hand loop round to south-east
-        routeWaypoint(82.0f, -207.0f),
-        routeWaypoint(59.0f, -194.0f),
-        routeWaypoint(45.0f, -172.0f),
+        routeWaypoint(144.5f, -196.0f), // away north, in the first view
+        routeWaypoint(137.0f, -210.0f), // a left-hander: a ball boosted straight on flies off to the north
+        routeWaypoint(120.0f, -216.0f),
+        routeWaypoint(98.0f, -214.0f),
+        routeWaypoint(76.0f, -208.0f),
+        routeWaypoint(56.0f, -197.0f),  // left-hand loop round to south-east
+        routeWaypoint(42.0f, -180.0f),
+        routeWaypoint(40.0f, -162.0f),
         routeCheckpoint(6),
         routeCheckpoint(4),
         routeCheckpoint(1),

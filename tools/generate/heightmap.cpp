@@ -62,27 +62,33 @@ constexpr double padLength = 9.0;  // from the start to the top of the lip
 constexpr double padLip = 0.5;
 
 // The start pad stands on a spur: a flat disc with a low lip all round, open on every side but the one the channel
-// leaves by. Beyond the lip the ground falls away, so the camera's first view from behind the pad is not underground
-// and a ball boosted carelessly off the pad rolls away; towards the north a valley runs down to the map's edge.
+// leaves by, so the camera's first view from behind the pad is not underground. The channel runs north from the pad
+// into its first bend, a left-hander; a ball boosted carelessly straight on flies over the bend's outer rim and rolls
+// down a valley to the northern edge of the map.
 constexpr double padRadius = 7.0;          // world units of flat floor round the start
 constexpr double padLipTop = 9.5;          // the lip is highest here...
 constexpr double padLipEnd = 12.5;         // ...and the ground starts to fall beyond here
 constexpr double padLipHeight = 0.6;
 constexpr double spurFallSlope = 2.0;      // fall per unit of the spur's sides just beyond the lip...
 constexpr double spurDepth = 16.0;         // ...levelling out this far down...
-constexpr double spurReach = 35.0;         // ...and rising again beyond this distance from the start, so the spur
-constexpr double spurRecovery = 1.5;       // only shapes its own surroundings
+constexpr double spurReach = 30.0;         // ...and rising again beyond this distance from the start, so the spur
+constexpr double spurRecovery = 0.6;       // only shapes its own surroundings
 constexpr double channelSectorHalf = 25.0; // degrees either side of the channel's way out that keep their walls
 constexpr double channelSectorBlend = 25.0;
 constexpr double closedRise = 1.5;         // rise per unit beyond the lip in the channel's sector, clear of its rims
 constexpr double landDropNearStart = 18.0; // the land round the spur lies this much lower...
 constexpr double landDropInner = 15.0;     // ...from here out...
 constexpr double landDropOuter = 75.0;     // ...fading to nothing here
-constexpr double runoffYaw = -75.0;        // degrees, the valley's direction from the start (-90 is due north)
-constexpr double runoffHalfWidth = 4.0;    // world units of the valley floor at the lip...
-constexpr double runoffWidening = 0.35;    // ...growing by this much per unit outwards
-constexpr double runoffSideSlope = 2.5;    // steep, so the valley keeps clear of the channel's walls beside it
-constexpr double runoffSlope = 0.35;       // fall per unit of the valley floor once below the spur
+constexpr double firstBendEnd = 70.0;      // world units along the route to the end of the first bend...
+constexpr double firstBendRim = 4.5;       // ...which keeps a low rim: enough for a ball steered round it
+constexpr double runoffYaw = -90.0;        // degrees, the valley's direction from the start: due north
+constexpr double runoffStart = 60.0;       // world units from the start, beyond the first bend's outer rim
+constexpr double runoffDepth = 14.0;       // below the pad where the valley starts
+constexpr double runoffHalfWidth = 12.0;   // world units of the valley floor at its start...
+constexpr double runoffWidening = 0.3;     // ...growing by this much per unit outwards
+constexpr double runoffSideSlope = 1.2;
+constexpr double runoffSlope = 0.4;        // fall per unit of the valley floor
+constexpr double runoffHead = 3.0;         // rise per unit of the valley's head, short of its start
 constexpr double runoutRise = 14.0;
 
 // Extra knots shaping the floor between checkpoints: (checkpoint, distance along the route from it, height above
@@ -94,6 +100,7 @@ struct ProfileKnot {
     double height; // world units above the checkpoint's ground
 };
 const ProfileKnot profileKnots[] = {
+    {0, 35.0, -4.0}, // the first straight runs downhill into the first bend
     {3, 20.0, -9.0},
 };
 
@@ -377,12 +384,10 @@ double startCeiling(const CourseField& f, double x, double z) {
     const double yaw = runoffYaw / 57.29578;
     glm::dvec2 axis(std::cos(yaw), std::sin(yaw));
     double along = glm::dot(offset, axis);
-    if (along <= padLipEnd) {
-        return spur;
-    }
     double across = std::fabs(offset.x * axis.y - offset.y * axis.x);
-    double halfWidth = runoffHalfWidth + runoffWidening * (along - padLipEnd);
-    double valleyFloor = padTop - spurFall(along - padLipEnd) - runoffSlope * (along - padLipEnd);
+    double halfWidth = runoffHalfWidth + runoffWidening * std::max(0.0, along - runoffStart);
+    double valleyFloor = f.padFloor - runoffDepth - runoffSlope * (along - runoffStart) +
+                         (runoffHead + runoffSlope) * std::max(0.0, runoffStart - along);
     double valley = valleyFloor + runoffSideSlope * std::max(0.0, across - halfWidth);
     return std::min(spur, valley);
 }
@@ -424,7 +429,8 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     double rims = -1e9;
     double nearest = 1e9;
     for (const Candidate& c : candidates) {
-        double rim = rimHeight + bendRimExtra * c.bendOutside;
+        double pastFirstBend = smoothstep(firstBendEnd, firstBendEnd + 20.0, c.distanceAlong);
+        double rim = firstBendRim + (rimHeight - firstBendRim + bendRimExtra * c.bendOutside) * pastFirstBend;
         double steepest = wallMaxSlope + bendWallSlopeExtra * c.bendOutside;
         double floor = f.floor.at(c.distanceAlong);
         double flat = floorHalfWidth + (padFloorHalfWidth - floorHalfWidth) *
