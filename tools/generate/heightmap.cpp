@@ -75,7 +75,7 @@ constexpr double spurReach = 30.0;         // ...and rising again beyond this di
 constexpr double spurRecovery = 0.6;       // only shapes its own surroundings
 constexpr double channelSectorHalf = 25.0; // degrees either side of the channel's way out that keep their walls
 constexpr double channelSectorBlend = 25.0;
-constexpr double closedRise = 1.5;         // rise per unit beyond the lip in the channel's sector, clear of its rims
+constexpr double closedRise = 0.6;         // rise per unit beyond the lip in the channel's sector, clear of its rims
 constexpr double landDropNearStart = 18.0; // the land round the spur lies this much lower...
 constexpr double landDropInner = 15.0;     // ...from here out...
 constexpr double landDropOuter = 75.0;     // ...fading to nothing here
@@ -469,8 +469,7 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     double swells = swellHeight * smoothstep(swellsStart, swellsStart + 20.0, beyondChannel) *
                     noise2(x + 1000.0, z - 1000.0, swellScale, 3);
     glm::dvec2 fromStart = p - f.start;
-    double landDrop = landDropNearStart * (1.0 - smoothstep(landDropInner, landDropOuter, glm::length(fromStart))) *
-                      openSide(f, fromStart);
+    double landDrop = landDropNearStart * (1.0 - smoothstep(landDropInner, landDropOuter, glm::length(fromStart)));
     double land = level + rimHeight - rimAboveLand + hills + swells + mountains - landDrop;
 
     if (candidates.empty()) {
