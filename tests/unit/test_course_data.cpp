@@ -1,4 +1,5 @@
-// The shipped course heightmap: its format, the ground under every checkpoint, the start pad and the goal bowl.
+// The shipped course heightmap: its format, the ground under every checkpoint, the start pad with the first view and
+// the run-off valley, the banked bends and the goal bowl.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -8,6 +9,7 @@
 #include <stb_image.h>
 
 #include "app/race_state.h"
+#include "tools/generate/course_route.h"
 
 namespace {
 
@@ -136,4 +138,89 @@ TEST(ShippedHeightmap, HasNoCliffsAndUsesTheRangeWithoutClipping) {
     auto [lowest, highest] = std::minmax_element(course.ground.begin(), course.ground.end());
     EXPECT_GT(*lowest, -99.9);
     EXPECT_LT(*highest, 99.9);
+}
+
+TEST(ShippedHeightmap, FirstViewLooksOverTheGroundAtTheBall) {
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    // The camera starts 15 units behind the start checkpoint, looking along (0.5, 0, -0.866), level.
+    const glm::vec3& start = checkpoints[0];
+    const glm::vec3 eye = start - glm::vec3(0.5f, 0.0f, -0.8660254f) * 15.0f;
+    EXPECT_LT(course.heightAt(eye.x, eye.z), eye.y - 4.0) << "the first view must not start underground";
+    // The ball rests on the pad, its centre a unit above the drawn floor; the sight line to it is clear.
+    const double ballY = course.heightAt(start.x, start.z) + 1.0;
+    for (int k = 1; k < 50; ++k) {
+        double t = k / 50.0;
+        double x = eye.x + (start.x - eye.x) * t;
+        double z = eye.z + (start.z - eye.z) * t;
+        double y = eye.y + (ballY - eye.y) * t;
+        EXPECT_LT(course.heightAt(x, z), y) << "the ground hides the ball at " << t;
+    }
+}
+
+TEST(ShippedHeightmap, NorthOfTheFirstBendTheGroundFallsToTheMapsEdge) {
+    // A ball boosted due north from the pad jumps the first bend's low rim and must find a way off the map.
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    const glm::vec3& start = checkpoints[0];
+    const double pad = course.heightAt(start.x, start.z);
+    double rim = -1e9;
+    for (double z = start.z - 25.0; z > start.z - 55.0; z -= 0.5) {
+        rim = std::max(rim, course.heightAt(start.x, z));
+    }
+    EXPECT_LT(rim, pad + 8.0) << "the rim north of the first bend is too tall to jump";
+    double previous = course.heightAt(start.x, start.z - 60.0);
+    for (double z = start.z - 62.0; z >= -course.height / 2; z -= 2.0) {
+        double h = course.heightAt(start.x, z);
+        EXPECT_LT(h, previous) << "the valley climbs at z = " << z;
+        previous = h;
+    }
+    EXPECT_LT(previous, pad - 20.0);
+}
+
+TEST(ShippedHeightmap, BendsLeanInwards) {
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    SampledRoute route = sampleRoute(1.0f);
+    const double across = 1.5;      // world units either side of the centre line, on the flat floor
+    const double tightest = 80.0;   // bends with a smaller radius than this are checked
+    int checked = 0;
+    for (std::size_t j = 10; j + 10 < route.samples.size(); ++j) {
+        const RouteSample& s = route.samples[j];
+        glm::vec2 before = route.samples[j - 10].direction;
+        glm::vec2 after = route.samples[j + 10].direction;
+        float turn = std::acos(std::clamp(glm::dot(before, after), -1.0f, 1.0f));
+        if (s.distance < 100.0f || turn < 20.0f / static_cast<float>(tightest)) {
+            continue; // the pad's surroundings, straights and gentle bends
+        }
+        // Towards the bend's centre is where the direction turns to.
+        glm::vec2 inward = glm::normalize(after - before);
+        glm::vec2 in = s.position + inward * static_cast<float>(across);
+        glm::vec2 out = s.position - inward * static_cast<float>(across);
+        EXPECT_GT(course.heightAt(out.x, out.y) - course.heightAt(in.x, in.y), 0.3) << "at " << s.distance;
+        ++checked;
+    }
+    EXPECT_GT(checked, 100) << "the course has its bends";
+}
+
+TEST(ShippedHeightmap, FloorIsNearlyLevelAcrossAtEveryCheckpoint) {
+    // A ball beside the centre line is still within reach of the marker above it.
+    const Course& course = shippedCourse();
+    ASSERT_EQ(course.width, courseSize);
+    SampledRoute route = sampleRoute(1.0f);
+    const std::vector<CourseRoutePoint>& points = courseRoutePoints();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].checkpoint < 0) {
+            continue;
+        }
+        auto j = static_cast<std::size_t>(std::lround(route.controlDistance[i]));
+        j = std::min(j, route.samples.size() - 1);
+        glm::vec2 side(-route.samples[j].direction.y, route.samples[j].direction.x);
+        glm::vec2 c = routePointPosition(points[i]);
+        double middle = course.heightAt(c.x, c.y);
+        for (float d : {-2.0f, 2.0f}) {
+            glm::vec2 p = c + side * d;
+            EXPECT_NEAR(course.heightAt(p.x, p.y), middle, 0.8) << "checkpoint " << points[i].checkpoint;
+        }
+    }
 }

@@ -13,6 +13,23 @@ constexpr float mapHalf = 256.0f;         // the course's heightmap is 512 units
 constexpr float borderClearance = 30.0f;  // the channel keeps this far from the map's edge...
 constexpr float channelHalfWidth = 8.0f;  // ...measured from its rim, this far from the centre line
 
+// The camera's first view: from 15 units behind the start, looking along yaw -60 (direction (0.5, -0.866) on the
+// ground), 58.3 degrees wide on the shipped square window.
+const glm::vec2 firstViewDirection(0.5f, -0.8660254f);
+constexpr float firstViewDistance = 15.0f;
+constexpr float firstViewHalfAngle = 29.15f; // degrees
+constexpr float degreesPerRadianF = 57.29578f;
+
+// Degrees the centre line turns between two distances along it.
+float turnBetween(const SampledRoute& route, float from, float to) {
+    auto index = [&](float d) {
+        long i = std::lround(d / (route.samples[1].distance - route.samples[0].distance));
+        return static_cast<std::size_t>(std::clamp(i, 0L, static_cast<long>(route.samples.size()) - 1));
+    };
+    float c = glm::dot(route.samples[index(from)].direction, route.samples[index(to)].direction);
+    return std::acos(std::clamp(c, -1.0f, 1.0f)) * degreesPerRadianF;
+}
+
 } // namespace
 
 TEST(CourseRoute, VisitsEveryCheckpointOnceFromTheStartToTheGoal) {
@@ -90,4 +107,47 @@ TEST(CourseRoute, NeverRunsBackIntoItself) {
 TEST(CourseRoute, NoSpacingGivesNoSamples) {
     EXPECT_TRUE(sampleRoute(0.0f).samples.empty());
     EXPECT_TRUE(sampleRoute(-1.0f).samples.empty());
+}
+
+TEST(CourseRoute, LeavesThePadInsideTheFirstView) {
+    SampledRoute route = sampleRoute(1.0f);
+    glm::vec2 start(checkpoints[0].x, checkpoints[0].z);
+    glm::vec2 eye = start - firstViewDirection * firstViewDistance;
+    for (const RouteSample& s : route.samples) {
+        if (s.distance > 25.0f) {
+            break;
+        }
+        float angle = std::acos(std::clamp(glm::dot(glm::normalize(s.position - eye), firstViewDirection), -1.0f,
+                                           1.0f)) * degreesPerRadianF;
+        EXPECT_LT(angle, firstViewHalfAngle) << "the channel at " << s.distance << " is out of the first view";
+    }
+}
+
+TEST(CourseRoute, NoCheckpointSitsInASharpBend) {
+    // A ball riding up the outside of a sharp bend would pass a marker there out of reach.
+    SampledRoute route = sampleRoute(1.0f);
+    const std::vector<CourseRoutePoint>& points = courseRoutePoints();
+    const float around = 8.0f;    // world units either side of the checkpoint
+    const float mostTurn = 40.0f; // degrees within that stretch
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].checkpoint < 0) {
+            continue;
+        }
+        float d = route.controlDistance[i];
+        EXPECT_LT(turnBetween(route, d - around, d + around), mostTurn) << "checkpoint " << points[i].checkpoint;
+    }
+}
+
+TEST(CourseRoute, RunsOnBeyondTheGoal) {
+    // The goal is not the end of the line: its bowl has a rising run-out behind it.
+    SampledRoute route = sampleRoute(1.0f);
+    const std::vector<CourseRoutePoint>& points = courseRoutePoints();
+    std::size_t goal = 0;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].checkpoint == static_cast<int>(goalIndex)) {
+            goal = i;
+        }
+    }
+    ASSERT_GT(goal, 0u);
+    EXPECT_GT(route.length - route.controlDistance[goal], 20.0f);
 }

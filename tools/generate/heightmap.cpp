@@ -14,6 +14,7 @@
 #include "course/terrain.h"
 #include "render/shader.h"
 #include "tools/generate/course_route.h"
+#include "tools/generate/course_shape.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/image_io.h"
 
@@ -30,65 +31,13 @@ constexpr double hardHeightLimit = 99.0;
 constexpr double groundBelowCheckpoint = 1.75; // world units
 constexpr double groundBelowGoal = 1.2;        // the game presses its hollow (about 2.4 deeper) on top
 
-// The channel's cross-section, world units: a flat floor, walls curving up to wallMaxSlope, a rim, and beyond it
-// either valley sides (where the land is higher) or the rim's outer face (where it is lower). The floor is flat on
-// purpose: the ball rolls over flat heightfield triangles nearly as on a plane, while a narrow round gutter running
-// across the grid's diagonals is faceted into little pockets that brake it, on gentle slopes to a stop.
-constexpr double floorHalfWidth = 2.5;
-constexpr double padFloorHalfWidth = 3.0; // the start pad's floor, narrowing to floorHalfWidth after the lip
-constexpr double padNarrowing = 12.0;     // world units along the route past the lip
-constexpr double wallRadius = 7.0;       // radius of the walls' curve
-constexpr double wallMaxSlope = 2.5;     // rise per unit across, about 68 degrees
-constexpr double bendWallSlopeExtra = 2.5; // the outside of a tight bend steepens to 5 (79 degrees)
-constexpr double rimHeight = 7.0;        // above the floor, on straights
-constexpr double bendRimExtra = 12.0;    // added on the outside of a bend as tight as bendRadiusFull, so a ball
-                                         // that runs up the wall there comes back down into the channel
-constexpr double bendRadiusFull = 40.0;  // wider bends get proportionally less
 constexpr double bendLookahead = 18.0;   // curvature is averaged over this distance before and after a point
-constexpr double rimCrestWidth = 2.0;
-constexpr double bankSpeed = 15.0;       // simulated units per second that a bend's lean suits
-constexpr double maxBank = 0.35;         // rise per unit across the floor, about 19 degrees
-constexpr double valleySideSlope = 1.2;  // steep enough to part two stretches 30 apart and 20 apart in height
-constexpr double rimOuterSlope = 0.45;
 constexpr double rimAboveLand = 2.5;     // the rims stand this much above the land beside the course
 // Rounding of the creases where floor, walls, rims and land meet.
 constexpr double rimBlend = 1.5;
 constexpr double landBlend = 3.0;
 constexpr double landSoftening = 1.5;    // world units: spread of the blur over the land
 
-// The height profile of the floor along the route. Start pad: the ball left alone stays on it; a small lip keeps
-// it in until the player boosts. Run-out: after the goal the floor rises again so the goal lies in a bowl.
-constexpr double padLength = 9.0;  // from the start to the top of the lip
-constexpr double padLip = 0.5;
-
-// The start pad stands on a spur: a flat disc with a low lip all round, open on every side but the one the channel
-// leaves by, so the camera's first view from behind the pad is not underground. The channel runs north from the pad
-// into its first bend, a left-hander; a ball boosted carelessly straight on flies over the bend's outer rim and rolls
-// down a valley to the northern edge of the map.
-constexpr double padRadius = 7.0;          // world units of flat floor round the start
-constexpr double padLipTop = 9.5;          // the lip is highest here...
-constexpr double padLipEnd = 12.5;         // ...and the ground starts to fall beyond here
-constexpr double padLipHeight = 0.6;
-constexpr double spurFallSlope = 2.0;      // fall per unit of the spur's sides just beyond the lip...
-constexpr double spurDepth = 16.0;         // ...levelling out this far down...
-constexpr double spurReach = 30.0;         // ...and rising again beyond this distance from the start, so the spur
-constexpr double spurRecovery = 0.6;       // only shapes its own surroundings
-constexpr double channelSectorHalf = 25.0; // degrees either side of the channel's way out that keep their walls
-constexpr double channelSectorBlend = 25.0;
-constexpr double closedRise = 0.6;         // rise per unit beyond the lip in the channel's sector, clear of its rims
-constexpr double landDropNearStart = 18.0; // the land round the spur lies this much lower...
-constexpr double landDropInner = 15.0;     // ...from here out...
-constexpr double landDropOuter = 75.0;     // ...fading to nothing here
-constexpr double firstBendEnd = 70.0;      // world units along the route to the end of the first bend...
-constexpr double firstBendRim = 4.5;       // ...which keeps a low rim: enough for a ball steered round it
-constexpr double runoffYaw = -90.0;        // degrees, the valley's direction from the start: due north
-constexpr double runoffStart = 60.0;       // world units from the start, beyond the first bend's outer rim
-constexpr double runoffDepth = 14.0;       // below the pad where the valley starts
-constexpr double runoffHalfWidth = 12.0;   // world units of the valley floor at its start...
-constexpr double runoffWidening = 0.3;     // ...growing by this much per unit outwards
-constexpr double runoffSideSlope = 1.2;
-constexpr double runoffSlope = 0.4;        // fall per unit of the valley floor
-constexpr double runoffHead = 3.0;         // rise per unit of the valley's head, short of its start
 constexpr double runoutRise = 14.0;
 
 // Extra knots shaping the floor between checkpoints: (checkpoint, distance along the route from it, height above
@@ -105,6 +54,9 @@ const ProfileKnot profileKnots[] = {
 };
 
 // The land around the course.
+constexpr double landDropNearStart = 18.0; // the land round the spur lies this much lower...
+constexpr double landDropInner = 15.0;     // ...from here out...
+constexpr double landDropOuter = 75.0;     // ...fading to nothing here
 constexpr double routeSpacing = 1.0;     // world units between centre-line samples
 constexpr double levelBlendRadius = 30.0; // how far the course's height spreads into the land around it
 constexpr double hillHeight = 26.0;       // world units, top of the tallest hills above the course level
@@ -123,73 +75,8 @@ constexpr int noiseSeed = 7;              // third noise coordinate: picks one f
 const std::string heightmapFile = "Textures/heightmap.png";
 
 // For the ride report of the check: a rolling solid ball turns 2/7 of its fall into spin, 5/7 into speed.
-constexpr double gravity = 10.0;          // world units per simulated second squared
 constexpr double rollingSpeedFactor = 5.0 / 7.0;
 constexpr double closeStretchGap = 120.0; // world units along the route: stretches at least this far apart count
-
-double smoothstep(double edge0, double edge1, double x) {
-    double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
-    return t * t * (3.0 - 2.0 * t);
-}
-
-// Polynomial smooth minimum and maximum: equal to min/max when a and b differ by more than k.
-double smoothMin(double a, double b, double k) {
-    double h = std::max(k - std::fabs(a - b), 0.0) / k;
-    return std::min(a, b) - h * h * k * 0.25;
-}
-double smoothMax(double a, double b, double k) { return -smoothMin(-a, -b, k); }
-
-// A monotone cubic through (distance, height) knots (Fritsch and Carlson): smooth, and it never overshoots, so
-// the floor between two checkpoints never dips below the lower or rises above the higher of them.
-struct Profile {
-    std::vector<double> s;
-    std::vector<double> y;
-    std::vector<double> slope;
-
-    double at(double distance) const {
-        if (distance <= s.front()) {
-            return y.front();
-        }
-        if (distance >= s.back()) {
-            return y.back();
-        }
-        auto it = std::upper_bound(s.begin(), s.end(), distance);
-        auto k = static_cast<std::size_t>(it - s.begin()) - 1;
-        double h = s[k + 1] - s[k];
-        double t = (distance - s[k]) / h;
-        double t2 = t * t;
-        double t3 = t2 * t;
-        return (2 * t3 - 3 * t2 + 1) * y[k] + (t3 - 2 * t2 + t) * h * slope[k] + (-2 * t3 + 3 * t2) * y[k + 1] +
-               (t3 - t2) * h * slope[k + 1];
-    }
-};
-
-Profile makeProfile(std::vector<std::pair<double, double>> knots) {
-    std::sort(knots.begin(), knots.end());
-    Profile p;
-    for (const auto& knot : knots) {
-        if (!p.s.empty() && knot.first - p.s.back() < 1.0) {
-            continue; // two knots at one place would make the curve undefined
-        }
-        p.s.push_back(knot.first);
-        p.y.push_back(knot.second);
-    }
-    std::size_t n = p.s.size();
-    p.slope.assign(n, 0.0); // flat at both ends: the pad and the end of the run-out
-    for (std::size_t k = 1; k + 1 < n; ++k) {
-        double h0 = p.s[k] - p.s[k - 1];
-        double h1 = p.s[k + 1] - p.s[k];
-        double d0 = (p.y[k] - p.y[k - 1]) / h0;
-        double d1 = (p.y[k + 1] - p.y[k]) / h1;
-        if (d0 * d1 <= 0.0) {
-            continue; // a turning point: flat
-        }
-        double w0 = 2.0 * h1 + h0;
-        double w1 = h1 + 2.0 * h0;
-        p.slope[k] = (w0 + w1) / (w0 / d0 + w1 / d1);
-    }
-    return p;
-}
 
 // The floor height along the whole route.
 Profile floorProfile(const SampledRoute& route) {
@@ -221,26 +108,6 @@ Profile floorProfile(const SampledRoute& route) {
     return makeProfile(knots);
 }
 
-// Height above the floor of the channel's surface at distance d from the centre line, with the rim at rim.
-struct Wall {
-    double rimDistance; // where the wall reaches the rim
-    double height;      // of the inner wall (continuing as valley side beyond the rim)
-};
-
-Wall channelWall(double d, double rim, double maxSlope, double flatHalfWidth) {
-    const double m = maxSlope;
-    const double r = wallRadius;
-    const double steepFrom = r * m / std::sqrt(1.0 + m * m); // where the circle's slope reaches m
-    const double steepHeight = r - r / std::sqrt(1.0 + m * m);
-    auto wallAt = [&](double x) {
-        return x < steepFrom ? r - std::sqrt(r * r - x * x) : steepHeight + (x - steepFrom) * m;
-    };
-    double rimX = rim <= steepHeight ? std::sqrt(r * r - (r - rim) * (r - rim)) : steepFrom + (rim - steepHeight) / m;
-    double x = std::max(0.0, d - flatHalfWidth);
-    double h = x <= rimX ? wallAt(x) : rim + (x - rimX) * valleySideSlope;
-    return {rimX + flatHalfWidth, h};
-}
-
 // One place where the centre line passes closest to a grid point (a local minimum of distance along the route).
 struct Candidate {
     double distanceAlong; // s of the closest point
@@ -253,9 +120,7 @@ struct Candidate {
 struct CourseField {
     SampledRoute route;
     Profile floor;
-    glm::dvec2 start;         // the start checkpoint on the ground plane
-    glm::dvec2 exitDirection; // the way the channel leaves the pad
-    double padFloor = 0.0;
+    StartSpur spur;
     // Per sample, averaged over the stretch around it: points to the bend's centre, length 1 / radius. It passes
     // smoothly through zero where the route changes from one bend to the next, so the extra rim does too.
     std::vector<glm::dvec2> curvature;
@@ -272,10 +137,10 @@ CourseField makeCourseField() {
     CourseField f;
     f.route = sampleRoute(static_cast<float>(routeSpacing));
     f.floor = floorProfile(f.route);
-    f.start = glm::dvec2(checkpoints[0].x, checkpoints[0].z);
-    f.padFloor = f.floor.at(0.0);
+    f.spur.start = glm::dvec2(checkpoints[0].x, checkpoints[0].z);
+    f.spur.padFloor = f.floor.at(0.0);
     std::size_t exit = std::min(f.route.samples.size() - 1, static_cast<std::size_t>(2.0 * padLipEnd / routeSpacing));
-    f.exitDirection = glm::normalize(glm::dvec2(f.route.samples[exit].position) - f.start);
+    f.spur.exitDirection = glm::normalize(glm::dvec2(f.route.samples[exit].position) - f.spur.start);
     std::size_t n = f.route.samples.size();
     std::vector<glm::dvec2> raw(n, glm::dvec2(0.0));
     for (std::size_t j = 1; j + 1 < n; ++j) {
@@ -353,45 +218,6 @@ void findCandidates(const CourseField& f, glm::dvec2 p, std::vector<double>& d2,
     }
 }
 
-// 0 in the sector round the channel's way out of the pad, 1 on the open sides.
-double openSide(const CourseField& f, glm::dvec2 offset) {
-    double length = glm::length(offset);
-    if (length < 1e-9) {
-        return 0.0;
-    }
-    double angle = std::acos(std::clamp(glm::dot(offset / length, f.exitDirection), -1.0, 1.0)) * 57.29578;
-    return smoothstep(channelSectorHalf, channelSectorHalf + channelSectorBlend, angle);
-}
-
-// How far the spur's sides have fallen at a distance beyond the lip: steep at first, levelling out.
-double spurFall(double beyond) {
-    return beyond <= 0.0 ? 0.0 : spurDepth * (1.0 - std::exp(-spurFallSlope * beyond / spurDepth));
-}
-
-// The start pad, its spur and the run-off valley: the ground is nowhere higher than this.
-double startCeiling(const CourseField& f, double x, double z) {
-    glm::dvec2 offset = glm::dvec2(x, z) - f.start;
-    double r = glm::length(offset);
-    double padTop = f.padFloor + padLipHeight * smoothstep(padRadius, padLipTop, r);
-    double beyond = r - padLipEnd;
-    if (beyond <= 0.0) {
-        return padTop;
-    }
-    double open = openSide(f, offset);
-    double fall = spurFall(beyond) - spurRecovery * std::max(0.0, r - spurReach);
-    double spur = padTop - open * fall + (1.0 - open) * closedRise * beyond;
-
-    const double yaw = runoffYaw / 57.29578;
-    glm::dvec2 axis(std::cos(yaw), std::sin(yaw));
-    double along = glm::dot(offset, axis);
-    double across = std::fabs(offset.x * axis.y - offset.y * axis.x);
-    double halfWidth = runoffHalfWidth + runoffWidening * std::max(0.0, along - runoffStart);
-    double valleyFloor = f.padFloor - runoffDepth - runoffSlope * (along - runoffStart) +
-                         (runoffHead + runoffSlope) * std::max(0.0, runoffStart - along);
-    double valley = valleyFloor + runoffSideSlope * std::max(0.0, across - halfWidth);
-    return std::min(spur, valley);
-}
-
 double noise2(double x, double z, double scale, int octaves) {
     return stb_perlin_fbm_noise3(static_cast<float>(x / scale), static_cast<float>(z / scale),
                                  static_cast<float>(noiseSeed) + 0.5f, 2.0f, 0.5f, octaves);
@@ -429,16 +255,12 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     double rims = -1e9;
     double nearest = 1e9;
     for (const Candidate& c : candidates) {
-        double pastFirstBend = smoothstep(firstBendEnd, firstBendEnd + 20.0, c.distanceAlong);
-        double rim = firstBendRim + (rimHeight - firstBendRim + bendRimExtra * c.bendOutside) * pastFirstBend;
+        double rim = rimHeightAt(c.distanceAlong, c.bendOutside);
         double steepest = wallMaxSlope + bendWallSlopeExtra * c.bendOutside;
         double floor = f.floor.at(c.distanceAlong);
-        double flat = floorHalfWidth + (padFloorHalfWidth - floorHalfWidth) *
-                                           (1.0 - smoothstep(padLength, padLength + padNarrowing, c.distanceAlong));
+        double flat = floorHalfWidthAt(c.distanceAlong);
         // The floor leans into the bend, so a ball at a fair speed rides round it on the floor, not up the wall.
-        double bank = std::min(maxBank, bankSpeed * bankSpeed * c.bendCurvature / gravity) *
-                      smoothstep(padLipEnd, padLipEnd + padNarrowing, c.distanceAlong); // the pad stays level
-        floor += bank * std::clamp(c.outward, -flat, flat);
+        floor += bankSlope(c.bendCurvature, c.distanceAlong) * std::clamp(c.outward, -flat, flat);
         Wall wall = channelWall(c.across, rim, steepest, flat);
         double crest = floor + rim - rimOuterSlope * std::max(0.0, c.across - wall.rimDistance - rimCrestWidth);
         // Hard minimum and maximum here: one stretch of the route seen from a point near the centre of its bend
@@ -468,7 +290,7 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     // Low swells right beside the course, so the land between the big hills is never a dead flat.
     double swells = swellHeight * smoothstep(swellsStart, swellsStart + 20.0, beyondChannel) *
                     noise2(x + 1000.0, z - 1000.0, swellScale, 3);
-    glm::dvec2 fromStart = p - f.start;
+    glm::dvec2 fromStart = p - f.spur.start;
     double landDrop = landDropNearStart * (1.0 - smoothstep(landDropInner, landDropOuter, glm::length(fromStart)));
     double land = level + rimHeight - rimAboveLand + hills + swells + mountains - landDrop;
 
@@ -575,7 +397,7 @@ bool generateHeightmap(const std::string& dataDir) {
     for (std::size_t i = 0; i < samples.size(); ++i) {
         int gx = static_cast<int>(i % mapSize) - mapSize / 2;
         int gz = static_cast<int>(i / mapSize) - mapSize / 2;
-        heights[i] = softLimit(std::min(smoothMin(channel[i], land[i], rimBlend), startCeiling(field, gx, gz)));
+        heights[i] = softLimit(std::min(smoothMin(channel[i], land[i], rimBlend), startCeiling(field.spur, gx, gz)));
         samples[i] = toSample(heights[i]);
     }
     // The steepest step between neighbours: a cliff here would be a bug in the shapes above.
