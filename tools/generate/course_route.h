@@ -23,10 +23,11 @@ constexpr CourseRoutePoint routeCheckpoint(int index) { return {index, 0.0f, 0.0
 constexpr CourseRoutePoint routeWaypoint(float x, float z) { return {-1, x, z}; }
 
 // Start (0), 6, 4, 1, 2, 5, 7, 8, 3, goal (9): the order in which the channel can fall nearly all the way without
-// crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum. The ball loses
-// speed on gentle slopes and in bends, so the line keeps as short as the checkpoints allow: where the fall is small
-// (7 to 8, 8 to 3) it runs nearly straight. The centre line passes through every point below; the goal is
-// followed by a rising run-out.
+// crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum. The heightfield
+// brakes a rolling ball all the time, so the line keeps short, with bends wide enough to be banked, and no
+// checkpoint sits in a sharp bend, where a ball riding up the outer wall would pass its marker out of reach. The
+// first stretch heads north, into the camera's first view. The centre line passes through every point below; the
+// goal is followed by a rising run-out.
 inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
     static const std::vector<CourseRoutePoint> points = {
         routeCheckpoint(0),

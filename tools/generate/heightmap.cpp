@@ -31,6 +31,7 @@ constexpr double hardHeightLimit = 99.0;
 constexpr double groundBelowCheckpoint = 1.75; // world units
 constexpr double groundBelowGoal = 1.2;        // the game presses its hollow (about 2.4 deeper) on top
 
+// The channel's shapes are in course_shape.h; here, how they meet the land.
 constexpr double bendLookahead = 18.0;   // curvature is averaged over this distance before and after a point
 constexpr double rimAboveLand = 2.5;     // the rims stand this much above the land beside the course
 // Rounding of the creases where floor, walls, rims and land meet.
@@ -38,7 +39,7 @@ constexpr double rimBlend = 1.5;
 constexpr double landBlend = 3.0;
 constexpr double landSoftening = 1.5;    // world units: spread of the blur over the land
 
-constexpr double runoutRise = 14.0;
+constexpr double runoutRise = 14.0; // world units the floor climbs beyond the goal, so the goal lies in a bowl
 
 // Extra knots shaping the floor between checkpoints: (checkpoint, distance along the route from it, height above
 // that checkpoint's ground). Before checkpoint 3 the fall into the goal starts early and steepens gradually, so a
@@ -54,10 +55,10 @@ const ProfileKnot profileKnots[] = {
 };
 
 // The land around the course.
-constexpr double landDropNearStart = 18.0; // the land round the spur lies this much lower...
+constexpr double routeSpacing = 1.0;     // world units between centre-line samples
+constexpr double landDropNearStart = 18.0; // the land round the start pad's spur lies this much lower...
 constexpr double landDropInner = 15.0;     // ...from here out...
 constexpr double landDropOuter = 75.0;     // ...fading to nothing here
-constexpr double routeSpacing = 1.0;     // world units between centre-line samples
 constexpr double levelBlendRadius = 30.0; // how far the course's height spreads into the land around it
 constexpr double hillHeight = 26.0;       // world units, top of the tallest hills above the course level
 constexpr double hillScale = 80.0;        // world units per noise period
