@@ -65,7 +65,7 @@ const Course& shippedCourse() {
 
 } // namespace
 
-TEST(ShippedHeightmap, IsOneChannelSixteenBitAndFiveHundredTwelveSquare) {
+TEST(ShippedCourse, IsOneChannelSixteenBitAndFiveHundredTwelveSquare) {
     int width = 0;
     int height = 0;
     int channels = 0;
@@ -76,7 +76,7 @@ TEST(ShippedHeightmap, IsOneChannelSixteenBitAndFiveHundredTwelveSquare) {
     EXPECT_EQ(height, courseSize);
 }
 
-TEST(ShippedHeightmap, GroundLiesOneToThreeUnitsBelowEveryCheckpoint) {
+TEST(ShippedCourse, GroundLiesOneToThreeUnitsBelowEveryCheckpoint) {
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
     for (std::size_t i = 0; i < checkpoints.size(); ++i) {
@@ -86,7 +86,7 @@ TEST(ShippedHeightmap, GroundLiesOneToThreeUnitsBelowEveryCheckpoint) {
     }
 }
 
-TEST(ShippedHeightmap, StartPadHoldsABallLeftAlone) {
+TEST(ShippedCourse, StartPadHoldsABallLeftAlone) {
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
     const glm::vec3& start = checkpoints[0];
@@ -107,7 +107,7 @@ TEST(ShippedHeightmap, StartPadHoldsABallLeftAlone) {
     }
 }
 
-TEST(ShippedHeightmap, GoalLiesAtTheBottomOfABowl) {
+TEST(ShippedCourse, GoalLiesAtTheBottomOfABowl) {
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
     const glm::vec3& goal = checkpoints[goalIndex];
@@ -123,7 +123,7 @@ TEST(ShippedHeightmap, GoalLiesAtTheBottomOfABowl) {
     }
 }
 
-TEST(ShippedHeightmap, HasNoCliffsAndUsesTheRangeWithoutClipping) {
+TEST(ShippedCourse, HasNoCliffsAndUsesTheRangeWithoutClipping) {
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
     const double steepestWall = 5.5; // world units of rise per unit: the outside of the tightest bends
@@ -140,7 +140,7 @@ TEST(ShippedHeightmap, HasNoCliffsAndUsesTheRangeWithoutClipping) {
     EXPECT_LT(*highest, 99.9);
 }
 
-TEST(ShippedHeightmap, FirstViewLooksOverTheGroundAtTheBall) {
+TEST(ShippedCourse, FirstViewLooksOverTheGroundAtTheBall) {
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
     // The camera starts 15 units behind the start checkpoint, looking along (0.5, 0, -0.866), level.
@@ -158,7 +158,7 @@ TEST(ShippedHeightmap, FirstViewLooksOverTheGroundAtTheBall) {
     }
 }
 
-TEST(ShippedHeightmap, NorthOfTheFirstBendTheGroundFallsToTheMapsEdge) {
+TEST(ShippedCourse, NorthOfTheFirstBendTheGroundFallsToTheMapsEdge) {
     // A ball boosted due north from the pad jumps the first bend's low rim and must find a way off the map.
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
@@ -178,7 +178,7 @@ TEST(ShippedHeightmap, NorthOfTheFirstBendTheGroundFallsToTheMapsEdge) {
     EXPECT_LT(previous, pad - 20.0);
 }
 
-TEST(ShippedHeightmap, BendsLeanInwards) {
+TEST(ShippedCourse, BendsLeanInwards) {
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);
     SampledRoute route = sampleRoute(1.0f);
@@ -203,7 +203,7 @@ TEST(ShippedHeightmap, BendsLeanInwards) {
     EXPECT_GT(checked, 100) << "the course has its bends";
 }
 
-TEST(ShippedHeightmap, FloorIsNearlyLevelAcrossAtEveryCheckpoint) {
+TEST(ShippedCourse, FloorIsNearlyLevelAcrossAtEveryCheckpoint) {
     // A ball beside the centre line is still within reach of the marker above it.
     const Course& course = shippedCourse();
     ASSERT_EQ(course.width, courseSize);

@@ -29,7 +29,7 @@ double ceilingAt(const StartSpur& pad, glm::dvec2 offset) {
 
 } // namespace
 
-TEST(FloorProfile, PassesThroughItsKnotsAndNeverOvershootsBetweenThem) {
+TEST(CourseFloorProfile, PassesThroughItsKnotsAndNeverOvershootsBetweenThem) {
     // Down, down, a small climb, down: the shape of a course between its checkpoints.
     std::vector<std::pair<double, double>> knots = {{0, 50}, {40, 30}, {100, 25}, {150, 28}, {260, -10}};
     Profile p = makeProfile(knots);
@@ -56,7 +56,7 @@ TEST(FloorProfile, PassesThroughItsKnotsAndNeverOvershootsBetweenThem) {
     }
 }
 
-TEST(FloorProfile, IsLevelBeyondItsEndsAndAtATurningPoint) {
+TEST(CourseFloorProfile, IsLevelBeyondItsEndsAndAtATurningPoint) {
     Profile p = makeProfile({{10, 5}, {30, 0}, {50, 4}});
     EXPECT_DOUBLE_EQ(p.at(-20.0), 5.0);
     EXPECT_DOUBLE_EQ(p.at(80.0), 4.0);
@@ -66,7 +66,7 @@ TEST(FloorProfile, IsLevelBeyondItsEndsAndAtATurningPoint) {
     EXPECT_GT(p.at(31.0), 0.0);
 }
 
-TEST(FloorProfile, KnotsOutOfOrderOrTooCloseStillGiveAFiniteCurve) {
+TEST(CourseFloorProfile, KnotsOutOfOrderOrTooCloseStillGiveAFiniteCurve) {
     Profile p = makeProfile({{30, 0}, {10, 5}, {10.4, 9}, {50, 4}});
     ASSERT_EQ(p.s.size(), 3u) << "the knot 0.4 units from another is dropped";
     for (double s = 0.0; s <= 60.0; s += 0.25) {
@@ -76,7 +76,7 @@ TEST(FloorProfile, KnotsOutOfOrderOrTooCloseStillGiveAFiniteCurve) {
     EXPECT_DOUBLE_EQ(makeProfile({}).at(3.0), 0.0) << "no knots: level ground at 0";
 }
 
-TEST(ChannelCrossSection, FlatFloorThenWallsUpToTheRim) {
+TEST(CourseCrossSection, FlatFloorThenWallsUpToTheRim) {
     const double flat = floorHalfWidth;
     const double rim = rimHeight;
     for (double d = 0.0; d <= flat; d += 0.25) {
@@ -97,14 +97,14 @@ TEST(ChannelCrossSection, FlatFloorThenWallsUpToTheRim) {
     EXPECT_NEAR(beyond, rim + 2.0 * valleySideSlope, 1e-9);
 }
 
-TEST(ChannelCrossSection, ALowRimIsReachedOnTheWallsCurve) {
+TEST(CourseCrossSection, ALowRimIsReachedOnTheWallsCurve) {
     // A rim lower than where the curve reaches its steepest slope sits on the circle itself.
     Wall low = channelWall(0.0, 1.0, wallMaxSlope, 2.0);
     EXPECT_NEAR(channelWall(low.rimDistance, 1.0, wallMaxSlope, 2.0).height, 1.0, 1e-9);
     EXPECT_LT(low.rimDistance, channelWall(0.0, rimHeight, wallMaxSlope, 2.0).rimDistance);
 }
 
-TEST(BankedBends, LeanGrowsWithTheBendUpToALimitAndTheStraightsAndPadStayLevel) {
+TEST(CourseBanks, LeanGrowsWithTheBendUpToALimitAndTheStraightsAndPadStayLevel) {
     const double along = 200.0; // well past the pad
     EXPECT_DOUBLE_EQ(bankSlope(0.0, along), 0.0);
     double gentle = bankSlope(1.0 / 200.0, along);
@@ -116,7 +116,7 @@ TEST(BankedBends, LeanGrowsWithTheBendUpToALimitAndTheStraightsAndPadStayLevel) 
     EXPECT_DOUBLE_EQ(bankSlope(1.0 / 20.0, padLipEnd), 0.0);
 }
 
-TEST(ChannelRims, TheFirstBendKeepsALowRimAndLaterBendsGetTallerOnTheOutside) {
+TEST(CourseRims, TheFirstBendKeepsALowRimAndLaterBendsGetTallerOnTheOutside) {
     EXPECT_DOUBLE_EQ(rimHeightAt(30.0, 1.0), firstBendRim) << "a careless boost can fly over the first bend";
     EXPECT_DOUBLE_EQ(rimHeightAt(500.0, 0.0), rimHeight);
     EXPECT_DOUBLE_EQ(rimHeightAt(500.0, 1.0), rimHeight + bendRimExtra);
@@ -128,13 +128,13 @@ TEST(ChannelRims, TheFirstBendKeepsALowRimAndLaterBendsGetTallerOnTheOutside) {
     }
 }
 
-TEST(ChannelFloor, IsWiderOnThePadAndNarrowsPastTheLip) {
+TEST(CourseFloorWidth, IsWiderOnThePadAndNarrowsPastTheLip) {
     EXPECT_DOUBLE_EQ(floorHalfWidthAt(0.0), padFloorHalfWidth);
     EXPECT_DOUBLE_EQ(floorHalfWidthAt(padLength + padNarrowing + 1.0), floorHalfWidth);
     EXPECT_GT(floorHalfWidthAt(padLength + padNarrowing * 0.5), floorHalfWidth);
 }
 
-TEST(StartSpur, PadIsLevelWithALipAllRound) {
+TEST(CourseStartSpur, PadIsLevelWithALipAllRound) {
     StartSpur pad = northboundPad();
     for (double degrees = 0.0; degrees < 360.0; degrees += 15.0) {
         for (double r = 0.0; r <= padRadius; r += 1.0) {
@@ -148,7 +148,7 @@ TEST(StartSpur, PadIsLevelWithALipAllRound) {
     }
 }
 
-TEST(StartSpur, FallsAwayOnTheOpenSidesAndKeepsClearOfTheChannel) {
+TEST(CourseStartSpur, FallsAwayOnTheOpenSidesAndKeepsClearOfTheChannel) {
     StartSpur pad = northboundPad();
     // Behind the pad (south, +z), where the camera starts: steeply down just beyond the lip.
     EXPECT_LT(ceilingAt(pad, towards(90.0, padLipEnd + 2.5)), pad.padFloor - 3.5);
@@ -164,7 +164,7 @@ TEST(StartSpur, FallsAwayOnTheOpenSidesAndKeepsClearOfTheChannel) {
     }
 }
 
-TEST(StartSpur, AValleyRunsDownNorthBeyondTheFirstBend) {
+TEST(CourseStartSpur, AValleyRunsDownNorthBeyondTheFirstBend) {
     StartSpur pad = northboundPad();
     glm::dvec2 north = towards(runoffYaw, 1.0);
     // Short of its start the valley's head stands above the pad, clear of the first bend's rim.
@@ -183,7 +183,7 @@ TEST(StartSpur, AValleyRunsDownNorthBeyondTheFirstBend) {
     EXPECT_GT(ceilingAt(pad, north * (runoffStart + 10.0) + east * (runoffHalfWidth + 20.0)), middle + 10.0);
 }
 
-TEST(StartSpur, SpurFallLevelsOutAtItsDepth) {
+TEST(CourseStartSpur, SpurFallLevelsOutAtItsDepth) {
     EXPECT_DOUBLE_EQ(spurFall(0.0), 0.0);
     EXPECT_DOUBLE_EQ(spurFall(-3.0), 0.0);
     EXPECT_NEAR(spurFall(0.1) / 0.1, spurFallSlope, 0.05) << "starts at its slope";
