@@ -11,7 +11,8 @@ cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
     exec 4>&- 2>/dev/null || true
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"; [ -n "${KEEP_WORK:-}" ] && echo "kept $work"
+    # KEEP_WORK=1 keeps the screenshots and output for a look after the run.
+    if [ -n "${KEEP_WORK:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
