@@ -153,19 +153,22 @@ TEST_F(CompositeGl, KeyZeroShowsTheGlowSourceInstead) {
 }
 
 TEST_F(CompositeGl, ShowsTheCombinedImageAfterABloomFrameOnly) {
-    writeScene(sceneTarget.brightColour, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
+    // An even glow blurs to itself; the combine adds it by the exposure 0.8 and rolls off values above 0.8.
+    const float glow = 0.25f;
+    writeScene(sceneTarget.brightColour, {{glow, glow, glow}, {glow, glow, glow}, {glow, glow, glow}, {glow, glow, glow}});
     glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.framebuffer);
     glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     renderBloom();
     renderComposite();
-    // No glow, so the combined image is the scene tone-mapped with exposure 0.8.
-    const auto toneMapped = [](Rgb c) {
-        const auto f = [](float v) { return 1.0f - std::exp(-v * 0.8f); };
+    const auto combined = [glow](Rgb c) {
+        const auto f = [glow](float v) {
+            const float hdr = v + glow * 0.8f;
+            return hdr <= 0.8f ? hdr : 0.8f + 0.2f * (1.0f - std::exp(-(hdr - 0.8f) / 0.2f));
+        };
         return Rgb{f(c.r), f(c.g), f(c.b)};
     };
-    expectQuadrants(readWindow(), {toneMapped(topLeft), toneMapped(topRight), toneMapped(bottomLeft),
-                                   toneMapped(bottomRight)});
+    expectQuadrants(readWindow(), {combined(topLeft), combined(topRight), combined(bottomLeft), combined(bottomRight)});
 
     // Key 9 held in the next frame: no bloom pass, and the plain scene is back.
     renderComposite();
