@@ -162,6 +162,21 @@ void drawSceneObjects() {
     drawParticles();
 }
 
+namespace {
+
+// Looks up the map samplers of the bound lit program and points each at its texture unit.
+void setMapSamplers(GLuint program) {
+    activeUniforms.diffuseMap = glGetUniformLocation(program, "diffuseMap");
+    activeUniforms.specularMap = glGetUniformLocation(program, "specularMap");
+    activeUniforms.normalMap = glGetUniformLocation(program, "normalMap");
+    glUniform1i(activeUniforms.diffuseMap, diffuseUnit);
+    glUniform1i(activeUniforms.specularMap, specularUnit);
+    glUniform1i(activeUniforms.normalMap, normalUnit);
+    glUniform1i(glGetUniformLocation(program, "shadowMap"), shadowUnit);
+}
+
+} // namespace
+
 void drawFlag() {
     glDisable(GL_CULL_FACE);
 
@@ -186,13 +201,7 @@ void drawFlag() {
     glUniform1f(glGetUniformLocation(program, "k"), flagWaveNumber);
     glUniform1f(glGetUniformLocation(program, "amp"), flagWaveAmplitude);
 
-    activeUniforms.diffuseMap = glGetUniformLocation(program, "diffuseMap");
-    activeUniforms.specularMap = glGetUniformLocation(program, "specularMap");
-    activeUniforms.normalMap = glGetUniformLocation(program, "normalMap");
-    glUniform1i(activeUniforms.diffuseMap, diffuseUnit);
-    glUniform1i(activeUniforms.specularMap, specularUnit);
-    glUniform1i(activeUniforms.normalMap, normalUnit);
-    glUniform1i(glGetUniformLocation(program, "shadowMap"), shadowUnit);
+    setMapSamplers(program);
     glUniform1i(activeUniforms.debugNormals, renderFlags.debugNormals ? 1 : 0);
 
     sendLight(sceneLight);
@@ -240,14 +249,7 @@ void renderScenePass() {
     activeUniforms.lightSpace = glGetUniformLocation(program, "lightSpaceMatrix");
     activeUniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
     activeUniforms.smoothShadows = glGetUniformLocation(program, "smoothShadows");
-    activeUniforms.diffuseMap = glGetUniformLocation(program, "diffuseMap");
-    activeUniforms.specularMap = glGetUniformLocation(program, "specularMap");
-    activeUniforms.normalMap = glGetUniformLocation(program, "normalMap");
-
-    glUniform1i(activeUniforms.diffuseMap, diffuseUnit);
-    glUniform1i(activeUniforms.specularMap, specularUnit);
-    glUniform1i(activeUniforms.normalMap, normalUnit);
-    glUniform1i(glGetUniformLocation(program, "shadowMap"), shadowUnit);
+    setMapSamplers(program);
     glUniform1i(activeUniforms.debugNormals, renderFlags.debugNormals ? 1 : 0);
     glUniform1i(activeUniforms.smoothShadows, renderFlags.smoothShadows ? 1 : 0);
 
