@@ -1,6 +1,7 @@
 // Every race rule, run once per frame inside updateFrame, plus the reset and the session report.
 #include "app/race.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 
@@ -118,12 +119,14 @@ bool startRollingIfDue(RaceState& race, const FrameClock& clock) {
 bool isOutOfBounds(const glm::vec3& p, int width, int height) {
     const float halfW = static_cast<float>(width) / 2.0f;
     const float halfH = static_cast<float>(height) / 2.0f;
-    return p.x > halfW || p.x < -halfW || p.z > halfH || p.z < -halfH;
+    // A position that is no number (the physics blew up) is nowhere on the course either.
+    return !(p.x <= halfW && p.x >= -halfW && p.z <= halfH && p.z >= -halfH && std::isfinite(p.y));
 }
 
 void collectCheckpoints(RaceState& race, const FrameClock& clock, const glm::vec3& ball) {
     for (std::size_t i = 1; i < checkpointCount; ++i) {
-        if (race.reached[i] || glm::length(checkpoints[i] - ball) - reachRadius > 0.0f) {
+        // Written so that a ball position that is no number reaches nothing.
+        if (race.reached[i] || !(glm::length(checkpoints[i] - ball) - reachRadius <= 0.0f)) {
             continue;
         }
         race.reached[i] = true;

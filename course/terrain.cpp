@@ -6,6 +6,7 @@
 #include <limits>
 #include <list>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
@@ -22,6 +23,10 @@ namespace {
 const char* const heightmapPath = "Textures/heightmap.png";
 const char* const heightmapErrorMessage = "Error loading heightmap from file";
 const char* const heightmapTooSmallMessage = "Heightmap is smaller than 2 x 2 pixels";
+const char* const heightmapTooLargeMessage = "Heightmap is larger than 4096 x 4096 pixels";
+// A course this size already needs about a gigabyte of vertices; a larger map is refused before it is decoded,
+// since a small file can declare an image far too big to hold.
+constexpr int maxHeightmapSide = 4096; // pixels
 
 constexpr int32_t sampleZero = 32767;        // the decoded value that becomes height 0
 constexpr int32_t sampleLimit = 32767;       // largest magnitude of a converted sample
@@ -143,6 +148,9 @@ int setupCourseTerrain(const char* path, bool uploadMesh) {
         std::fprintf(stderr, "%s (%s) \n", e->what(), e->getFileName());
         delete e;
         return -1;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", path);
+        return -1;
     }
     terrain = made;
     if (uploadMesh) terrainMeshes.push_back(&terrain->mesh);
@@ -163,6 +171,10 @@ HeightGrid decodeHeightmap(const char* path) {
     std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
     if (!file) throw new FileNotFoundException(heightmapErrorMessage, path ? path : "");
     int width = 0, height = 0, channels = 0;
+    if (stbi_info_from_file(file, &width, &height, &channels) && (width > maxHeightmapSide || height > maxHeightmapSide)) {
+        std::fclose(file);
+        throw new FileNotFoundException(heightmapTooLargeMessage, path);
+    }
     stbi_us* pixels = stbi_load_from_file_16(file, &width, &height, &channels, 0);
     std::fclose(file);
     // Every grid point gets six 32-bit indices; a map whose index count does not fit is refused like a bad file.

@@ -36,7 +36,8 @@ void createParticlePool() {
 
 void spawnParticles(const glm::vec3& origin, uint32_t count) {
     uint32_t n = 0;
-    if (count == 0) {
+    // A burst of none would divide by zero; an origin that is no number would spoil the draw order's sort.
+    if (count == 0 || !std::isfinite(origin.x) || !std::isfinite(origin.y) || !std::isfinite(origin.z)) {
         return;
     }
     for (Particle& p : particlePool) {

@@ -61,6 +61,8 @@ TEST_F(ParticlePool, ABurstIntoAFullishPoolIsSmallerAndNeverReplacesLiveOnes) {
 TEST_F(ParticlePool, ABurstOfOneGoesAlongPlusXAndABurstOfNoneSpawnsNothing) {
     spawnParticles(glm::vec3(0.0f), 0);
     EXPECT_EQ(activeCount(), 0u);
+    spawnParticles(glm::vec3(std::nanf(""), 0.0f, 0.0f), 10);
+    EXPECT_EQ(activeCount(), 0u) << "a broken ball position throws no sparks";
     spawnParticles(glm::vec3(0.0f), 1);
     ASSERT_EQ(activeCount(), 1u);
     EXPECT_FLOAT_EQ(particlePool[0].velocity.z, 0.0f);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include <glm/geometric.hpp>
@@ -289,6 +290,25 @@ TEST(RaceRecordsAtLoad, CheckpointTableRunsFromTheStartHighUpToTheGoalInItsHollo
         EXPECT_LT(checkpoints[i].y, checkpoints[0].y) << i;
         EXPECT_GT(checkpoints[i].y, checkpoints[goalIndex].y) << i;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(BrokenPhysics, ABallPositionThatIsNoNumberReachesNothingAndIsOffTheCourse) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    RaceState race;
+    FrameClock clock;
+    ::testing::internal::CaptureStdout();
+    collectCheckpoints(race, clock, glm::vec3(nan, 0.0f, 0.0f));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    for (bool r : race.reached) {
+        EXPECT_FALSE(r);
+    }
+    EXPECT_TRUE(isOutOfBounds(glm::vec3(nan, 0.0f, 0.0f), 512, 512));
+    EXPECT_TRUE(isOutOfBounds(glm::vec3(0.0f, nan, 0.0f), 512, 512));
+    EXPECT_FALSE(isOutOfBounds(glm::vec3(0.0f, 0.0f, 0.0f), 512, 512));
 }
 
 } // namespace

@@ -175,6 +175,23 @@ TEST(HeightmapDecoding, MissingFileThrowsWithMessageAndPath) {
     }
 }
 
+TEST(HeightmapDecoding, AMapTooLargeToHoldIsRefusedBeforeDecoding) {
+    TempFile file("wide.png");
+    // A few kilobytes on disk that declare more grid points than a course may have.
+    ASSERT_TRUE(writePng(file.path, 4097, 2, 8, PNG_COLOR_TYPE_GRAY, std::vector<uint16_t>(4097 * 2, 100)));
+    try {
+        decodeHeightmap(file.path.c_str());
+        FAIL() << "no exception";
+    } catch (FileNotFoundException* e) {
+        EXPECT_STREQ(e->what(), "Heightmap is larger than 4096 x 4096 pixels");
+        EXPECT_EQ(std::string(e->getFileName()), file.path);
+        delete e;
+    }
+    TempFile fits("fits.png");
+    ASSERT_TRUE(writePng(fits.path, 4096, 2, 8, PNG_COLOR_TYPE_GRAY, std::vector<uint16_t>(4096 * 2, 100)));
+    EXPECT_EQ(decodeHeightmap(fits.path.c_str()).width, 4096);
+}
+
 TEST(HeightmapDecoding, FileThatIsNoImageThrowsLikeAMissingOne) {
     TempFile file("not_an_image.png");
     std::FILE* f = std::fopen(file.path.c_str(), "wb");
