@@ -3,6 +3,8 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -172,4 +174,24 @@ bool ensureDirectory(const std::string& dir, std::string& error) {
         return false;
     }
     return true;
+}
+
+uint8_t unitToByte(float v) {
+    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+}
+
+Image8 makeRgbImage(int width, int height) {
+    Image8 image;
+    image.width = width;
+    image.height = height;
+    image.channels = 3;
+    image.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
+    return image;
+}
+
+void setRgb(Image8& image, int x, int y, const glm::vec3& colour) {
+    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + static_cast<std::size_t>(x)) * 3;
+    image.pixels[i] = unitToByte(colour.r);
+    image.pixels[i + 1] = unitToByte(colour.g);
+    image.pixels[i + 2] = unitToByte(colour.b);
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <glm/vec3.hpp>
+
 // 8-bit pixels, row-major, top row first, channels interleaved (grey, grey-alpha, RGB or RGBA).
 struct Image8 {
     int width = 0;
@@ -13,6 +15,13 @@ struct Image8 {
     int channels = 0;
     std::vector<uint8_t> pixels;
 };
+
+// A channel value 0..1 as a byte, clamped and rounded.
+uint8_t unitToByte(float v);
+// A black three-channel image.
+Image8 makeRgbImage(int width, int height);
+// Sets one pixel of a three-channel image from 0..1 channels.
+void setRgb(Image8& image, int x, int y, const glm::vec3& colour);
 
 // Each writer returns true when the whole file was written. Otherwise it writes the reason (naming the path) into
 // error and returns false; a partly written file is removed.

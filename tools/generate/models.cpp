@@ -83,28 +83,8 @@ const glm::vec3 cageOrange(1.00f, 0.52f, 0.06f);
 
 constexpr const char* flatNormalsFile = "flat_normals.png";
 
-uint8_t toByte(float v) {
-    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-}
-
-Image8 makeRgb(int width, int height) {
-    Image8 image;
-    image.width = width;
-    image.height = height;
-    image.channels = 3;
-    image.pixels.assign(static_cast<std::size_t>(width) * height * 3, 0);
-    return image;
-}
-
-void setRgb(Image8& image, int x, int y, const glm::vec3& colour) {
-    const std::size_t i = (static_cast<std::size_t>(y) * image.width + x) * 3;
-    image.pixels[i] = toByte(colour.r);
-    image.pixels[i + 1] = toByte(colour.g);
-    image.pixels[i + 2] = toByte(colour.b);
-}
-
 Image8 solidRgb(int width, int height, const glm::vec3& colour) {
-    Image8 image = makeRgb(width, height);
+    Image8 image = makeRgbImage(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             setRgb(image, x, y, colour);
@@ -234,8 +214,8 @@ Mask ballLogo(std::string& error) {
 // and its bitangent the rows, so the normal map's red runs along u and its green down the rows.
 BallMaps paintBall(const Mask& logo) {
     const std::vector<glm::vec3> centres = dimpleCentres();
-    BallMaps maps{makeRgb(ballMapWidth, ballMapHeight), makeRgb(ballMapWidth, ballMapHeight),
-                  makeRgb(ballMapWidth, ballMapHeight)};
+    BallMaps maps{makeRgbImage(ballMapWidth, ballMapHeight), makeRgbImage(ballMapWidth, ballMapHeight),
+                  makeRgbImage(ballMapWidth, ballMapHeight)};
     const float cosRadius = std::cos(dimpleRadius);
     for (int row = 0; row < ballMapHeight; ++row) {
         for (int column = 0; column < ballMapWidth; ++column) {
@@ -326,7 +306,7 @@ Image8 paintFlag() {
                                 0.03f * stb_perlin_noise3(x / 40.0f, y / 40.0f, 2.5f, 0, 0, 0);
             for (int c = 0; c < 3; ++c) {
                 uint8_t& byte = image.pixels[(static_cast<std::size_t>(y) * flagMapWidth + x) * 3 + c];
-                byte = toByte(byte / 255.0f * weave);
+                byte = unitToByte(byte / 255.0f * weave);
             }
         }
     }
@@ -335,7 +315,7 @@ Image8 paintFlag() {
 
 // One red band over one white band, top to bottom; the stick repeats it along its length.
 Image8 paintStick() {
-    Image8 image = makeRgb(stickMapWidth, stickMapHeight);
+    Image8 image = makeRgbImage(stickMapWidth, stickMapHeight);
     for (int y = 0; y < stickMapHeight; ++y) {
         for (int x = 0; x < stickMapWidth; ++x) {
             setRgb(image, x, y, y < stickMapHeight / 2 ? stickRed : stickWhite);
@@ -346,7 +326,7 @@ Image8 paintStick() {
 
 // Left half cyan for the struts, right half orange for the nodes; both brighten towards the middle row.
 Image8 paintCage() {
-    Image8 image = makeRgb(cageMapWidth, cageMapHeight);
+    Image8 image = makeRgbImage(cageMapWidth, cageMapHeight);
     for (int y = 0; y < cageMapHeight; ++y) {
         const float middle = 1.0f - std::fabs((y + 0.5f) / cageMapHeight - 0.5f) * 2.0f;
         for (int x = 0; x < cageMapWidth; ++x) {

@@ -247,26 +247,14 @@ glm::vec3 directionColour(const glm::vec3& direction, const RidgeTable& ridges, 
     return colour;
 }
 
-uint8_t toByte(float v) {
-    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-}
-
 Image8 renderFace(int face, const RidgeTable& ridges) {
-    Image8 image;
-    image.width = faceSize;
-    image.height = faceSize;
-    image.channels = 3;
-    image.pixels.resize(static_cast<std::size_t>(faceSize) * faceSize * 3);
+    Image8 image = makeRgbImage(faceSize, faceSize);
     const float pixelAngle = 0.5f * pi / faceSize; // at the face's centre; smaller towards its corners
     for (int row = 0; row < faceSize; ++row) {
         for (int column = 0; column < faceSize; ++column) {
             const float s = (column + 0.5f) / faceSize;
             const float t = (row + 0.5f) / faceSize;
-            const glm::vec3 colour = directionColour(faceDirection(face, s, t), ridges, pixelAngle);
-            const std::size_t i = (static_cast<std::size_t>(row) * faceSize + column) * 3;
-            image.pixels[i] = toByte(colour.r);
-            image.pixels[i + 1] = toByte(colour.g);
-            image.pixels[i + 2] = toByte(colour.b);
+            setRgb(image, column, row, directionColour(faceDirection(face, s, t), ridges, pixelAngle));
         }
     }
     return image;

@@ -63,26 +63,6 @@ struct FloatImage {
     }
 };
 
-uint8_t toByte(float v) {
-    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-}
-
-Image8 makeRgb(int size) {
-    Image8 image;
-    image.width = size;
-    image.height = size;
-    image.channels = 3;
-    image.pixels.assign(static_cast<std::size_t>(size) * size * 3, 0);
-    return image;
-}
-
-void setRgb(Image8& image, int x, int y, const glm::vec3& colour) {
-    const std::size_t i = (static_cast<std::size_t>(y) * image.width + x) * 3;
-    image.pixels[i] = toByte(colour.r);
-    image.pixels[i + 1] = toByte(colour.g);
-    image.pixels[i + 2] = toByte(colour.b);
-}
-
 struct GrassMaps {
     Image8 diffuse, specular, normals;
 };
@@ -144,7 +124,7 @@ GrassMaps paintGrass() {
         }
     }
 
-    GrassMaps maps{makeRgb(n), makeRgb(n), makeRgb(n)};
+    GrassMaps maps{makeRgbImage(n, n), makeRgbImage(n, n), makeRgbImage(n, n)};
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
             const float h = height.at(x, y);
@@ -165,7 +145,7 @@ GrassMaps paintGrass() {
 }
 
 Image8 paintSpark() {
-    Image8 image = makeRgb(sparkSize);
+    Image8 image = makeRgbImage(sparkSize, sparkSize);
     const float half = sparkSize * 0.5f;
     for (int y = 0; y < sparkSize; ++y) {
         for (int x = 0; x < sparkSize; ++x) {
