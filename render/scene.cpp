@@ -182,14 +182,9 @@ void drawFlag() {
 
     flagShader.use();
     // Reflectivity stays the scene program's: the flag is never sent a material.
-    activateBasicUniforms(flagShader);
-    activeUniforms.colour = flagShader.colourLocation;
-    activeUniforms.ambientIntensity = flagShader.ambientIntensityLocation;
-    activeUniforms.direction = flagShader.directionLocation;
-    activeUniforms.diffuseIntensity = flagShader.diffuseIntensityLocation;
-    activeUniforms.eyePosition = flagShader.eyePositionLocation;
-    activeUniforms.specularIntensity = flagShader.specularIntensityLocation;
-    activeUniforms.shininess = flagShader.shininessLocation;
+    const int32_t sceneReflectivity = activeUniforms.reflectivity;
+    activateAllUniforms(flagShader);
+    activeUniforms.reflectivity = sceneReflectivity;
 
     const GLuint program = flagShader.programId;
     activeUniforms.lightSpace = glGetUniformLocation(program, "FragPosLightSpace");
