@@ -8,6 +8,9 @@
 bool generateHudImages(const std::string& dataDir);
 // Textures/heightmap.png: the course.
 bool generateHeightmap(const std::string& dataDir);
+// Decodes the heightmap written under dataDir; false (and the reason on standard error) when it cannot.
+struct HeightGrid;
+bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid);
 // Prints, for every checkpoint, the ground of the written heightmap below it.
 bool checkHeightmap(const std::string& dataDir);
 // Textures/gras*.png and Textures/particle.jpg: the course surface maps and the spark sprite.

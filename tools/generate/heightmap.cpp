@@ -429,9 +429,8 @@ bool generateHeightmap(const std::string& dataDir) {
     return true;
 }
 
-bool checkHeightmap(const std::string& dataDir) {
-    std::string path = (std::filesystem::path(dataDir) / heightmapFile).string();
-    HeightGrid grid;
+bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid) {
+    const std::string path = (std::filesystem::path(dataDir) / heightmapFile).string();
     try {
         grid = decodeHeightmap(path.c_str());
     } catch (FileNotFoundException* e) {
@@ -439,8 +438,16 @@ bool checkHeightmap(const std::string& dataDir) {
         delete e;
         return false;
     }
+    return true;
+}
+
+bool checkHeightmap(const std::string& dataDir) {
+    HeightGrid grid;
+    if (!readWrittenHeightmap(dataDir, grid)) {
+        return false;
+    }
     if (grid.width < 2 || grid.height < 2) {
-        std::fprintf(stderr, "%s is too small to hold a course\n", path.c_str());
+        std::fprintf(stderr, "%s is too small to hold a course\n", heightmapFile.c_str());
         return false;
     }
     // The ride along the centre line, as a rolling ball that left the pad's lip at rest would have it without

@@ -220,13 +220,8 @@ Colour terrainColour(double y, double slope) {
 }
 
 bool writeCoursePreview(const std::string& dataDir, const std::string& outDir) {
-    std::string path = (std::filesystem::path(dataDir) / "Textures/heightmap.png").string();
     HeightGrid grid;
-    try {
-        grid = decodeHeightmap(path.c_str());
-    } catch (FileNotFoundException* e) {
-        std::fprintf(stderr, "%s (%s)\n", e->what(), path.c_str());
-        delete e;
+    if (!readWrittenHeightmap(dataDir, grid)) {
         return false;
     }
     auto h = [&](int x, int z) {
