@@ -7,7 +7,7 @@
 #include <glm/geometric.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/window.h"
+#include "app/input.h"
 
 Camera camera;
 glm::mat4 cameraProjection{1.0f};
@@ -41,13 +41,10 @@ void resetCamera(Camera& c, const glm::vec3& start) {
     updateCameraVectors(c);
 }
 
-void updateCamera(Camera& c, Window& w, const glm::vec3& ball, float deltaTime) {
-    c.yaw += w.mouseDeltaX * c.sensitivity;
-    c.pitch += w.mouseDeltaY * c.sensitivity;
-    c.distance += w.scrollDelta;
-    w.mouseDeltaX = 0.0f;
-    w.mouseDeltaY = 0.0f;
-    w.scrollDelta = 0.0f;
+void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime) {
+    c.yaw += input.mouseDeltaX * c.sensitivity;
+    c.pitch += input.mouseDeltaY * c.sensitivity;
+    c.distance += input.scrollDelta;
 
     if (c.distance < minDistance) {
         c.distance = minDistance;

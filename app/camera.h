@@ -4,7 +4,7 @@
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
-struct Window;
+struct FrameInput;
 
 struct Camera {
     glm::vec3 target{0.0f};   // point looked at
@@ -29,8 +29,8 @@ extern glm::mat4 cameraProjection;
 // Starting values around the start point, with the direction vectors computed.
 void resetCamera(Camera& c, const glm::vec3& start);
 void updateCameraVectors(Camera& c);
-// Turns by the pending mouse and scroll motion (and clears it), clamps, and follows the ball.
-void updateCamera(Camera& c, Window& w, const glm::vec3& ball, float deltaTime);
+// Turns by the frame's mouse and scroll motion, clamps, and follows the ball.
+void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime);
 glm::vec3 cameraEye(const Camera& c);
 glm::mat4 cameraView(const Camera& c);
 glm::mat4 makeCameraProjection(int framebufferWidth, int framebufferHeight);

@@ -16,13 +16,13 @@
 #include "app/settings.h"
 #include "app/window.h"
 #include "course/physics.h"
-#include "course/terrain.h"
+#include "course/terrain_upload.h"
 #include "effects/bloom.h"
 #include "effects/composite.h"
 #include "effects/hud.h"
 #include "effects/particles.h"
 #include "effects/unit_quad.h"
-#include "render/mesh.h"
+#include "render/model.h"
 #include "render/scene.h"
 #include "render/shader.h"
 #include "render/shadow_map.h"
@@ -32,7 +32,6 @@
 namespace {
 
 constexpr int failureStatus = -1;
-constexpr double firstRaceExtraWait = 1.0; // seconds: the first get-ready lasts one second longer
 
 // Builds the eight start-up programs; the only step whose exceptions are caught.
 int buildShaders() {
@@ -82,6 +81,7 @@ int initialise() {
 
     unitQuad.create();
     loadStartupTextures();
+    setupMaterials();
     loadStartupModels();
     setupPhysics();
     if (setupTerrain() == -1) {
@@ -96,12 +96,20 @@ int initialise() {
     initialiseLightMatrices();
     cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
 
-    resetRace();
-    raceState.raceStart = static_cast<float>(glfwGetTime() + firstRaceExtraWait);
+    startFirstRace(glfwGetTime());
 
     std::printf(" Done!\n");
     std::fflush(stdout);
     return 0;
+}
+
+void updateFrame() {
+    tickClock(static_cast<float>(glfwGetTime()));
+    glfwPollEvents();
+    const FrameInput input =
+        takeFrameInput(window, glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS,
+                       glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS);
+    advanceFrame(input);
 }
 
 void runFrameLoop() {

@@ -3,6 +3,8 @@
 
 // Runs every start-up step; returns 0, or the exit status when a step failed (its message is printed).
 int initialise();
+// The frame update: clock, event polling, then the rules on the frame's input (advanceFrame).
+void updateFrame();
 void runFrameLoop();
 // Releases the physics world, the terrain and every GL object, then the window, in that order.
 void releaseGame();

@@ -1,20 +1,17 @@
-// Input callbacks: key states, cursor motion and scroll waiting in the window record for the next update.
+// Input: key states, cursor motion and scroll wait in the window record until the frame takes them as one record.
 #include "app/input.h"
-
-#include <GLFW/glfw3.h>
 
 RenderFlags renderFlags;
 
 namespace {
 
-Window* recordOf(GLFWwindow* handle) {
-    return static_cast<Window*>(glfwGetWindowUserPointer(handle));
-}
+// GLFW's action codes, so the plain halves need no GLFW header.
+constexpr int actionRelease = 0, actionPress = 1;
 
 } // namespace
 
 bool handleKey(Window& w, int key, int action) {
-    if (key == keyEscape && action == GLFW_PRESS) {
+    if (key == keyEscape && action == actionPress) {
         w.keys[keyEscape] = 1;
         return true;
     }
@@ -22,9 +19,9 @@ bool handleKey(Window& w, int key, int action) {
     if (static_cast<unsigned>(key) >= static_cast<unsigned>(keyCount)) {
         return false;
     }
-    if (action == GLFW_PRESS) {
+    if (action == actionPress) {
         w.keys[key] = 1;
-    } else if (action == GLFW_RELEASE) {
+    } else if (action == actionRelease) {
         w.keys[key] = 0;
     }
     return false;
@@ -47,32 +44,34 @@ void handleScroll(Window& w, double yOffset) {
     w.scrollDelta = static_cast<float>(yOffset);
 }
 
-RenderFlags renderFlagsFromKeys(const Window& w) {
+FrameInput takeFrameInput(Window& w, bool rightButtonDown, bool leftButtonDown) {
+    FrameInput input;
+    input.resetDown = keyHeld(w, keyEnter) || rightButtonDown;
+    input.boostDown = leftButtonDown;
+    input.printPosition = keyHeld(w, keyInsert);
+    input.fullReflections = keyHeld(w, key5);
+    input.sparks = keyHeld(w, key6);
+    input.showDepthMap = keyHeld(w, key7);
+    input.debugNormals = keyHeld(w, key8);
+    input.noBloom = keyHeld(w, key9);
+    input.showBrightPass = keyHeld(w, key0);
+    input.mouseDeltaX = w.mouseDeltaX;
+    input.mouseDeltaY = w.mouseDeltaY;
+    input.scrollDelta = w.scrollDelta;
+    w.mouseDeltaX = 0.0f;
+    w.mouseDeltaY = 0.0f;
+    w.scrollDelta = 0.0f;
+    return input;
+}
+
+RenderFlags renderFlagsFromInput(const FrameInput& input) {
     RenderFlags flags;
-    flags.showBrightPass = keyHeld(w, key0);
-    flags.bloomEnabled = !keyHeld(w, key9);
-    flags.debugNormals = keyHeld(w, key8);
-    flags.smoothShadows = !keyHeld(w, key6);
-    flags.showDepthMap = keyHeld(w, key7);
-    flags.reflectivity = static_cast<float>(w.keys[key5] * 0.9 + 0.1);
+    flags.showBrightPass = input.showBrightPass;
+    flags.bloomEnabled = !input.noBloom;
+    flags.debugNormals = input.debugNormals;
+    flags.smoothShadows = !input.sparks;
+    flags.showDepthMap = input.showDepthMap;
+    // Exactly 0.1 or 1.0.
+    flags.reflectivity = static_cast<float>((input.fullReflections ? 1 : 0) * 0.9 + 0.1);
     return flags;
-}
-
-void keyCallback(GLFWwindow* handle, int key, int, int action, int) {
-    Window* w = recordOf(handle);
-    if (w && handleKey(*w, key, action)) {
-        glfwSetWindowShouldClose(handle, GLFW_TRUE);
-    }
-}
-
-void cursorPositionCallback(GLFWwindow* handle, double x, double y) {
-    if (Window* w = recordOf(handle)) {
-        handleCursor(*w, x, y);
-    }
-}
-
-void scrollCallback(GLFWwindow* handle, double, double yOffset) {
-    if (Window* w = recordOf(handle)) {
-        handleScroll(*w, yOffset);
-    }
 }

@@ -1,13 +1,28 @@
-// Raw input into the window record, and the render switches taken from held number keys.
+// What the player did this frame (one record, filled from the window or by a script), the plain halves of the
+// input callbacks, and the render switches taken from held number keys.
 #pragma once
 
 #include "app/window.h"
 
-struct GLFWwindow;
-
 // GLFW key codes the game reads.
 constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260;
 constexpr int key0 = 48, key5 = 53, key6 = 54, key7 = 55, key8 = 56, key9 = 57;
+
+// The one record of the player's input for a frame: the rules and the camera read nothing else.
+struct FrameInput {
+    bool resetDown = false;     // Enter held or right button down
+    bool boostDown = false;     // left button down
+    bool printPosition = false; // Insert held
+    bool fullReflections = false; // 5 held
+    bool sparks = false;        // 6 held: hard shadows and a stream of sparks
+    bool showDepthMap = false;  // 7 held
+    bool debugNormals = false;  // 8 held
+    bool noBloom = false;       // 9 held
+    bool showBrightPass = false; // 0 held
+    float mouseDeltaX = 0.0f;   // cursor motion since the last frame; up is positive
+    float mouseDeltaY = 0.0f;
+    float scrollDelta = 0.0f;   // wheel steps; away from the ball is positive
+};
 
 struct RenderFlags {
     bool bloomEnabled = true;   // key 9 not held
@@ -18,17 +33,16 @@ struct RenderFlags {
     float reflectivity = 0.1f;  // 1.0 while key 5 is held
 };
 
-// Rewritten from the key states at the start of every frame update.
+// Rewritten from the frame's input at the start of every frame update.
 extern RenderFlags renderFlags;
 
 // The plain halves of the callbacks. handleKey returns true when the key asks the window to close.
 bool handleKey(Window& w, int key, int action);
 void handleCursor(Window& w, double x, double y);
 void handleScroll(Window& w, double yOffset);
-RenderFlags renderFlagsFromKeys(const Window& w);
 inline bool keyHeld(const Window& w, int key) { return key >= 0 && key < keyCount && w.keys[key] != 0; }
 
-// GLFW callbacks: find the record through the window's user pointer.
-void keyCallback(GLFWwindow* handle, int key, int scancode, int action, int mods);
-void cursorPositionCallback(GLFWwindow* handle, double x, double y);
-void scrollCallback(GLFWwindow* handle, double xOffset, double yOffset);
+// The frame's input from the window record and the two polled buttons; takes the pending motion and scroll, so
+// they count once.
+FrameInput takeFrameInput(Window& w, bool rightButtonDown, bool leftButtonDown);
+RenderFlags renderFlagsFromInput(const FrameInput& input);

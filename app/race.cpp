@@ -1,33 +1,28 @@
-// Every race rule, run once per frame inside updateFrame, plus the reset and the session report.
+// Every race rule, run once per frame on the frame's input, plus the resets and the session report.
 #include "app/race.h"
 
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 
-#include <GLFW/glfw3.h>
 #include <glm/geometric.hpp>
 
 #include "app/camera.h"
-#include "app/input.h"
-#include "app/window.h"
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "effects/particles.h"
 
 namespace {
 
-constexpr float raceSeconds = 20.0f;        // countdown at each reset
-constexpr float startBoost = 0.5f;          // boost reserve at each reset
 constexpr float boostSpendRate = 0.5f;      // reserve per second of boosting
 constexpr float boostStrength = 2.0f;       // impulse per second of boosting
 constexpr float checkpointSeconds = 5.0f;   // time bonus per checkpoint
 constexpr float checkpointBoost = 0.5f;     // boost bonus per checkpoint
-constexpr double getReadySeconds = 2.0;
+constexpr double firstRaceExtraWait = 1.0;  // seconds: the first get-ready lasts one second longer
 constexpr unsigned winBurst = 200, keyBurst = 10; // particles
 
 void rollingStep(const FrameInput& input) {
-    if (keyHeld(window, keyInsert)) {
+    if (input.printPosition) {
         const glm::vec3 p = ballPosition();
         std::printf("position: (%f, %f, %f)\n", p.x, p.y, p.z);
     }
@@ -59,18 +54,9 @@ void tickClock(float now) {
     }
 }
 
-void updateFrame() {
-    tickClock(static_cast<float>(glfwGetTime()));
-    glfwPollEvents();
-    FrameInput input;
-    input.resetDown = keyHeld(window, keyEnter) || glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS;
-    input.boostDown = glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS;
-    advanceFrame(input);
-}
-
 void advanceFrame(const FrameInput& input) {
-    renderFlags = renderFlagsFromKeys(window);
-    if (keyHeld(window, key6)) {
+    renderFlags = renderFlagsFromInput(input);
+    if (input.sparks) {
         glm::vec3 p = ballPosition();
         spawnParticles(p, keyBurst);
     }
@@ -92,7 +78,7 @@ void advanceFrame(const FrameInput& input) {
 
     collectCheckpoints(raceState, frameClock, ballPosition());
     frameClock.animationTime += frameClock.deltaTime;
-    updateCamera(camera, window, ballPosition(), frameClock.deltaTime);
+    updateCamera(camera, input, ballPosition(), frameClock.deltaTime);
     updateParticles(frameClock.deltaTime, cameraEye(camera));
 }
 
@@ -107,13 +93,9 @@ void resetRace() {
     raceState.phase = RacePhase::GetReady;
 }
 
-bool startRollingIfDue(RaceState& race, const FrameClock& clock) {
-    if (race.phase == RacePhase::GetReady &&
-        static_cast<double>(clock.totalTime) > static_cast<double>(race.raceStart) + getReadySeconds) {
-        race.phase = RacePhase::Rolling;
-        return true;
-    }
-    return false;
+void startFirstRace(double now) {
+    resetRace();
+    raceState.raceStart = static_cast<float>(now + firstRaceExtraWait);
 }
 
 bool isOutOfBounds(const glm::vec3& p, int width, int height) {

@@ -1,29 +1,24 @@
-// The race rules: the per-frame update, resets, boost, checkpoints, goal, time-out and out of bounds.
+// The race rules: the frame's rules on plain input, resets, boost, checkpoints, goal, time-out and out of bounds.
 #pragma once
 
 #include <string>
 
 #include <glm/vec3.hpp>
 
+#include "app/input.h"
 #include "app/race_state.h"
 
-// What the player does this frame, read from GLFW by updateFrame or scripted by the simulator.
-struct FrameInput {
-    bool resetDown = false; // Enter held or right button down
-    bool boostDown = false; // left button down
-};
-
-// The whole frame update: clock, events, rules, camera and particles. Reads GLFW.
-void updateFrame();
-// Step 1 of the update: advances the clock to now (seconds) and the countdown while rolling.
+// Step 1 of the frame update: advances the clock to now (seconds) and the countdown while rolling.
 void tickClock(float now);
-// Everything after event polling, on plain input; the simulator calls this directly.
+// Everything after event polling, on the frame's input: render flags, reset, the rolling step, out of bounds,
+// checkpoints, camera and particles. The game's updateFrame and the simulator both call it.
 void advanceFrame(const FrameInput& input);
 
 // Starts a new race at the start checkpoint.
 void resetRace();
-// The get-ready pause ends two seconds after the reset; true when the phase turned to Rolling.
-bool startRollingIfDue(RaceState& race, const FrameClock& clock);
+// The session's first race: a reset whose get-ready pause lasts one second longer, counted from now (seconds on
+// the frame clock's time base).
+void startFirstRace(double now);
 
 // The course spans -width/2..width/2 in x and -height/2..height/2 in z.
 bool isOutOfBounds(const glm::vec3& p, int width, int height);

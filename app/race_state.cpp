@@ -1,4 +1,4 @@
-// The checkpoint table and the race records as they stand at program load.
+// The checkpoint table, the race records as they stand at program load, and the end of the get-ready pause.
 #include "app/race_state.h"
 
 const std::array<glm::vec3, checkpointCount> checkpoints = {{
@@ -16,3 +16,16 @@ const std::array<glm::vec3, checkpointCount> checkpoints = {{
 
 FrameClock frameClock;
 RaceState raceState;
+
+bool rollingIsDue(const RaceState& race, const FrameClock& clock) {
+    return race.phase == RacePhase::GetReady &&
+           static_cast<double>(clock.totalTime) > static_cast<double>(race.raceStart) + getReadySeconds;
+}
+
+bool startRollingIfDue(RaceState& race, const FrameClock& clock) {
+    if (!rollingIsDue(race, clock)) {
+        return false;
+    }
+    race.phase = RacePhase::Rolling;
+    return true;
+}

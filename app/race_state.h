@@ -17,7 +17,10 @@ enum class RacePhase : int32_t {
 
 constexpr std::size_t checkpointCount = 10;
 constexpr std::size_t goalIndex = checkpointCount - 1;
-constexpr float reachRadius = 5.5f; // world units
+constexpr float reachRadius = 5.5f;  // world units
+constexpr float raceSeconds = 20.0f; // countdown at each reset
+constexpr float startBoost = 0.5f;   // boost reserve at each reset; one unit lasts two seconds of boosting
+constexpr double getReadySeconds = 2.0; // from a reset to the start of rolling
 
 struct FrameClock {
     float lastFrameTime = 0.0f; // GLFW time at the previous update, seconds
@@ -28,8 +31,8 @@ struct FrameClock {
 
 struct RaceState {
     RacePhase phase = RacePhase::GetReady;
-    float timer = 20.0f;     // countdown, seconds
-    float boost = 0.5f;      // reserve; one unit lasts two seconds of boosting
+    float timer = raceSeconds; // countdown, seconds
+    float boost = startBoost;  // reserve
     float raceStart = 0.0f;  // totalTime at the last reset
     int32_t raceNumber = 0;  // resets so far; the first race is number 1
     float bestTime = std::numeric_limits<float>::infinity();
@@ -43,3 +46,9 @@ extern const std::array<glm::vec3, checkpointCount> checkpoints;
 // Both hold their load values before main runs; the race rules and the HUD change them.
 extern FrameClock frameClock;
 extern RaceState raceState;
+
+// True once a get-ready pause has lasted getReadySeconds.
+bool rollingIsDue(const RaceState& race, const FrameClock& clock);
+// Ends the get-ready pause when it is due; true when the phase turned to Rolling. The frame's HUD step calls it
+// after laying out the HUD, which already shows the let's-roll message in that frame.
+bool startRollingIfDue(RaceState& race, const FrameClock& clock);

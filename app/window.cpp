@@ -64,7 +64,30 @@ void GLAPIENTRY debugMessageCallback(GLenum source, GLenum type, GLuint id, GLen
     std::fflush(stdout);
 }
 
+Window* recordOf(GLFWwindow* handle) {
+    return static_cast<Window*>(glfwGetWindowUserPointer(handle));
+}
+
 } // namespace
+
+void keyCallback(GLFWwindow* handle, int key, int, int action, int) {
+    Window* w = recordOf(handle);
+    if (w && handleKey(*w, key, action)) {
+        glfwSetWindowShouldClose(handle, GLFW_TRUE);
+    }
+}
+
+void cursorPositionCallback(GLFWwindow* handle, double x, double y) {
+    if (Window* w = recordOf(handle)) {
+        handleCursor(*w, x, y);
+    }
+}
+
+void scrollCallback(GLFWwindow* handle, double, double yOffset) {
+    if (Window* w = recordOf(handle)) {
+        handleScroll(*w, yOffset);
+    }
+}
 
 bool isSilencedDebugMessage(uint32_t id) {
     for (uint32_t silenced : silencedIds) {

@@ -30,6 +30,11 @@ extern Window window;
 int createWindow();
 void destroyWindow();
 
+// GLFW callbacks, registered by createWindow: find the record through the window's user pointer.
+void keyCallback(GLFWwindow* handle, int key, int scancode, int action, int mods);
+void cursorPositionCallback(GLFWwindow* handle, double x, double y);
+void scrollCallback(GLFWwindow* handle, double xOffset, double yOffset);
+
 std::string formatDebugMessage(uint32_t source, uint32_t type, uint32_t id, uint32_t severity, const char* message);
 // True for the two driver ids that are never printed.
 bool isSilencedDebugMessage(uint32_t id);

@@ -13,14 +13,13 @@
 #include <btBulletDynamicsCommon.h>
 #include <glm/geometric.hpp>
 #include <glm/vec2.hpp>
-#include <stb_image.h>
 
 #include "app/race_state.h"
-#include "render/shader.h"
+#include "render/image.h"
+#include "render/shader_file.h"
 
 namespace {
 
-const char* const heightmapPath = "Textures/heightmap.png";
 const char* const heightmapErrorMessage = "Error loading heightmap from file";
 const char* const heightmapTooSmallMessage = "Heightmap is smaller than 2 x 2 pixels";
 const char* const heightmapTooLargeMessage = "Heightmap is larger than 4096 x 4096 pixels";
@@ -30,7 +29,6 @@ constexpr int maxHeightmapSide = 4096; // pixels
 
 constexpr int32_t sampleZero = 32767;        // the decoded value that becomes height 0
 constexpr int32_t sampleLimit = 32767;       // largest magnitude of a converted sample
-constexpr float worldHeightScale = 100.0f;   // world units per mesh unit of height
 constexpr float heightfieldMin = -32768.0f;  // heightfield bounds, in raw sample units
 constexpr float heightfieldMax = 32767.0f;
 constexpr int hollowCentreDepth = 800;       // sample units (about 2.44 world units)
@@ -61,7 +59,9 @@ void appendVec3(std::vector<float>& out, const glm::vec3& v) {
     out.push_back(v.z);
 }
 
-TerrainGeometry buildGeometry(int32_t width, int32_t height, const int16_t* samples) {
+} // namespace
+
+TerrainGeometry buildTerrainGeometry(int32_t width, int32_t height, const int16_t* samples) {
     TerrainGeometry geometry;
     if (width <= 0 || height <= 0 || !samples) return geometry;
     const std::size_t w = std::size_t(width);
@@ -126,7 +126,6 @@ TerrainGeometry buildGeometry(int32_t width, int32_t height, const int16_t* samp
     return geometry;
 }
 
-// Decode, refuse a map too small to collide with, press the hollow: the CPU half shared by both set-ups.
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
     HeightGrid grid = decodeHeightmap(path);
     // A heightfield needs at least one cell; without one the ball would fall forever.
@@ -134,31 +133,6 @@ HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
     pressGoalHollow(grid, goalX, goalZ);
     return grid;
 }
-
-int setupCourseTerrain(const char* path, bool uploadMesh) {
-    if (!physicsWorld) {
-        std::fprintf(stderr, "No physics world for the terrain\n");
-        return -1;
-    }
-    const glm::vec3& goal = checkpoints[goalIndex];
-    Terrain* made = nullptr;
-    try {
-        made = uploadMesh ? new Terrain(path, goal.x, goal.z) : new Terrain(loadCourseGrid(path, goal.x, goal.z));
-    } catch (FileNotFoundException* e) {
-        std::fprintf(stderr, "%s (%s) \n", e->what(), e->getFileName());
-        delete e;
-        return -1;
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", path);
-        return -1;
-    }
-    terrain = made;
-    if (uploadMesh) terrainMeshes.push_back(&terrain->mesh);
-    terrainBody = createTerrainBody(*physicsWorld, *terrain);
-    return 0;
-}
-
-} // namespace
 
 Terrain* terrain = nullptr;
 
@@ -168,30 +142,22 @@ int16_t convertSample(uint16_t u) {
 }
 
 HeightGrid decodeHeightmap(const char* path) {
-    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) throw new FileNotFoundException(heightmapErrorMessage, path ? path : "");
-    int width = 0, height = 0, channels = 0;
-    if (stbi_info_from_file(file, &width, &height, &channels) && (width > maxHeightmapSide || height > maxHeightmapSide)) {
-        std::fclose(file);
-        throw new FileNotFoundException(heightmapTooLargeMessage, path);
-    }
-    stbi_us* pixels = stbi_load_from_file_16(file, &width, &height, &channels, 0);
-    std::fclose(file);
+    Image16 image;
+    const Decode16Result result = path ? decodeImage16(path, maxHeightmapSide, image) : Decode16Result::Unreadable;
+    if (result == Decode16Result::TooLarge) throw new FileNotFoundException(heightmapTooLargeMessage, path);
     // Every grid point gets six 32-bit indices; a map whose index count does not fit is refused like a bad file.
-    const uint64_t indexCount = uint64_t(width) * uint64_t(height) * indicesPerPoint;
-    if (!pixels || width <= 0 || height <= 0 || channels <= 0 ||
-        indexCount > std::numeric_limits<uint32_t>::max()) {
-        stbi_image_free(pixels);
-        throw new FileNotFoundException(heightmapErrorMessage, path);
+    const uint64_t indexCount = uint64_t(image.width) * uint64_t(image.height) * indicesPerPoint;
+    if (result != Decode16Result::Ok || indexCount > std::numeric_limits<uint32_t>::max()) {
+        throw new FileNotFoundException(heightmapErrorMessage, path ? path : "");
     }
 
     HeightGrid grid;
-    grid.width = width;
-    grid.height = height;
-    const std::size_t count = std::size_t(width) * std::size_t(height);
+    grid.width = image.width;
+    grid.height = image.height;
+    const std::size_t count = std::size_t(image.width) * std::size_t(image.height);
     grid.samples.resize(count);
-    for (std::size_t i = 0; i < count; ++i) grid.samples[i] = convertSample(pixels[i * std::size_t(channels)]);
-    stbi_image_free(pixels);
+    const std::size_t stride = std::size_t(image.channels);
+    for (std::size_t i = 0; i < count; ++i) grid.samples[i] = convertSample(image.pixels[i * stride]);
     return grid;
 }
 
@@ -222,7 +188,7 @@ TerrainGeometry buildTerrainGeometry(const HeightGrid& grid) {
     if (grid.samples.size() != std::size_t(std::max(grid.width, 0)) * std::size_t(std::max(grid.height, 0))) {
         return TerrainGeometry{};
     }
-    return buildGeometry(grid.width, grid.height, grid.samples.data());
+    return buildTerrainGeometry(grid.width, grid.height, grid.samples.data());
 }
 
 Terrain::Terrain(HeightGrid&& grid) {
@@ -234,18 +200,12 @@ Terrain::Terrain(HeightGrid&& grid) {
     samples = keptSamples.back().data();
 }
 
-Terrain::Terrain(const char* path, float goalX, float goalZ) : Terrain(loadCourseGrid(path, goalX, goalZ)) {
-    const TerrainGeometry geometry = buildGeometry(width, height, samples);
-    mesh.createMesh(geometry.vertices.data(), geometry.indices.data(), uint32_t(geometry.vertices.size()),
-                    uint32_t(geometry.indices.size()));
-}
-
 btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t) {
     if (t.width < 2 || t.height < 2 || !t.samples) return nullptr;
     // Bullet centres the shape's bounds on the body: with these bounds the collision surface sits half a unit
     // above and half a grid step beside the drawn one.
     keptShapes.push_back(std::make_unique<btHeightfieldTerrainShape>(
-        t.width, t.height, static_cast<const void*>(t.samples), worldHeightScale / float(sampleLimit),
+        t.width, t.height, static_cast<const void*>(t.samples), terrainHeightScale / float(sampleLimit),
         heightfieldMin, heightfieldMax, 1, PHY_SHORT, false));
     return keptShapes.back().get();
 }
@@ -258,13 +218,29 @@ PhysicsBody* createTerrainBody(PhysicsWorld& world, const Terrain& t) {
     return record;
 }
 
-int setupTerrain() { return setupCourseTerrain(heightmapPath, true); }
-
-int setupTerrainCollision(const char* path) { return setupCourseTerrain(path, false); }
+int setupTerrainCollision(const char* path) {
+    if (!physicsWorld) {
+        std::fprintf(stderr, "No physics world for the terrain\n");
+        return -1;
+    }
+    const glm::vec3& goal = checkpoints[goalIndex];
+    Terrain* made = nullptr;
+    try {
+        made = new Terrain(loadCourseGrid(path, goal.x, goal.z));
+    } catch (FileNotFoundException* e) {
+        std::fprintf(stderr, "%s (%s) \n", e->what(), e->getFileName());
+        delete e;
+        return -1;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", path);
+        return -1;
+    }
+    terrain = made;
+    terrainBody = createTerrainBody(*physicsWorld, *terrain);
+    return 0;
+}
 
 void releaseTerrain() {
-    if (!terrain) return;
-    terrainMeshes.erase(std::remove(terrainMeshes.begin(), terrainMeshes.end(), &terrain->mesh), terrainMeshes.end());
     delete terrain;
     terrain = nullptr;
 }

@@ -1,4 +1,5 @@
 // The course ground: heightmap decoding, the goal hollow, the render geometry and the collision heightfield.
+// No GL here: the mesh is uploaded by setupTerrain.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,10 @@
 #include "render/mesh.h"
 
 class btHeightfieldTerrainShape;
+
+constexpr const char* heightmapPath = "Textures/heightmap.png";
+// The terrain mesh holds heights in -1..1; the course stands this many world units from mesh height 0 to 1.
+constexpr float terrainHeightScale = 100.0f;
 
 // One signed height per pixel, row-major (column x of row z is element z * width + x), row 0 the image's top row.
 struct HeightGrid {
@@ -34,21 +39,23 @@ HeightGrid decodeHeightmap(const char* path);
 // edge neighbours, 400 at the corners. Heights stop at -32767; points outside the grid are left out.
 void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ);
 
+// Decodes path, refuses a map without a cell (the heightfield needs one) and presses the goal hollow at (goalX,
+// goalZ): the heights both the mesh and the heightfield are made from. Throws FileNotFoundException by pointer.
+HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ);
+
 // Mesh-space vertices (x and z in -0.5..0.5, y = s / 32767) with mirrored texture tiling, normals pointing into
 // the ground and one pair of triangles per cell.
 TerrainGeometry buildTerrainGeometry(const HeightGrid& grid);
+TerrainGeometry buildTerrainGeometry(int32_t width, int32_t height, const int16_t* samples);
 
 struct Terrain {
-    Mesh mesh; // first member, so the terrain is drawn and released like any Mesh
+    Mesh mesh; // first member, so the terrain is drawn and released like any Mesh; empty until setupTerrain uploads it
     int32_t width = 0;  // heightmap columns, world units along x
     int32_t height = 0; // heightmap rows, world units along z
     int16_t* samples = nullptr; // width * height heights; kept unmoved until exit because the heightfield reads them
 
     Terrain() = default;
-    // Decodes the heightmap, presses the goal hollow and uploads the mesh (needs a GL context).
-    // Throws FileNotFoundException by pointer before anything is uploaded.
-    Terrain(const char* path, float goalX, float goalZ);
-    // Takes over the grid's heights without touching GL; mesh stays empty.
+    // Takes over the grid's heights; the mesh stays empty.
     explicit Terrain(HeightGrid&& grid);
 };
 
@@ -57,10 +64,8 @@ btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t);
 // A static body with t's heightfield at the origin of world. The caller owns the returned record.
 PhysicsBody* createTerrainBody(PhysicsWorld& world, const Terrain& t);
 
-// Start-up step: the terrain from "Textures/heightmap.png" with its mesh (appended to terrainMeshes), heightfield
-// and body in physicsWorld. 0 when done; -1 after printing the heightmap failure to stderr.
-int setupTerrain();
-// The same without a window: terrain record, heightfield and body from path, no mesh uploaded.
+// The terrain record, heightfield and body in physicsWorld from path, without a mesh: what the game's setupTerrain
+// and the simulator share. 0 when done; -1 after printing the heightmap failure to stderr.
 int setupTerrainCollision(const char* path);
 // Frees the Terrain record (not its mesh's GL objects, which go with terrainMeshes, nor its samples).
 void releaseTerrain();

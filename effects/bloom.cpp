@@ -2,15 +2,13 @@
 #include "effects/bloom.h"
 
 #include <GL/glew.h>
-#include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "app/window.h"
 #include "effects/unit_quad.h"
+#include "render/gl_util.h"
 #include "render/shader.h"
 
 SceneTarget sceneTarget;
@@ -21,10 +19,6 @@ bool bloomAppliedThisFrame = false;
 
 namespace {
 
-constexpr double bloomSigma = 5.0;                      // texels
-constexpr double bloomMean = 0.0;                       // texels
-// 2 pi sigma^2 with pi in single precision; the normalisation below cancels it, but the raw weights keep it.
-constexpr double gaussianDivisor = 157.07963705062866;
 constexpr float bloomExposure = 0.8f;                   // tone-mapping exposure of the combine
 constexpr int blurPassCount = 2;                        // one horizontal, one vertical
 constexpr int maxIncompleteReports = 3;                 // per run, however many targets fail
@@ -50,29 +44,7 @@ void allocateColourTexture(GLuint texture, GLint wrapS, GLsizei width, GLsizei h
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
 }
 
-const glm::mat4& fullViewportModel() {
-    static const glm::mat4 model = glm::scale(glm::mat4(1.0f), glm::vec3(fullViewportScale));
-    return model;
-}
-
 } // namespace
-
-std::array<float, 5> computeBloomWeights() {
-    std::array<float, 5> weights{};
-    for (std::size_t i = 0; i < weights.size(); ++i) {
-        const double x = (static_cast<double>(i) - bloomMean) / bloomSigma;
-        weights[i] = static_cast<float>(std::exp(x * x * -0.5) / gaussianDivisor);
-    }
-    // Summed from the stored floats, so the normalised set is exactly what the shader will receive.
-    double sum = 0.0;
-    for (float w : weights) {
-        sum += static_cast<double>(w);
-    }
-    for (float& w : weights) {
-        w = static_cast<float>(static_cast<double>(w) / sum);
-    }
-    return weights;
-}
 
 void createBloomTargets() {
     if (sceneTarget.framebuffer != 0) {
@@ -159,7 +131,7 @@ void renderBloom() {
     const GLint horizontalLocation = glGetUniformLocation(blurProgram, "horizontal");
     glUniform1fv(glGetUniformLocation(blurProgram, "weight"), static_cast<GLsizei>(bloomWeights.size()),
                  bloomWeights.data());
-    glUniformMatrix4fv(activeUniforms.model, 1, GL_FALSE, glm::value_ptr(fullViewportModel()));
+    uploadMatrix(activeUniforms.model, fullViewportModel());
 
     // Pass 1 blurs brightColour along x into target 1; pass 2 blurs target 1 along y into target 0.
     glActiveTexture(GL_TEXTURE0);
@@ -187,7 +159,7 @@ void renderBloom() {
     const GLuint combineProgram = bufferShader->programId;
     glUniform1f(glGetUniformLocation(combineProgram, "exposure"), bloomExposure);
     activeUniforms.model = glGetUniformLocation(combineProgram, "model");
-    glUniformMatrix4fv(activeUniforms.model, 1, GL_FALSE, glm::value_ptr(fullViewportModel()));
+    uploadMatrix(activeUniforms.model, fullViewportModel());
     glUniform1i(glGetUniformLocation(combineProgram, "renderedTexture"), 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, sceneTarget.sceneColour);

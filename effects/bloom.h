@@ -4,8 +4,7 @@
 #include <array>
 #include <cstdint>
 
-// The unit quad scaled by this covers the whole viewport: every full-screen pass uses it.
-constexpr float fullViewportScale = 2.0f;
+#include "effects/bloom_weights.h"
 
 struct SceneTarget {
     uint32_t framebuffer = 0;
@@ -27,9 +26,6 @@ extern BlurTarget combinedTarget;
 extern std::array<float, 5> bloomWeights;
 // Set by renderBloom, cleared by the composite once it has shown the frame: says which texture holds the picture.
 extern bool bloomAppliedThisFrame;
-
-// Five Gaussian weights (sigma 5, taps 0..4) normalised to sum to one.
-std::array<float, 5> computeBloomWeights();
 
 // Start-up step, with the context current and window.framebufferWidth/Height measured. Prints
 // "Framebuffer not complete!" (at most three times per run) for a target the driver rejects, and goes on.

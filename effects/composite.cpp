@@ -3,13 +3,13 @@
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include "app/input.h"
 #include "app/settings.h"
 #include "app/window.h"
 #include "effects/bloom.h"
 #include "effects/unit_quad.h"
+#include "render/gl_util.h"
 #include "render/shader.h"
 #include "render/shadow_map.h"
 
@@ -17,7 +17,6 @@ namespace {
 
 constexpr glm::vec3 depthPictureCentre{-0.5f, 0.5f, 0.0f};      // normalised device coordinates
 constexpr float depthPictureScale = 0.5f;                       // of the unit quad: a quarter of each axis
-constexpr float defaultBrightness = 0.0f, defaultContrast = 1.0f; // used only if start-up made no settings
 
 } // namespace
 
@@ -38,25 +37,22 @@ void renderComposite() {
     activeUniforms.model = glGetUniformLocation(hudProgram, "model");
     // The off-screen targets hold their bottom row first while the quad's v is 0 at its top edge.
     glUniform1i(glGetUniformLocation(hudProgram, "flip"), 1);
-    glUniform1f(glGetUniformLocation(hudProgram, "brightness"),
-                settings != nullptr ? settings->brightness : defaultBrightness);
-    glUniform1f(glGetUniformLocation(hudProgram, "contrast"),
-                settings != nullptr ? settings->contrast : defaultContrast);
-    const glm::mat4 fullViewport = glm::scale(glm::mat4(1.0f), glm::vec3(fullViewportScale));
-    glUniformMatrix4fv(activeUniforms.model, 1, GL_FALSE, glm::value_ptr(fullViewport));
+    // Start-up always makes the settings; the built-in values stand in for a pass run without them.
+    const Settings& look = settings != nullptr ? *settings : Settings{};
+    glUniform1f(glGetUniformLocation(hudProgram, "brightness"), look.brightness);
+    glUniform1f(glGetUniformLocation(hudProgram, "contrast"), look.contrast);
+    uploadMatrix(activeUniforms.model, fullViewportModel());
 
     // The bloom pass leaves unit 1 selected.
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, renderFlags.showBrightPass ? sceneTarget.brightColour : finalSceneTexture());
+    bindTextureOnUnit(GL_TEXTURE_2D, renderFlags.showBrightPass ? sceneTarget.brightColour : finalSceneTexture(), 0);
     unitQuad.draw();
 
     if (renderFlags.showDepthMap) {
         depthDebugShader.use();
         activeUniforms.model = glGetUniformLocation(depthDebugShader.programId, "model");
         const glm::mat4 picture = depthPictureModel();
-        glUniformMatrix4fv(activeUniforms.model, 1, GL_FALSE, glm::value_ptr(picture));
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
+        uploadMatrix(activeUniforms.model, picture);
+        bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, 0);
         unitQuad.draw();
     }
 

@@ -1,30 +1,24 @@
-// The particle pool: bursts thrown out on a ring, rising and falling for a second, drawn as additive sprites.
+// The particle pool: bursts thrown out on a ring, rising and falling for a second, and their draw order and spin.
 #include "effects/particles.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include <GL/glew.h>
 #include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
-
-#include "effects/unit_quad.h"
-#include "render/shader.h"
-#include "render/texture.h"
 
 std::vector<Particle> particlePool;
 
 namespace {
 
-constexpr float pi = 3.1415927f;
 constexpr float particleLife = 1.0f;    // seconds
 constexpr int speedSteps = 100;         // speeds 0..99 tenths of a unit per second
 constexpr float speedUnit = 0.1f;
 constexpr float riseFactor = 3.0f;      // upward speed per unit of horizontal speed
 constexpr float fallPerUpdate = 1.0f;   // taken off the upward speed every update, whatever the frame time
-constexpr float fullTurn = 6.2831855f;  // radians
+constexpr float fullTurn = glm::two_pi<float>(); // radians
 constexpr int randLimit = 32767;        // largest random value an angle is made from
 constexpr float spriteSize = 1.5f;      // world units per side of the drawn square
 
@@ -46,7 +40,7 @@ void spawnParticles(const glm::vec3& origin, uint32_t count) {
         }
         const float speed = static_cast<float>(std::rand() % speedSteps);
         const float a = static_cast<float>(n) / static_cast<float>(count);
-        const float angle = (a * pi) * 2.0f;
+        const float angle = (a * glm::pi<float>()) * 2.0f;
         p.position = origin;
         p.velocity = glm::vec3(std::cos(angle) * speed * speedUnit, speed * riseFactor * speedUnit,
                                std::sin(angle) * speed * speedUnit);
@@ -90,32 +84,4 @@ glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float ang
     model = glm::rotate(model, angleY, glm::vec3(0.0f, 1.0f, 0.0f));
     model = glm::rotate(model, angleZ, glm::vec3(0.0f, 0.0f, 1.0f));
     return glm::scale(model, glm::vec3(spriteSize));
-}
-
-void drawParticles() {
-    // Both faces show, and each spark adds its light to what lies behind it. Depth writes stay on.
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glBlendFunc(GL_ONE, GL_ONE);
-
-    sortParticlesForDrawing();
-    glActiveTexture(GL_TEXTURE0 + particleTexture.unit);
-    glBindTexture(GL_TEXTURE_2D, particleTexture.textureId);
-    glActiveTexture(GL_TEXTURE0);
-
-    for (const Particle& p : particlePool) {
-        if (!p.active) {
-            continue;
-        }
-        // Drawn in this order on purpose: spawning and drawing share one rand() sequence.
-        const float a1 = randomParticleAngle();
-        const float a2 = randomParticleAngle();
-        const float a3 = randomParticleAngle();
-        const glm::mat4 model = particleModelMatrix(p.position, a1, a2, a3);
-        glUniformMatrix4fv(activeUniforms.model, 1, GL_FALSE, glm::value_ptr(model));
-        unitQuad.draw();
-    }
-
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
 }

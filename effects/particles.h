@@ -1,4 +1,4 @@
-// Spark bursts around the ball: a fixed pool, spawning, the per-frame flight, and the additive draw.
+// Spark bursts around the ball: a fixed pool, spawning and the per-frame flight. No GL.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,3 @@ void sortParticlesForDrawing();
 float randomParticleAngle();
 // A 1.5-unit sprite at position, turned about x, then y, then z (applied to the quad in the order z, y, x).
 glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float angleY, float angleZ);
-// Sorts the pool and draws every active particle additively with the bound program (its "model" through
-// activeUniforms) and the particle texture on unit 0; leaves culling on and blending off. Needs the context.
-void drawParticles();

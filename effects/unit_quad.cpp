@@ -2,6 +2,7 @@
 #include "effects/unit_quad.h"
 
 #include <GL/glew.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 UnitQuad unitQuad;
 
@@ -16,6 +17,7 @@ constexpr float quadVertices[] = {
 };
 constexpr uint32_t quadIndices[] = {0, 1, 2, 2, 3, 0};
 constexpr GLsizei quadStride = 5 * sizeof(float);
+constexpr float fullViewportScale = 2.0f; // the quad spans -0.5..0.5, the viewport -1..1
 
 } // namespace
 
@@ -52,4 +54,9 @@ void UnitQuad::clear() {
     glDeleteVertexArrays(1, &vertexArray);
     indexBuffer = vertexBuffer = vertexArray = 0;
     indexCount = 0;
+}
+
+const glm::mat4& fullViewportModel() {
+    static const glm::mat4 model = glm::scale(glm::mat4(1.0f), glm::vec3(fullViewportScale));
+    return model;
 }

@@ -1,17 +1,14 @@
-// GPU programs: source reading, compile/link/validate with their messages, cached locations, the start-up programs.
+// GPU programs: compile, link and validate with their messages, cached locations, the start-up programs.
 #include "render/shader.h"
 
 #include <GL/glew.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 namespace {
 
 constexpr int infoLogSize = 1024; // bytes read from a stage or program log
-
-constexpr const char* missingShaderMessage = "Failed to load shader file. File doesn't exist.";
 
 } // namespace
 
@@ -22,26 +19,6 @@ Shader hudShader, depthDebugShader, blurShader, animShader, flagShader;
 Shader* bufferShader = new Shader();
 Shader* depthShader = new Shader();
 std::vector<Shader> shaderList;
-
-std::string readShaderFile(const char* path) {
-    std::ifstream file(path);
-    if (!file.is_open()) {
-        throw new FileNotFoundException(missingShaderMessage, path);
-    }
-    std::string result;
-    std::string line;
-    // The last read hits end of file with an empty line, so a file that ends in a newline gains one empty line.
-    while (!file.eof()) {
-        std::getline(file, line);
-        // A read error (a directory, a vanished file) sets neither eof nor content: without this the loop never ends.
-        if (file.bad()) {
-            throw new FileNotFoundException(missingShaderMessage, path);
-        }
-        result += line;
-        result += '\n';
-    }
-    return result;
-}
 
 void addStage(uint32_t program, const std::string& source, uint32_t stageType) {
     const GLuint stage = glCreateShader(stageType);

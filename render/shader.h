@@ -1,35 +1,14 @@
-// GPU programs: reading, compiling, linking and validating, the cached uniform locations and ActiveUniforms.
+// GPU programs: compiling, linking and validating, the cached uniform locations and ActiveUniforms.
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <string>
 #include <vector>
 
-class FileNotFoundException : public std::exception {
-public:
-    // fileName is not copied: it must outlive the exception.
-    FileNotFoundException(const std::string& message, const char* fileName) : message(message), fileName(fileName) {}
-    const char* what() const noexcept override { return message.c_str(); }
-    const char* getFileName() const noexcept { return fileName; }
+#include "render/shader_file.h"
 
-private:
-    std::string message;
-    const char* fileName;
-};
-
-class ShaderCompilationException : public std::exception {
-public:
-    explicit ShaderCompilationException(const std::string& message) : message(message) {}
-    const char* what() const noexcept override { return message.c_str(); }
-
-private:
-    std::string message;
-};
-
-// Throws FileNotFoundException (by pointer) when the file cannot be opened. Every line ends in '\n'.
-std::string readShaderFile(const char* path);
-
+// Copyable as plain data: the scene program is built aside and copied into shaderList. Copies share one program,
+// which releaseShaders deletes once.
 struct Shader {
     uint32_t programId = 0;
     int32_t projectionLocation = 0;

@@ -4,28 +4,15 @@
 #include <stdexcept>
 
 #include <GL/glew.h>
-#include <glm/gtc/matrix_transform.hpp>
-#include <glm/gtc/type_ptr.hpp>
 
 #include "course/physics.h"
-#include "render/mesh.h"
-#include "render/scene.h"
+#include "render/gl_util.h"
+#include "render/model.h"
+#include "render/scene_layout.h"
 #include "render/shader.h"
 
 uint32_t shadowFramebuffer = 0;
 uint32_t shadowMapTexture = 0;
-glm::mat4 lightView{1.0f}, lightProjection{1.0f}, lightSpaceMatrix{1.0f};
-
-namespace {
-
-constexpr float lightBoxHalfSize = 50.0f; // world units around the light's eye, on every axis
-const glm::vec3 lightUp(0.0f, 1.0f, 0.0f);
-
-void uploadMatrix(GLint location, const glm::mat4& m) {
-    glUniformMatrix4fv(location, 1, GL_FALSE, glm::value_ptr(m));
-}
-
-} // namespace
 
 void createShadowMap() {
     glGenFramebuffers(1, &shadowFramebuffer);
@@ -59,17 +46,6 @@ void releaseShadowMap() {
     glDeleteFramebuffers(1, &shadowFramebuffer);
     shadowMapTexture = 0;
     shadowFramebuffer = 0;
-}
-
-void initialiseLightMatrices() {
-    lightView = glm::lookAt(glm::vec3(0.0f, 1.0f, 1.0f), glm::vec3(0.0f), lightUp);
-    lightProjection = glm::ortho(-lightBoxHalfSize, lightBoxHalfSize, -lightBoxHalfSize, lightBoxHalfSize,
-                                 -lightBoxHalfSize, lightBoxHalfSize);
-    lightSpaceMatrix = lightProjection * lightView;
-}
-
-glm::mat4 lightViewFollowing(const glm::vec3& ball, const glm::vec3& direction) {
-    return glm::lookAt(ball - direction, ball, lightUp);
 }
 
 void renderShadowPass() {

@@ -2,11 +2,10 @@
 #include "render/skybox.h"
 
 #include <GL/glew.h>
-#include <glm/gtc/type_ptr.hpp>
-#include <glm/mat3x3.hpp>
-#include <stb_image.h>
 
 #include <cstdio>
+
+#include "render/gl_util.h"
 
 Skybox* skybox = nullptr;
 
@@ -36,70 +35,16 @@ Shader* buildSkyboxShader() {
 }
 
 // Decodes one face and uploads it to its cube-map side; false (after the message) when the file is unusable.
-// sideLength is 0 before the first face and then holds its size, which every later face must match.
 bool uploadFace(const std::string& path, GLenum target, int& sideLength) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        std::printf("Failed to find: %s\n", path.c_str());
+    const Image face = decodeImage(path, faceChannels);
+    if (face.empty() || !checkSkyFace(path, face, sideLength)) {
         return false;
     }
-    int width = 0, height = 0, channelsInFile = 0;
-    unsigned char* pixels = stbi_load_from_file(file, &width, &height, &channelsInFile, faceChannels);
-    std::fclose(file);
-    if (pixels == nullptr) {
-        std::printf("Failed to find: %s\n", path.c_str());
-        return false;
-    }
-    // A cube map with faces of other shapes is incomplete: it would sample black and refuse its mipmaps.
-    if (width != height || (sideLength != 0 && width != sideLength)) {
-        std::printf("Sky box face %s is %d x %d; every face must be square and of one size\n", path.c_str(), width,
-                    height);
-        stbi_image_free(pixels);
-        return false;
-    }
-    sideLength = width;
-    glTexImage2D(target, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    stbi_image_free(pixels);
+    glTexImage2D(target, 0, GL_RGB, face.width, face.height, 0, GL_RGB, GL_UNSIGNED_BYTE, face.pixels.data());
     return true;
 }
 
 } // namespace
-
-namespace {
-
-constexpr float cubeCorners[8][3] = {
-    {-1.0f, 1.0f, -1.0f}, {-1.0f, -1.0f, -1.0f}, {1.0f, 1.0f, -1.0f}, {1.0f, -1.0f, -1.0f},
-    {-1.0f, 1.0f, 1.0f},  {1.0f, 1.0f, 1.0f},    {-1.0f, -1.0f, 1.0f}, {1.0f, -1.0f, 1.0f},
-};
-
-// Each corner in the position slot of a Vertex; texture coordinate, normal and tangents stay 0.
-constexpr std::array<float, 8 * floatsPerVertex> makeCubeVertices() {
-    std::array<float, 8 * floatsPerVertex> vertices{};
-    for (std::size_t corner = 0; corner < 8; ++corner) {
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            vertices[corner * floatsPerVertex + axis] = cubeCorners[corner][axis];
-        }
-    }
-    return vertices;
-}
-
-} // namespace
-
-const std::array<float, 8 * 14> skyboxCubeVertices = makeCubeVertices();
-
-const std::array<uint32_t, 36> skyboxCubeIndices = {
-    0, 1, 2, 2, 1, 3, // z = -1
-    2, 3, 5, 5, 3, 7, // x = +1
-    5, 7, 4, 4, 7, 6, // z = +1
-    4, 6, 0, 0, 6, 1, // x = -1
-    4, 0, 5, 5, 0, 2, // y = +1
-    1, 6, 3, 3, 6, 7, // y = -1
-};
-
-glm::mat4 stripTranslation(const glm::mat4& view) {
-    // The rotation part alone; the fourth column and row become those of the identity.
-    return glm::mat4(glm::mat3(view));
-}
 
 Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths) {
     Skybox* result = new Skybox();
@@ -144,12 +89,7 @@ Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths) {
 }
 
 void setupSkybox() {
-    const std::array<std::string, skyboxFaceCount> facePaths = {
-        "Skybox/mountain-skyboxes/Maskonaive/posx.jpg", "Skybox/mountain-skyboxes/Maskonaive/negx.jpg",
-        "Skybox/mountain-skyboxes/Maskonaive/posy.jpg", "Skybox/mountain-skyboxes/Maskonaive/negy.jpg",
-        "Skybox/mountain-skyboxes/Maskonaive/posz.jpg", "Skybox/mountain-skyboxes/Maskonaive/negz.jpg",
-    };
-    skybox = loadSkybox(facePaths);
+    skybox = loadSkybox(skyboxFacePaths);
 }
 
 void drawSkybox(const glm::mat4& view, const glm::mat4& projection) {
@@ -160,8 +100,8 @@ void drawSkybox(const glm::mat4& view, const glm::mat4& projection) {
     glDepthMask(GL_FALSE);
     skybox->shader->use();
     const glm::mat4 turnOnly = stripTranslation(view);
-    glUniformMatrix4fv(skybox->projectionLocation, 1, GL_FALSE, glm::value_ptr(projection));
-    glUniformMatrix4fv(skybox->viewLocation, 1, GL_FALSE, glm::value_ptr(turnOnly));
+    uploadMatrix(skybox->projectionLocation, projection);
+    uploadMatrix(skybox->viewLocation, turnOnly);
     // The cube sampler is never set, so it reads unit 0.
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_CUBE_MAP, skybox->cubeMap);

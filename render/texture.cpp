@@ -1,12 +1,7 @@
-// 2D textures from image files: decoding, the two uploads, release, and the fourteen start-up textures.
+// 2D textures from image files: the upload of a decoded image, the two loaders, release, the start-up textures.
 #include "render/texture.h"
 
 #include <GL/glew.h>
-#include <stb_image.h>
-
-#include <cstdio>
-
-#include "render/scene.h"
 
 namespace {
 
@@ -25,38 +20,21 @@ struct StartupTexture {
 
 // Start-up loads these in this order; only the terrain's three use units other than 0.
 const StartupTexture startupTextures[] = {
-    {&grassTexture, "Textures/gras.png", Loader::Repeating, 0},
-    {&grassSpecularTexture, "Textures/gras_specular.png", Loader::Repeating, 1},
-    {&grassNormalTexture, "Textures/gras_normals.png", Loader::Repeating, 2},
-    {&particleTexture, "Textures/particle.jpg", Loader::Repeating, 0},
-    {&boostPTexture, "UserInterface/boostP.png", Loader::ClampedRgb, 0},
-    {&boostTexture, "UserInterface/boost.png", Loader::Repeating, 0},
-    {&boostGaugeTexture, "UserInterface/boost_gauge.png", Loader::Repeating, 0},
-    {&boostGaugePointerTexture, "UserInterface/boost_gauge_pointer.png", Loader::Repeating, 0},
-    {&timePTexture, "UserInterface/timeP.png", Loader::ClampedRgb, 0},
-    {&timeTexture, "UserInterface/time.png", Loader::Repeating, 0},
-    {&youWonTexture, "UserInterface/youwon.png", Loader::Repeating, 0},
-    {&youLostTexture, "UserInterface/youlost.png", Loader::Repeating, 0},
-    {&getReadyTexture, "UserInterface/getready.png", Loader::Repeating, 0},
-    {&letRollTexture, "UserInterface/letroll.png", Loader::Repeating, 0},
+    {&grassTexture, "Textures/gras.png", Loader::Repeating, diffuseUnit},
+    {&grassSpecularTexture, "Textures/gras_specular.png", Loader::Repeating, specularUnit},
+    {&grassNormalTexture, "Textures/gras_normals.png", Loader::Repeating, normalUnit},
+    {&particleTexture, "Textures/particle.jpg", Loader::Repeating, diffuseUnit},
+    {&boostPTexture, "UserInterface/boostP.png", Loader::ClampedRgb, diffuseUnit},
+    {&boostTexture, "UserInterface/boost.png", Loader::Repeating, diffuseUnit},
+    {&boostGaugeTexture, "UserInterface/boost_gauge.png", Loader::Repeating, diffuseUnit},
+    {&boostGaugePointerTexture, "UserInterface/boost_gauge_pointer.png", Loader::Repeating, diffuseUnit},
+    {&timePTexture, "UserInterface/timeP.png", Loader::ClampedRgb, diffuseUnit},
+    {&timeTexture, "UserInterface/time.png", Loader::Repeating, diffuseUnit},
+    {&youWonTexture, "UserInterface/youwon.png", Loader::Repeating, diffuseUnit},
+    {&youLostTexture, "UserInterface/youlost.png", Loader::Repeating, diffuseUnit},
+    {&getReadyTexture, "UserInterface/getready.png", Loader::Repeating, diffuseUnit},
+    {&letRollTexture, "UserInterface/letroll.png", Loader::Repeating, diffuseUnit},
 };
-
-// Uploads level 0 and its mipmaps into a new texture; the caller has set nothing yet.
-GLuint uploadTexture(const unsigned char* pixels, int width, int height, GLenum format, GLint wrap, GLint minFilter) {
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, tightUnpackAlignment);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
-    // The clamped sprites never sample their mipmaps, but the chain is made all the same.
-    glGenerateMipmap(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return id;
-}
 
 } // namespace
 
@@ -73,16 +51,33 @@ uint32_t textureFormatForChannels(int channelCount) {
     }
 }
 
+uint32_t uploadTexture(const Image& image, int32_t wrap, int32_t minFilter) {
+    const GLenum format = textureFormatForChannels(image.channels);
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, tightUnpackAlignment);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.width, image.height, 0, format, GL_UNSIGNED_BYTE,
+                 image.pixels.data());
+    // The clamped sprites never sample their mipmaps, but the chain is made all the same.
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return id;
+}
+
 bool Texture::load() {
-    // No vertical flip: the file's first row is the texture's first row.
-    unsigned char* pixels = stbi_load(filePath.c_str(), &width, &height, &channelCount, 0);
-    if (pixels == nullptr) {
-        std::printf("Failed to find: %s\n", filePath.c_str());
+    const Image image = decodeImage(filePath, 0);
+    if (image.empty()) {
         return false;
     }
-    const GLenum format = textureFormatForChannels(channelCount);
-    textureId = uploadTexture(pixels, width, height, format, GL_REPEAT, GL_LINEAR_MIPMAP_LINEAR);
-    stbi_image_free(pixels);
+    width = image.width;
+    height = image.height;
+    channelCount = image.channelCount;
+    textureId = uploadTexture(image, GL_REPEAT, GL_LINEAR_MIPMAP_LINEAR);
     return true;
 }
 
@@ -90,13 +85,14 @@ bool Texture::loadClampedRgb() {
     // Decoded as three channels whatever the file holds, so the RGB upload reads exactly the decoded bytes;
     // channelCount still reports the file's own count.
     constexpr int rgbChannels = 3;
-    unsigned char* pixels = stbi_load(filePath.c_str(), &width, &height, &channelCount, rgbChannels);
-    if (pixels == nullptr) {
-        std::printf("Failed to find: %s\n", filePath.c_str());
+    const Image image = decodeImage(filePath, rgbChannels);
+    if (image.empty()) {
         return false;
     }
-    textureId = uploadTexture(pixels, width, height, GL_RGB, GL_CLAMP_TO_BORDER, GL_LINEAR);
-    stbi_image_free(pixels);
+    width = image.width;
+    height = image.height;
+    channelCount = image.channelCount;
+    textureId = uploadTexture(image, GL_CLAMP_TO_BORDER, GL_LINEAR);
     return true;
 }
 
@@ -121,8 +117,6 @@ void loadStartupTextures() {
         }
         entry.texture->unit = entry.unit;
     }
-    // The materials belong to the same start-up step as the textures they shade.
-    setupMaterials();
 }
 
 void releaseStartupTextures() {

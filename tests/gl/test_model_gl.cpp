@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "render/mesh.h"
+#include "render/model.h"
+#include "render/model_import.h"
 #include "render/shader.h"
 #include "tests/support/temp_files.h"
 
@@ -240,17 +241,17 @@ TEST_F(ModelFiles, MaterialPathsWithBackslashesAndForwardSlashesFindTheirTexture
     ASSERT_EQ(model.meshList.size(), 2u);
     ASSERT_EQ(model.meshMaterial.size(), 2u);
 
-    const Texture* first = model.textureList.at(model.meshMaterial[0]);
-    const Texture* second = model.textureList.at(model.meshMaterial[1]);
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(first->filePath, "Textures/ball.png");
-    EXPECT_EQ(second->filePath, "Textures/maps/grass.png");
-    EXPECT_NE(first->textureId, 0u);
-    EXPECT_NE(second->textureId, 0u);
-    EXPECT_EQ(first->unit, 0u);
-    EXPECT_EQ(model.specularMap, nullptr);
-    EXPECT_EQ(model.normalMap, nullptr);
+    const Texture& first = model.textureList.at(model.meshMaterial[0]);
+    const Texture& second = model.textureList.at(model.meshMaterial[1]);
+    ASSERT_NE(first.textureId, 0u);
+    ASSERT_NE(second.textureId, 0u);
+    EXPECT_EQ(first.filePath, "Textures/ball.png");
+    EXPECT_EQ(second.filePath, "Textures/maps/grass.png");
+    EXPECT_NE(first.textureId, 0u);
+    EXPECT_NE(second.textureId, 0u);
+    EXPECT_EQ(first.unit, 0u);
+    EXPECT_EQ(model.specularMap.textureId, 0u);
+    EXPECT_EQ(model.normalMap.textureId, 0u);
     model.clear();
 }
 
@@ -266,11 +267,11 @@ TEST_F(ModelFiles, MissingMaterialTexturesPrintTwoLinesEachAndStayNull) {
                                       "Failed to find: Textures/gone_normal.png\n"
                                       "Failed to load normalmap at: Textures/gone_normal.png\n");
     ASSERT_EQ(model.meshList.size(), 2u); // the geometry loads all the same
-    for (const Texture* t : model.textureList) {
-        EXPECT_EQ(t, nullptr);
+    for (const Texture& t : model.textureList) {
+        EXPECT_EQ(t.textureId, 0u);
     }
-    EXPECT_EQ(model.specularMap, nullptr);
-    EXPECT_EQ(model.normalMap, nullptr);
+    EXPECT_EQ(model.specularMap.textureId, 0u);
+    EXPECT_EQ(model.normalMap.textureId, 0u);
     model.clear();
 }
 
@@ -284,12 +285,12 @@ TEST_F(ModelFiles, LaterMaterialsSpecularAndNormalMapsServeTheWholeModel) {
     Model model;
     EXPECT_EQ(load(model, "two"), "Failed to find: Textures/normal_b.png\n"
                                   "Failed to load normalmap at: Textures/normal_b.png\n");
-    ASSERT_NE(model.specularMap, nullptr);
-    EXPECT_EQ(model.specularMap->filePath, "Textures/spec_b.png");
-    EXPECT_EQ(model.specularMap->unit, 1u);
-    EXPECT_NE(model.specularMap->textureId, 0u);
+    ASSERT_NE(model.specularMap.textureId, 0u);
+    EXPECT_EQ(model.specularMap.filePath, "Textures/spec_b.png");
+    EXPECT_EQ(model.specularMap.unit, 1u);
+    EXPECT_NE(model.specularMap.textureId, 0u);
     // The second material's normal map failed: the model keeps none, not the first one.
-    EXPECT_EQ(model.normalMap, nullptr);
+    EXPECT_EQ(model.normalMap.textureId, 0u);
     model.clear();
 }
 
@@ -301,20 +302,20 @@ TEST_F(ModelFiles, DrawBindsEachTextureOnItsUnitAndReturnsToUnitZero) {
                "a", "b");
     Model model;
     EXPECT_EQ(load(model, "lit"), "");
-    ASSERT_NE(model.specularMap, nullptr);
-    ASSERT_NE(model.normalMap, nullptr);
-    EXPECT_EQ(model.normalMap->unit, 2u);
+    ASSERT_NE(model.specularMap.textureId, 0u);
+    ASSERT_NE(model.normalMap.textureId, 0u);
+    EXPECT_EQ(model.normalMap.unit, 2u);
 
     ColourTarget target;
     Shader white = whiteProgram();
     white.use();
     glActiveTexture(GL_TEXTURE0);
     model.draw();
-    const Texture* diffuse = model.textureList.at(model.meshMaterial[0]);
-    ASSERT_NE(diffuse, nullptr);
-    EXPECT_EQ(textureOnUnit(0), static_cast<GLint>(diffuse->textureId));
-    EXPECT_EQ(textureOnUnit(1), static_cast<GLint>(model.specularMap->textureId));
-    EXPECT_EQ(textureOnUnit(2), static_cast<GLint>(model.normalMap->textureId));
+    const Texture& diffuse = model.textureList.at(model.meshMaterial[0]);
+    ASSERT_NE(diffuse.textureId, 0u);
+    EXPECT_EQ(textureOnUnit(0), static_cast<GLint>(diffuse.textureId));
+    EXPECT_EQ(textureOnUnit(1), static_cast<GLint>(model.specularMap.textureId));
+    EXPECT_EQ(textureOnUnit(2), static_cast<GLint>(model.normalMap.textureId));
     EXPECT_EQ(integerState(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
     expectNear(target.centre(), {255, 255, 255, 255});
     glUseProgram(0);
@@ -375,15 +376,15 @@ TEST_F(ModelFiles, ClearReleasesMeshesAndTextures) {
     Model model;
     load(model, "full");
     ASSERT_FALSE(model.meshList.empty());
-    ASSERT_NE(model.specularMap, nullptr);
-    const GLuint vao = model.meshList[0]->vao;
-    const GLuint specular = model.specularMap->textureId;
+    ASSERT_NE(model.specularMap.textureId, 0u);
+    const GLuint vao = model.meshList[0].vao;
+    const GLuint specular = model.specularMap.textureId;
     model.clear();
     EXPECT_TRUE(model.meshList.empty());
     EXPECT_TRUE(model.meshMaterial.empty());
     EXPECT_TRUE(model.textureList.empty());
-    EXPECT_EQ(model.specularMap, nullptr);
-    EXPECT_EQ(model.normalMap, nullptr);
+    EXPECT_EQ(model.specularMap.textureId, 0u);
+    EXPECT_EQ(model.normalMap.textureId, 0u);
     EXPECT_FALSE(glIsVertexArray(vao));
     EXPECT_FALSE(glIsTexture(specular));
 }

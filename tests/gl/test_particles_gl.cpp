@@ -8,6 +8,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "effects/particles.h"
+#include "effects/particles_draw.h"
 #include "effects/unit_quad.h"
 #include "render/scene.h"
 #include "render/shader.h"

@@ -17,11 +17,13 @@
 #include "app/race_state.h"
 #include "app/window.h"
 #include "course/physics.h"
-#include "course/terrain.h"
+#include "course/terrain_upload.h"
 #include "effects/bloom.h"
 #include "effects/particles.h"
+#include "effects/particles_draw.h"
 #include "effects/unit_quad.h"
-#include "render/mesh.h"
+#include "render/model.h"
+#include "render/model_import.h"
 #include "render/scene.h"
 #include "render/shader.h"
 #include "render/shadow_map.h"
@@ -298,7 +300,7 @@ TEST_F(ScenePass, HardShadowsHaveASharperEdgeThanSmoothOnes) {
 
 TEST_F(ScenePass, AMarkerShowsAndGlowsUntilItsCheckpointIsCollected) {
     markerModel = modelOf(makeOctahedron(0.5f));
-    markerModel.textureList.push_back(new Texture(makeTexel(255, 140, 0, 0)));
+    markerModel.textureList.push_back(makeTexel(255, 140, 0, 0));
     lookAt(checkpoints[1], 40.0f);
     const int middle = targetSize / 2;
 
@@ -317,7 +319,7 @@ TEST_F(ScenePass, AMarkerShowsAndGlowsUntilItsCheckpointIsCollected) {
 
 TEST_F(ScenePass, TheReflectivityKeyTurnsTheBallIntoAMirror) {
     placeTestBall(glm::vec3(0.0f, 2.0f, 0.0f), 2.0f);
-    ballModel.textureList.push_back(new Texture(makeTexel(255, 255, 255, 0)));
+    ballModel.textureList.push_back(makeTexel(255, 255, 255, 0));
     // Without a sky the mirror shows black: the more the ball reflects, the darker it gets.
     const glm::vec3 top(0.0f, 4.0f, 0.0f);
     renderFrame();
@@ -332,7 +334,7 @@ TEST_F(ScenePass, TheReflectivityKeyTurnsTheBallIntoAMirror) {
 
 // A flag cloth as the flag program expects it: in the model's x-y plane, held at y = -1.2, six units long and four
 // high, finely divided so the wave has vertices to move.
-Mesh* makeCloth() {
+Mesh makeCloth() {
     constexpr int columns = 48, rows = 8;
     std::vector<float> vertices;
     std::vector<uint32_t> indices;
@@ -350,14 +352,14 @@ Mesh* makeCloth() {
             indices.insert(indices.end(), {a, d, b, b, d, e});
         }
     }
-    auto* mesh = new Mesh;
-    mesh->createMesh(vertices.data(), indices.data(), uint32_t(vertices.size()), uint32_t(indices.size()));
+    Mesh mesh;
+    mesh.createMesh(vertices.data(), indices.data(), uint32_t(vertices.size()), uint32_t(indices.size()));
     return mesh;
 }
 
 TEST_F(ScenePass, TheFlagWavesWithTheClock) {
     flagModel = modelOf(makeCloth());
-    flagModel.textureList.push_back(new Texture(makeTexel(230, 30, 30, 0)));
+    flagModel.textureList.push_back(makeTexel(230, 30, 30, 0));
     // The cloth spans world x from goal + 1.2 to goal - 4.8 and y from goal + 21 to goal + 25. Its normals, shown as
     // colour, lean left and right with the wave: red is 0.5 where the cloth faces the camera squarely.
     lookAt(checkpoints[goalIndex] + glm::vec3(-1.8f, 23.0f, 0.0f), 9.0f);

@@ -8,7 +8,8 @@
 
 #include "app/race_state.h"
 #include "course/physics.h"
-#include "render/mesh.h"
+#include "render/model.h"
+#include "render/model_import.h"
 #include "render/scene.h"
 #include "render/shader.h"
 #include "render/shadow_map.h"

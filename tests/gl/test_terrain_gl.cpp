@@ -7,8 +7,9 @@
 #include <stb_image_write.h>
 
 #include "course/physics.h"
-#include "course/terrain.h"
-#include "render/mesh.h"
+#include "course/terrain_upload.h"
+#include "render/model.h"
+#include "render/model_import.h"
 #include "tests/support/temp_files.h"
 
 namespace {

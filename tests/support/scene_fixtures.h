@@ -12,13 +12,14 @@
 #include <glm/vec3.hpp>
 #include <glm/vec4.hpp>
 
-#include "render/mesh.h"
+#include "render/model.h"
+#include "render/model_import.h"
 
 namespace scenefixtures {
 
 // An octahedron of the given radius around the origin, one flat face per triangle, wound counter-clockwise seen
 // from outside, with normals pointing into it as every Vertex normal does, and no tangents.
-inline Mesh* makeOctahedron(float radius) {
+inline Mesh makeOctahedron(float radius) {
     const glm::vec3 tips[6] = {{radius, 0, 0}, {-radius, 0, 0}, {0, radius, 0},
                                {0, -radius, 0}, {0, 0, radius}, {0, 0, -radius}};
     // Each face as (x tip, y tip, z tip) for one octant, ordered so the winding faces outwards.
@@ -34,16 +35,16 @@ inline Mesh* makeOctahedron(float radius) {
                                              0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f});
         }
     }
-    auto* mesh = new Mesh;
-    mesh->createMesh(vertices.data(), indices.data(), static_cast<uint32_t>(vertices.size()),
-                     static_cast<uint32_t>(indices.size()));
+    Mesh mesh;
+    mesh.createMesh(vertices.data(), indices.data(), static_cast<uint32_t>(vertices.size()),
+                    static_cast<uint32_t>(indices.size()));
     return mesh;
 }
 
 // A model of one mesh without textures of its own.
-inline Model modelOf(Mesh* mesh) {
+inline Model modelOf(Mesh mesh) {
     Model model;
-    model.meshList.push_back(mesh);
+    model.meshList.push_back(std::move(mesh));
     model.meshMaterial.push_back(0);
     return model;
 }

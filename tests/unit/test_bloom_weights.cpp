@@ -3,7 +3,7 @@
 
 #include <numeric>
 
-#include "effects/bloom.h"
+#include "effects/bloom_weights.h"
 
 namespace {
 

@@ -57,7 +57,7 @@ TEST(CursorInput, FirstEventMovesNothingAndOnlyTheLastEventOfAFrameCounts) {
 
 TEST(RenderFlagsFromKeys, EachNumberKeySwitchesItsAidWhileHeld) {
     Window w;
-    RenderFlags f = renderFlagsFromKeys(w);
+    RenderFlags f = renderFlagsFromInput(takeFrameInput(w, false, false));
     EXPECT_TRUE(f.bloomEnabled);
     EXPECT_TRUE(f.smoothShadows);
     EXPECT_FALSE(f.debugNormals || f.showDepthMap || f.showBrightPass);
@@ -66,7 +66,7 @@ TEST(RenderFlagsFromKeys, EachNumberKeySwitchesItsAidWhileHeld) {
     for (int key : {key0, key5, key6, key7, key8, key9}) {
         w.keys[key] = 1;
     }
-    f = renderFlagsFromKeys(w);
+    f = renderFlagsFromInput(takeFrameInput(w, false, false));
     EXPECT_FALSE(f.bloomEnabled);
     EXPECT_FALSE(f.smoothShadows);
     EXPECT_TRUE(f.debugNormals && f.showDepthMap && f.showBrightPass);
@@ -93,7 +93,7 @@ TEST(OrbitCamera, MouseTurnsScrollZoomsAndBothAreClampedAndConsumed) {
     w.mouseDeltaX = 20.0f;
     w.mouseDeltaY = 400.0f;
     w.scrollDelta = -30.0f;
-    updateCamera(c, w, glm::vec3(0.0f), 0.016f);
+    updateCamera(c, takeFrameInput(w, false, false), glm::vec3(0.0f), 0.016f);
     EXPECT_FLOAT_EQ(c.yaw, -50.0f);
     EXPECT_FLOAT_EQ(c.pitch, 89.0f);
     EXPECT_FLOAT_EQ(c.distance, 5.0f);
@@ -104,7 +104,7 @@ TEST(OrbitCamera, MouseTurnsScrollZoomsAndBothAreClampedAndConsumed) {
     w.mouseDeltaY = -1000.0f;
     w.scrollDelta = 500.0f;
     w.mouseDeltaX = 100000.0f;
-    updateCamera(c, w, glm::vec3(0.0f), 0.016f);
+    updateCamera(c, takeFrameInput(w, false, false), glm::vec3(0.0f), 0.016f);
     EXPECT_FLOAT_EQ(c.pitch, -89.0f);
     EXPECT_FLOAT_EQ(c.distance, 80.0f);
     EXPECT_FLOAT_EQ(c.yaw, 49950.0f) << "yaw is never wrapped";
@@ -113,7 +113,7 @@ TEST(OrbitCamera, MouseTurnsScrollZoomsAndBothAreClampedAndConsumed) {
 TEST(OrbitCamera, FollowFiltersGlideToTheBall) {
     Camera c;
     resetCamera(c, glm::vec3(0.0f));
-    Window w;
+    const FrameInput w;
     const glm::vec3 ball(10.0f, 0.0f, 0.0f);
     updateCamera(c, w, ball, 0.1f);
     EXPECT_NEAR(c.position.x, 3.0f, 1e-5f) << "position follows by 3 x frame time";
@@ -126,7 +126,7 @@ TEST(OrbitCamera, FollowFiltersGlideToTheBall) {
 TEST(OrbitCamera, OneLongFrameLandsOnTheBallInsteadOfOvershooting) {
     Camera c;
     resetCamera(c, glm::vec3(0.0f));
-    Window w;
+    const FrameInput w;
     updateCamera(c, w, glm::vec3(100.0f, 0.0f, 0.0f), 2.0f);
     EXPECT_FLOAT_EQ(c.position.x, 100.0f);
 }

@@ -18,8 +18,8 @@
 #include <stb_image.h>
 
 #include "app/race_state.h"
-#include "render/mesh.h"
-#include "render/scene.h"
+#include "render/model_import.h"
+#include "render/scene_layout.h"
 #include "tests/support/cube_map_lookup.h"
 
 namespace {

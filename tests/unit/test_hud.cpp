@@ -5,7 +5,7 @@
 
 #include <glm/glm.hpp>
 
-#include "effects/hud.h"
+#include "effects/hud_layout.h"
 
 namespace {
 
@@ -40,11 +40,12 @@ TEST(HudLayout, GetReadyGrowsAndFadesThenHandsOverToLetsRollInTheSameFrame) {
     ASSERT_NE(ready, nullptr);
     EXPECT_NEAR(place(ready->model, 0.5f, 0.5f).x, 0.35f, 1e-5f) << "scale 0.7 one second after the reset";
     EXPECT_NEAR(ready->opacity, 1.0f, 1e-5f);
-    EXPECT_EQ(f.race.phase, RacePhase::GetReady);
+    EXPECT_FALSE(startRollingIfDue(f.race, f.clock));
     EXPECT_EQ(find(l, HudSprite::LetRoll), nullptr);
 
     Frame due(RacePhase::GetReady, 10.0f, 12.01f);
     l = layoutHud(due.race, due.clock);
+    EXPECT_TRUE(startRollingIfDue(due.race, due.clock));
     EXPECT_EQ(due.race.phase, RacePhase::Rolling);
     ASSERT_NE(find(l, HudSprite::GetReady), nullptr);
     EXPECT_LE(find(l, HudSprite::GetReady)->opacity, 0.0f);
@@ -56,7 +57,7 @@ TEST(HudLayout, GetReadyGrowsAndFadesThenHandsOverToLetsRollInTheSameFrame) {
 
 TEST(HudLayout, ExactlyTwoSecondsIsStillGetReady) {
     Frame f(RacePhase::GetReady, 10.0f, 12.0f);
-    layoutHud(f.race, f.clock);
+    EXPECT_FALSE(startRollingIfDue(f.race, f.clock));
     EXPECT_EQ(f.race.phase, RacePhase::GetReady);
 }
 

@@ -10,7 +10,7 @@
 #include <stb_image.h>
 
 #include "app/race_state.h"
-#include "effects/hud.h"
+#include "effects/hud_layout.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "render/mesh.h"
+#include "render/model_import.h"
 #include "tests/support/temp_files.h"
 
 namespace {

@@ -30,7 +30,6 @@ protected:
         }
         raceState = RaceState{};
         frameClock = FrameClock{};
-        window = Window{};
         resetCamera(camera, checkpoints[0]);
         createParticlePool();
         savedTerrain = terrain;

@@ -8,7 +8,7 @@
 #include <glm/vec4.hpp>
 
 #include "app/race_state.h"
-#include "render/scene.h"
+#include "render/scene_layout.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "render/shader.h"
+#include "render/shader_file.h"
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -61,67 +61,6 @@ TEST(ReadShaderFile, FolderInsteadOfFileThrowsRatherThanLooping) {
     const auto e = readExpectingMissing(path.c_str());
     ASSERT_NE(e, nullptr);
     EXPECT_STREQ(e->getFileName(), path.c_str());
-}
-
-// Distinct values per field, so a copy into the wrong field shows.
-Shader shaderWithDistinctLocations() {
-    Shader s;
-    s.programId = 100;
-    s.projectionLocation = 1;
-    s.modelLocation = 2;
-    s.viewLocation = 3;
-    s.eyePositionLocation = 4;
-    s.ambientIntensityLocation = 5;
-    s.colourLocation = 6;
-    s.diffuseIntensityLocation = 7;
-    s.directionLocation = 8;
-    s.specularIntensityLocation = 9;
-    s.shininessLocation = 10;
-    s.reflectivityLocation = 11;
-    return s;
-}
-
-constexpr int32_t untouched = 99;
-
-void fillActiveUniforms(int32_t value) {
-    activeUniforms = ActiveUniforms{value, value, value, value, value, value, value, value, value,
-                                    value, value, value, value, value, value, value, value, value};
-}
-
-TEST(ActiveUniforms, BasicCopyTakesModelProjectionViewOnly) {
-    fillActiveUniforms(untouched);
-    activateBasicUniforms(shaderWithDistinctLocations());
-    EXPECT_EQ(activeUniforms.projection, 1);
-    EXPECT_EQ(activeUniforms.model, 2);
-    EXPECT_EQ(activeUniforms.view, 3);
-    // A pass that fills only some fields leaves the others as the previous pass left them.
-    EXPECT_EQ(activeUniforms.eyePosition, untouched);
-    EXPECT_EQ(activeUniforms.colour, untouched);
-    EXPECT_EQ(activeUniforms.reflectivity, untouched);
-    EXPECT_EQ(activeUniforms.lightSpace, untouched);
-}
-
-TEST(ActiveUniforms, FullCopyTakesTheElevenCachedLocations) {
-    fillActiveUniforms(untouched);
-    activateAllUniforms(shaderWithDistinctLocations());
-    EXPECT_EQ(activeUniforms.projection, 1);
-    EXPECT_EQ(activeUniforms.model, 2);
-    EXPECT_EQ(activeUniforms.view, 3);
-    EXPECT_EQ(activeUniforms.eyePosition, 4);
-    EXPECT_EQ(activeUniforms.ambientIntensity, 5);
-    EXPECT_EQ(activeUniforms.colour, 6);
-    EXPECT_EQ(activeUniforms.diffuseIntensity, 7);
-    EXPECT_EQ(activeUniforms.direction, 8);
-    EXPECT_EQ(activeUniforms.specularIntensity, 9);
-    EXPECT_EQ(activeUniforms.shininess, 10);
-    EXPECT_EQ(activeUniforms.reflectivity, 11);
-    // The names a pass looks up itself are not the Shader's to fill.
-    EXPECT_EQ(activeUniforms.lightSpace, untouched);
-    EXPECT_EQ(activeUniforms.debugNormals, untouched);
-    EXPECT_EQ(activeUniforms.smoothShadows, untouched);
-    EXPECT_EQ(activeUniforms.diffuseMap, untouched);
-    EXPECT_EQ(activeUniforms.animateTime, untouched);
-    activeUniforms = ActiveUniforms{};
 }
 
 } // namespace

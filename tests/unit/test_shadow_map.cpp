@@ -7,7 +7,7 @@
 #include <glm/mat4x4.hpp>
 #include <glm/vec4.hpp>
 
-#include "render/shadow_map.h"
+#include "render/light_space.h"
 
 namespace {
 

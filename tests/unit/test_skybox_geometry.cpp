@@ -7,8 +7,8 @@
 
 #include <set>
 
-#include "render/mesh.h"
-#include "render/skybox.h"
+#include "render/model_import.h"
+#include "render/sky_faces.h"
 
 namespace {
 

@@ -10,9 +10,7 @@
 #include <glm/geometric.hpp>
 
 #include "app/camera.h"
-#include "app/input.h"
 #include "app/race.h"
-#include "app/window.h"
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "effects/particles.h"
@@ -20,7 +18,6 @@
 
 namespace {
 
-constexpr double firstRaceExtraWait = 1.0; // as start-up: the first get-ready lasts a second longer
 constexpr float defaultMaxSeconds = 600.0f;
 
 struct Options {
@@ -105,8 +102,7 @@ int main(int argc, char** argv) {
         tickClock(static_cast<float>(now));
     };
     // The first update measures from zero, as the game's first frame measures from GLFW's start.
-    resetRace();
-    raceState.raceStart = static_cast<float>(now + firstRaceExtraWait);
+    startFirstRace(now);
     std::printf("race %d: starts %.2f from the start checkpoint, %.0f frames per second, %s player\n",
                 raceState.raceNumber, distanceFromStart(), options.fps, playerKindName(options.player));
 
@@ -135,7 +131,7 @@ int main(int argc, char** argv) {
                         frameClock.totalTime - raceState.raceStart);
         }
         advanceFrame(input);
-        startRollingIfDue(raceState, frameClock); // the HUD's job in the game
+        startRollingIfDue(raceState, frameClock); // the game's HUD step
         if (raceState.phase == RacePhase::Rolling && rollingStart < 0.0f) {
             rollingStart = frameClock.totalTime;
         }

@@ -8,7 +8,6 @@
 #include <glm/geometric.hpp>
 
 #include "app/camera.h"
-#include "app/window.h"
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "tools/simulate/route.h"
@@ -48,13 +47,13 @@ glm::vec3 horizontal(const glm::vec3& v) {
 }
 
 // Turns the camera towards a direction at most as fast as a hand can, as mouse motion.
-void turnTowards(const glm::vec3& direction, float pitch, float deltaTime) {
+void turnTowards(FrameInput& input, const glm::vec3& direction, float pitch, float deltaTime) {
     const float wantedYaw = std::atan2(direction.z, direction.x) * radiansToDegrees;
     const float maxTurn = turnRate * deltaTime;
     const float yawStep = std::clamp(wrapDegrees(wantedYaw - camera.yaw), -maxTurn, maxTurn);
     const float pitchStep = std::clamp(pitch - camera.pitch, -maxTurn, maxTurn);
-    window.mouseDeltaX = yawStep / camera.sensitivity;
-    window.mouseDeltaY = pitchStep / camera.sensitivity;
+    input.mouseDeltaX = yawStep / camera.sensitivity;
+    input.mouseDeltaY = pitchStep / camera.sensitivity;
 }
 
 // Follows the centre line: finds the route point nearest the ball a little ahead of the last one, and aims further
@@ -142,10 +141,10 @@ FrameInput steerScripted(Player& player, float deltaTime) {
                          : 0.0f;
     if (wantPush) {
         const glm::vec3 push = glm::normalize(error);
-        turnTowards(push, slopePitch, deltaTime);
+        turnTowards(input, push, slopePitch, deltaTime);
         input.boostDown = glm::dot(glm::normalize(horizontal(camera.front)), push) > aimTolerance;
     } else {
-        turnTowards(along, slopePitch, deltaTime);
+        turnTowards(input, along, slopePitch, deltaTime);
     }
     return input;
 }
@@ -159,7 +158,7 @@ FrameInput steerOffCourse(float deltaTime) {
     const float gaps[4] = {halfW - ball.x, ball.x + halfW, halfH - ball.z, ball.z + halfH};
     const glm::vec3 directions[4] = {{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {0, 0, -1}};
     const std::size_t nearest = static_cast<std::size_t>(std::min_element(gaps, gaps + 4) - gaps);
-    turnTowards(directions[nearest], leavePitch, deltaTime);
+    turnTowards(input, directions[nearest], leavePitch, deltaTime);
     input.boostDown = glm::dot(glm::normalize(horizontal(camera.front)), directions[nearest]) > aimTolerance;
     return input;
 }

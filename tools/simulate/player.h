@@ -29,5 +29,5 @@ bool parsePlayerKind(const char* text, PlayerKind& out);
 const char* playerKindName(PlayerKind kind);
 Player makePlayer(PlayerKind kind);
 void restartPlayer(Player& player);
-// Decides this frame's input: writes mouse motion into the window record, returns the buttons.
+// Decides this frame's input: mouse motion and buttons, as a player's hand would give them.
 FrameInput playFrame(Player& player, float deltaTime);
