@@ -5,6 +5,7 @@
 #include <glm/vec3.hpp>
 
 struct FrameInput;
+struct Terrain;
 
 struct Camera {
     glm::vec3 target{0.0f};   // point looked at
@@ -14,11 +15,12 @@ struct Camera {
     glm::vec3 right{1.0f, 0.0f, 0.0f};
     glm::vec3 worldUp{0.0f, 1.0f, 0.0f};
     float yaw = -60.0f;   // degrees, not wrapped
-    float pitch = 0.0f;   // degrees, within -89..89
-    float distance = 15.0f; // eye behind the orbit centre, within 5..80
+    float pitch = 0.0f;   // degrees, from 89 below the horizon to 8 above
+    float distance = 15.0f; // the player's distance of the eye behind the orbit centre, within 5..80
     float sensitivity = 0.5f; // degrees per unit of cursor motion
     glm::vec3 followPosition{0.0f};
     glm::vec3 followTarget{0.0f};
+    float armDistance = 15.0f; // the eye's actual distance: the player's, shortened where the ground is in the way
 };
 
 // Start-up gives it its starting values; the camera step moves it every frame.
@@ -29,8 +31,14 @@ extern glm::mat4 cameraProjection;
 // Starting values around the start point, with the direction vectors computed.
 void resetCamera(Camera& c, const glm::vec3& start);
 void updateCameraVectors(Camera& c);
-// Turns by the frame's mouse and scroll motion, clamps, and follows the ball.
-void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime);
+// Turns by the frame's mouse and scroll motion, clamps, follows the ball, and keeps the eye above the ground
+// (none when ground is null).
+void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime, const Terrain* ground);
+// How far behind the orbit centre, along -front, the eye can go towards wanted and stay clear of the drawn ground:
+// wanted on open ground, less where the ground or a hill is in the way. A centre that is not clear itself (the
+// camera step lifts it first) leaves the arm at wanted.
+float clearArmLength(const glm::vec3& centre, const glm::vec3& front, float wanted, const Terrain* ground);
+// The eye of the frame: the orbit centre minus front times the arm.
 glm::vec3 cameraEye(const Camera& c);
 glm::mat4 cameraView(const Camera& c);
 glm::mat4 makeCameraProjection(int framebufferWidth, int framebufferHeight);

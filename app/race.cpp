@@ -78,7 +78,7 @@ void advanceFrame(const FrameInput& input) {
 
     collectCheckpoints(raceState, frameClock, ballPosition());
     frameClock.animationTime += frameClock.deltaTime;
-    updateCamera(camera, input, ballPosition(), frameClock.deltaTime);
+    updateCamera(camera, input, ballPosition(), frameClock.deltaTime, terrain);
     updateParticles(frameClock.deltaTime, cameraEye(camera));
 }
 

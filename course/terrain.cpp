@@ -200,6 +200,28 @@ Terrain::Terrain(HeightGrid&& grid) {
     samples = keptSamples.back().data();
 }
 
+float drawnGroundHeight(const Terrain& t, float x, float z) {
+    constexpr float none = -std::numeric_limits<float>::infinity();
+    if (!t.samples || t.width < 2 || t.height < 2) return none;
+    const float gx = x + 0.5f * float(t.width);
+    const float gz = z + 0.5f * float(t.height);
+    // The last row and column belong to no drawn triangle; a position that is no number is nowhere.
+    if (!(gx >= 0.0f && gz >= 0.0f && gx <= float(t.width - 1) && gz <= float(t.height - 1))) return none;
+    const int32_t i = std::min(int32_t(gx), t.width - 2);
+    const int32_t j = std::min(int32_t(gz), t.height - 2);
+    const float fx = gx - float(i), fz = gz - float(j);
+    auto at = [&t](int32_t column, int32_t row) {
+        return terrainHeightScale * float(t.samples[std::size_t(row) * std::size_t(t.width) + std::size_t(column)]) /
+               float(sampleLimit);
+    };
+    // Each cell is two triangles split along the diagonal from (i + 1, j) to (i, j + 1), as the mesh draws it.
+    if (fx + fz <= 1.0f) {
+        return at(i, j) + fx * (at(i + 1, j) - at(i, j)) + fz * (at(i, j + 1) - at(i, j));
+    }
+    return at(i + 1, j + 1) + (1.0f - fx) * (at(i, j + 1) - at(i + 1, j + 1)) +
+           (1.0f - fz) * (at(i + 1, j) - at(i + 1, j + 1));
+}
+
 btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t) {
     if (t.width < 2 || t.height < 2 || !t.samples) return nullptr;
     // Bullet centres the shape's bounds on the body: with these bounds the collision surface sits half a unit

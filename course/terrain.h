@@ -59,6 +59,9 @@ struct Terrain {
     explicit Terrain(HeightGrid&& grid);
 };
 
+// Height of the drawn ground at world (x, z); minus infinity where nothing is drawn (off the grid, or no number).
+float drawnGroundHeight(const Terrain& t, float x, float z);
+
 // A heightfield over t.samples, centred on its body's origin; kept until exit.
 btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t);
 // A static body with t's heightfield at the origin of world. The caller owns the returned record.
