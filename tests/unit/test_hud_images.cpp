@@ -11,6 +11,7 @@
 
 #include "app/race_state.h"
 #include "effects/hud_layout.h"
+#include "effects/hud_text.h"
 
 namespace {
 
@@ -56,7 +57,8 @@ const HudDraw& drawOf(const HudLayout& layout, HudSprite sprite) {
 
 TEST(HudSprites, EveryFileHasTheChannelsItsLoaderNeeds) {
     const char* rgba[] = {"getready.png", "letroll.png", "youwon.png", "youlost.png", "time.png",
-                          "boost_gauge.png", "boost_gauge_pointer.png", "boost.png"};
+                          "boost_gauge.png", "boost_gauge_pointer.png", "boost.png", "digits.png", "best.png",
+                          "newrecord.png"};
     for (const char* name : rgba) {
         Picture p = load(name);
         ASSERT_TRUE(p.loaded()) << name;
@@ -166,4 +168,35 @@ TEST(HudSprites, GaugeDialHasItsHubWhereTheNeedleTurns) {
     }
     EXPECT_EQ(dial.alpha(0, 0), 0) << "a round dial leaves its corners clear";
     EXPECT_EQ(dial.alpha(dial.width / 2, dial.height / 2), 255);
+}
+
+TEST(HudSprites, DigitAtlasCellsStayApartAndItsDigitsFitTheirSteps) {
+    Picture atlas = load("digits.png");
+    ASSERT_TRUE(atlas.loaded());
+    ASSERT_EQ(atlas.width, glyphCellWidth * glyphCellCount);
+    ASSERT_EQ(atlas.height, glyphCellHeight);
+    // A clear gutter at every cell's sides, so sampling (and the mipmaps) of one glyph never shows its neighbour.
+    const int gutter = 4;
+    for (int cell = 0; cell < glyphCellCount; ++cell) {
+        int covered = 0;
+        int solidLeft = glyphCellWidth;
+        int solidRight = -1;
+        for (int y = 0; y < atlas.height; ++y) {
+            for (int x = 0; x < glyphCellWidth; ++x) {
+                const int a = atlas.alpha(cell * glyphCellWidth + x, y);
+                if (x < gutter || x >= glyphCellWidth - gutter) {
+                    covered += a > 0 ? 1 : 0;
+                }
+                if (a == 255) {
+                    solidLeft = std::min(solidLeft, x);
+                    solidRight = std::max(solidRight, x);
+                }
+            }
+        }
+        EXPECT_EQ(covered, 0) << "cell " << cell;
+        ASSERT_GE(solidRight, solidLeft) << "cell " << cell << " is empty";
+        const float step = (cell == glyphPoint ? pointAdvance : digitAdvance) * static_cast<float>(glyphCellWidth);
+        EXPECT_LE(static_cast<float>(solidRight - solidLeft + 1), step) << "cell " << cell << " overlaps its neighbours";
+        EXPECT_NEAR((solidLeft + solidRight) * 0.5, glyphCellWidth * 0.5, 3.0) << "cell " << cell << " is centred";
+    }
 }

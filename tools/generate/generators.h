@@ -4,7 +4,7 @@
 
 #include <string>
 
-// UserInterface/: the ten HUD sprites.
+// UserInterface/: the HUD sprites.
 bool generateHudImages(const std::string& dataDir);
 // Textures/heightmap.png: the course.
 bool generateHeightmap(const std::string& dataDir);

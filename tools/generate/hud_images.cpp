@@ -1,5 +1,5 @@
-// The ten HUD sprites of UserInterface/: start messages, won and lost banners, clock icon, time and boost bars,
-// boost gauge dial with its pointer, and the boost icon.
+// The HUD sprites of UserInterface/: start messages, won and lost banners, clock icon, time and boost bars,
+// boost gauge dial with its pointer, the boost icon, and the race clock's digits and record sprites.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -13,6 +13,7 @@
 #include "effects/hud.h"
 #include "tools/generate/canvas.h"
 #include "tools/generate/generators.h"
+#include "tools/generate/hud_style.h"
 #include "tools/generate/image_io.h"
 #include "tools/generate/text.h"
 
@@ -38,37 +39,11 @@ constexpr float bannerOutline = 9.0f;
 constexpr int bannerShadowOffset = 7;
 constexpr int bannerShadowBlur = 5;
 
-// The palette every sprite shares.
-const Colour inkDark = rgb(14, 18, 38);
-const Colour shadowColour = rgb(0, 0, 0, 0.55f);
-const Colour faceDark = rgb(12, 16, 32, 0.93f);
-const Colour faceLight = rgb(40, 50, 84, 0.93f);
-const Colour metalLight = rgb(222, 230, 242);
-const Colour metalDark = rgb(92, 102, 124);
-const Colour scaleWhite = rgb(240, 244, 252);
-const Colour timeLight = rgb(130, 232, 255);
-const Colour timeDark = rgb(18, 104, 196);
-const Colour boostLight = rgb(255, 214, 96);
-const Colour boostDark = rgb(226, 86, 20);
-
 struct BannerStyle {
     std::vector<std::string> lines;
     Colour top;
     Colour bottom;
 };
-
-// Lettering with a dark outline and a soft drop shadow, so it reads over bright sky and dark grass alike.
-void drawLettering(Canvas& canvas, const Mask& text, const Colour& top, const Colour& bottom, float yTop,
-                   float yBottom, float outline, int shadowOffset, int shadowBlur) {
-    Mask outlined = dilateMask(text, outline);
-    Mask shadow = blurMask(shiftMask(outlined, shadowOffset / 2, shadowOffset), shadowBlur);
-    fillMask(canvas, shadow, solidPaint(shadowColour));
-    fillMask(canvas, outlined, solidPaint(inkDark));
-    fillMask(canvas, text, verticalGradient(top, bottom, yTop, yBottom));
-    // A thin light edge along the top of every letter gives the fill some depth.
-    Mask rim = subtractMask(text, shiftMask(text, 0, 3));
-    fillMask(canvas, rim, solidPaint(rgb(255, 255, 255, 0.55f)));
-}
 
 Canvas drawBanner(const Font& font, const BannerStyle& style) {
     Canvas canvas = makeCanvas(bannerSize, bannerSize);
@@ -114,26 +89,12 @@ Canvas drawBanner(const Font& font, const BannerStyle& style) {
     return canvas;
 }
 
-// A four-pointed sparkle for the won banner.
-std::vector<glm::vec2> sparkle(glm::vec2 centre, float radius) {
-    std::vector<glm::vec2> corners;
-    for (int k = 0; k < 8; ++k) {
-        float angle = static_cast<float>(k) * glm::radians(45.0f);
-        float r = (k % 2 == 0) ? radius : radius * 0.28f;
-        corners.push_back(centre + r * glm::vec2(std::sin(angle), -std::cos(angle)));
-    }
-    return corners;
-}
-
 Canvas drawWonBanner(const Font& font) {
-    Canvas canvas = drawBanner(font, {{"YOU", "WON!"}, rgb(255, 248, 168), rgb(238, 164, 18)});
+    Canvas canvas = drawBanner(font, {{"YOU", "WON!"}, goldLight, goldDark});
     const glm::vec2 sparkles[] = {{70.0f, 96.0f}, {446.0f, 150.0f}, {92.0f, 420.0f}, {430.0f, 438.0f}};
     const float sizes[] = {34.0f, 24.0f, 22.0f, 32.0f};
     for (int i = 0; i < 4; ++i) {
-        std::vector<glm::vec2> star = sparkle(sparkles[i], sizes[i]);
-        Mask mask = shapeMask(bannerSize, bannerSize, [&](glm::vec2 p) { return polygonDistance(p, star); });
-        fillMask(canvas, dilateMask(mask, 3.0f), solidPaint(inkDark));
-        fillMask(canvas, mask, solidPaint(rgb(255, 246, 190)));
+        drawSparkle(canvas, sparkles[i], sizes[i]);
     }
     return canvas;
 }
@@ -470,6 +431,9 @@ bool generateHudImages(const std::string& dataDir) {
         {"UserInterface/boost_gauge_pointer.png", drawGaugePointer(), 4},
         {"UserInterface/boost.png", drawBoostIcon(), 4},
         {"UserInterface/boostP.png", drawBar(boostLight, boostDark), 3},
+        {"UserInterface/digits.png", drawDigitAtlas(font), 4},
+        {"UserInterface/best.png", drawBestLabel(font), 4},
+        {"UserInterface/newrecord.png", drawNewRecord(font), 4},
     };
     bool ok = true;
     std::printf("gauge: pivot (%.4f, %.4f), needle %.4f..%.4f from it, %.4f thick, points at %.1f deg at boost 0\n",

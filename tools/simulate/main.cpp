@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <array>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "app/camera.h"
 #include "app/race.h"
+#include "app/records.h"
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "effects/particles.h"
@@ -27,12 +29,13 @@ struct Options {
     int races = 1;
     float resetAfter = -1.0f; // seconds of rolling in the first race after which the player presses reset
     float maxSeconds = defaultMaxSeconds;
+    std::string recordsFile; // empty: no records are read or written
 };
 
 void usage() {
     std::fprintf(stderr,
                  "usage: kelvara-simulate [--data DIR] [--fps N] [--player scripted|idle|leave] [--races N]\n"
-                 "                        [--reset-after SECONDS] [--max-seconds SECONDS]\n");
+                 "                        [--reset-after SECONDS] [--max-seconds SECONDS] [--records FILE]\n");
 }
 
 bool parseNumber(const char* text, float& out) {
@@ -61,6 +64,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.resetAfter = number;
         } else if (arg == "--max-seconds" && value && parseNumber(value, number) && number > 0.0f) {
             o.maxSeconds = number;
+        } else if (arg == "--records" && value && value[0] != '\0') {
+            o.recordsFile = value;
         } else {
             std::fprintf(stderr, "kelvara-simulate: bad argument '%s'%s\n", arg.c_str(), value ? "" : " (missing value)");
             return false;
@@ -94,6 +99,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     createParticlePool();
+    // Only an explicit file: a simulated race must never land among a player's own records.
+    const uint64_t courseId = courseIdentity(heightmap, checkpoints);
+    CourseRecord record;
+    if (!options.recordsFile.empty()) {
+        record = loadRecord(options.recordsFile, courseId);
+        if (record.has) {
+            std::printf("records: best %.2f Seconds, set %s\n", record.seconds, record.setAt.c_str());
+        } else {
+            std::printf("records: no record for this course yet\n");
+        }
+    }
 
     const double frameTime = 1.0 / options.fps;
     double now = 0.0;
@@ -112,10 +128,12 @@ int main(int argc, char** argv) {
     int race = raceState.raceNumber;
     std::array<bool, checkpointCount> announced{};
     float rollingStart = -1.0f;
+    float goalTime = -1.0f; // the race's time as the win message and the best-time rule count it
     auto beginRace = [&]() {
         race = raceState.raceNumber;
         announced.fill(false);
         rollingStart = -1.0f;
+        goalTime = -1.0f;
         restartPlayer(player);
         std::printf("race %d: starts %.2f from the start checkpoint\n", race, distanceFromStart());
     };
@@ -152,12 +170,19 @@ int main(int argc, char** argv) {
                             frameClock.totalTime - raceState.raceStart, raceState.timer, raceState.boost);
             }
         }
+        if (raceState.reached[goalIndex] && goalTime < 0.0f) {
+            goalTime = frameClock.totalTime - raceState.raceStart;
+        }
         if (raceState.phase == RacePhase::Won || raceState.phase == RacePhase::Lost) {
             const bool won = raceState.phase == RacePhase::Won;
             std::printf("race %d: %s after %.2f Seconds with %.2f Seconds left, ", race, won ? "won" : "lost",
                         frameClock.totalTime - raceState.raceStart, raceState.timer);
             printBall("ball at");
             std::printf("\n");
+            if (won && !options.recordsFile.empty() &&
+                offerRecord(options.recordsFile, courseId, goalTime, utcTimestamp(std::time(nullptr)), record)) {
+                std::printf("race %d: new record %.2f Seconds\n", race, record.seconds);
+            }
             ++finished;
             if (finished < options.races) {
                 FrameInput again;

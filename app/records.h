@@ -1,0 +1,44 @@
+// The player's personal records between sessions: where the records file lives, which course a record belongs to,
+// and reading and atomically replacing the file. Nothing here ends or stalls the game; failures cost one stderr line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include <glm/vec3.hpp>
+
+#include "app/race_state.h"
+
+// Best winning time of one course, in seconds from the race's reset as the win message counts them.
+struct CourseRecord {
+    bool has = false;
+    float seconds = 0.0f; // whole thousandths, as the file holds them
+    std::string setAt;    // UTC, e.g. "2025-03-14T09:26:53Z"; may be empty in a hand-edited file
+};
+
+// $XDG_DATA_HOME/kelvara-golf/records.ini, else $HOME/.local/share/kelvara-golf/records.ini. Either variable counts
+// only when it holds an absolute path; with neither the result is empty and records last only for the session.
+std::string recordsPathFrom(const char* xdgDataHome, const char* home);
+// The same, from the environment.
+std::string recordsPath();
+
+// 64-bit FNV-1a over the heightmap file's bytes and the checkpoint coordinates, so an edited course starts without a
+// record. 0 when the heightmap cannot be read: such a course keeps its record for the session only.
+uint64_t courseIdentity(const std::string& heightmapPath, const std::array<glm::vec3, checkpointCount>& table);
+// The identity as the section name of the records file: 16 lower-case hex digits.
+std::string courseIdText(uint64_t courseId);
+
+// A moment as the records file writes it: "YYYY-MM-DDTHH:MM:SSZ" in UTC.
+std::string utcTimestamp(std::time_t moment);
+
+// The record of one course. A missing file is no record; a file that cannot be read or holds anything but valid
+// records is renamed to path + ".broken" with one line on stderr, and there is no record.
+CourseRecord loadRecord(const std::string& path, uint64_t courseId);
+
+// A won race: true when seconds beats current (or there was none), and then current holds the new record and the
+// file is replaced atomically, keeping every other course's record. When the file cannot be written, one line goes
+// to stderr and current still holds the new record for the rest of the session. now is written as the set time.
+bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
+                 CourseRecord& current);

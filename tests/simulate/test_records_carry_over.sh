@@ -1,0 +1,18 @@
+# A won race's time outlasts the session: the next run on the same records file starts with it as the record.
+source "$(dirname "$0")/lib.sh"
+
+home="$(mktemp -d)"
+trap 'rm -f "$out"; rm -rf "$home"' EXIT
+records="$home/kelvara-golf/records.ini"
+
+simulate --fps 60 --player scripted --records "$records"
+grep -q "^records: no record for this course yet$" "$out" || fail "a fresh records file already holds a record"
+won="$(sed -n 's/^You won after \([0-9.]*\) Seconds!$/\1/p' "$out" | head -n 1)"
+[ -n "$won" ] || fail "race 1 was not won"
+grep -q "^race 1: new record $won Seconds$" "$out" || fail "the first win is no new record of $won Seconds"
+[ -f "$records" ] || fail "no records file was written"
+
+simulate --fps 60 --player scripted --records "$records"
+grep -q "^records: best $won Seconds, set " "$out" || fail "the second run did not read the record of $won Seconds"
+! grep -q "new record" "$out" || fail "an equal time counted as a new record"
+echo "PASS"
