@@ -13,6 +13,7 @@
 #include "app/input.h"
 #include "app/race.h"
 #include "app/race_state.h"
+#include "app/records.h"
 #include "app/settings.h"
 #include "app/window.h"
 #include "course/physics.h"
@@ -87,6 +88,7 @@ int initialise() {
     if (setupTerrain() == -1) {
         return failureStatus;
     }
+    setupRecords(recordsPath(), heightmapPath);
     setupSkybox();
     createBloomTargets();
 

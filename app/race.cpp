@@ -1,6 +1,7 @@
 // Every race rule, run once per frame on the frame's input, plus the resets and the session report.
 #include "app/race.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -8,6 +9,7 @@
 #include <glm/geometric.hpp>
 
 #include "app/camera.h"
+#include "app/records.h"
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "effects/particles.h"
@@ -70,6 +72,11 @@ void advanceFrame(const FrameInput& input) {
     if (raceState.phase == RacePhase::Rolling) {
         rollingStep(input);
     }
+    // The first race's pause is a second longer, but its raceStart is set a second later too, so this counts from
+    // the same moment in every race.
+    if (raceState.phase == RacePhase::Rolling && !raceState.reached[goalIndex]) {
+        raceState.raceClock = std::max(0.0f, frameClock.totalTime - raceState.raceStart - float(getReadySeconds));
+    }
 
     if (terrain && isOutOfBounds(ballPosition(), terrain->width, terrain->height)) {
         std::printf("ich bin rausgeflogen");
@@ -88,6 +95,8 @@ void resetRace() {
     raceState.timer = raceSeconds;
     raceState.boost = startBoost;
     raceState.reached.fill(false);
+    raceState.raceClock = 0.0f;
+    raceState.newRecord = false;
     raceState.raceNumber += 1;
     raceState.raceStart = frameClock.totalTime;
     raceState.phase = RacePhase::GetReady;
@@ -120,6 +129,8 @@ void collectCheckpoints(RaceState& race, const FrameClock& clock, const glm::vec
                 race.bestRace = race.raceNumber;
                 race.bestTime = elapsed;
             }
+            race.raceClock = std::max(0.0f, elapsed - float(getReadySeconds));
+            race.newRecord = offerRaceTime(race.raceClock);
         } else {
             race.timer += checkpointSeconds;
             race.boost += checkpointBoost;

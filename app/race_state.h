@@ -38,6 +38,8 @@ struct RaceState {
     float bestTime = std::numeric_limits<float>::infinity();
     int32_t bestRace = 0;    // 0 while no race was won
     std::array<bool, checkpointCount> reached{};
+    float raceClock = 0.0f;  // seconds since "Let's roll!", frozen when the goal is reached or time runs out
+    bool newRecord = false;  // this race's win beat the player's record for the course
 };
 
 // Entry 0 is the start, the last entry the goal. Fixed for the whole run.

@@ -196,6 +196,8 @@ bool writeTable(const std::string& path, const RecordTable& table, std::string& 
 
 } // namespace
 
+PersonalRecords personalRecords;
+
 std::string recordsPathFrom(const char* xdgDataHome, const char* home) {
     // Relative values are ignored, as the XDG base directory rules ask.
     auto usable = [](const char* value) { return value != nullptr && value[0] == '/'; };
@@ -295,4 +297,19 @@ bool offerRecord(const std::string& path, uint64_t courseId, float seconds, cons
                      reason.c_str());
     }
     return true;
+}
+
+void setupRecords(const std::string& file, const std::string& heightmapPath) {
+    personalRecords.active = true;
+    personalRecords.file = file;
+    personalRecords.courseId = courseIdentity(heightmapPath, checkpoints);
+    personalRecords.best = loadRecord(file, personalRecords.courseId);
+}
+
+bool offerRaceTime(float seconds) {
+    if (!personalRecords.active) {
+        return false;
+    }
+    return offerRecord(personalRecords.file, personalRecords.courseId, seconds, utcTimestamp(std::time(nullptr)),
+                       personalRecords.best);
 }

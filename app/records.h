@@ -11,7 +11,7 @@
 
 #include "app/race_state.h"
 
-// Best winning time of one course, in seconds from the race's reset as the win message counts them.
+// Best winning time of one course, in seconds of the race clock: from "Let's roll!" to the goal.
 struct CourseRecord {
     bool has = false;
     float seconds = 0.0f; // whole thousandths, as the file holds them
@@ -42,3 +42,19 @@ CourseRecord loadRecord(const std::string& path, uint64_t courseId);
 // to stderr and current still holds the new record for the rest of the session. now is written as the set time.
 bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
                  CourseRecord& current);
+
+// The player's records as the game uses them: where they are kept, for which course, and the best time so far.
+struct PersonalRecords {
+    bool active = false; // off until setupRecords: tests and a simulator without --records keep none
+    std::string file;    // empty: records last for the session only
+    uint64_t courseId = 0;
+    CourseRecord best;
+};
+
+// Made by setupRecords at start-up, after the heightmap has loaded; offerRaceTime updates it on each record.
+extern PersonalRecords personalRecords;
+
+// Reads the record of the course made by heightmapPath and the checkpoint table from file.
+void setupRecords(const std::string& file, const std::string& heightmapPath);
+// A won race's clock: true when it is a new record, which is then kept in the file. False while records are off.
+bool offerRaceTime(float seconds);

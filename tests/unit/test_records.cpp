@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/race.h"
 #include "app/records.h"
 #include "tests/support/temp_files.h"
 
@@ -147,6 +148,29 @@ TEST(RecordsPath, DataHomeFirstThenTheHomeFolderAndOnlyAbsolutePaths) {
     for (const auto& c : cases) {
         EXPECT_EQ(recordsPathFrom(c.xdg, c.home), c.expected) << (c.xdg ? c.xdg : "unset");
     }
+}
+
+// The race rules offer each win: the race clock starts at "Let's roll!" and stops at the goal.
+TEST_F(RecordsTest, AWinOffersTheRaceClockAndMarksANewRecord) {
+    const PersonalRecords saved = personalRecords;
+    setupRecords(path, dir.write("course.png", "course two"));
+    auto winAt = [](float secondsAfterReset) {
+        RaceState race;
+        race.phase = RacePhase::Rolling;
+        FrameClock clock;
+        clock.totalTime = secondsAfterReset;
+        testing::internal::CaptureStdout();
+        collectCheckpoints(race, clock, checkpoints[goalIndex]);
+        testing::internal::GetCapturedStdout();
+        return race;
+    };
+    const RaceState first = winAt(40.5f);
+    EXPECT_FLOAT_EQ(first.raceClock, 38.5f) << "the two get-ready seconds are not raced";
+    EXPECT_TRUE(first.newRecord);
+    EXPECT_FALSE(winAt(41.0f).newRecord);
+    EXPECT_TRUE(winAt(40.0f).newRecord);
+    EXPECT_FLOAT_EQ(loadRecord(path, personalRecords.courseId).seconds, 38.0f);
+    personalRecords = saved;
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <array>
 #include <string>
 #include <vector>
@@ -100,10 +99,9 @@ int main(int argc, char** argv) {
     }
     createParticlePool();
     // Only an explicit file: a simulated race must never land among a player's own records.
-    const uint64_t courseId = courseIdentity(heightmap, checkpoints);
-    CourseRecord record;
     if (!options.recordsFile.empty()) {
-        record = loadRecord(options.recordsFile, courseId);
+        setupRecords(options.recordsFile, heightmap);
+        const CourseRecord& record = personalRecords.best;
         if (record.has) {
             std::printf("records: best %.2f Seconds, set %s\n", record.seconds, record.setAt.c_str());
         } else {
@@ -128,12 +126,10 @@ int main(int argc, char** argv) {
     int race = raceState.raceNumber;
     std::array<bool, checkpointCount> announced{};
     float rollingStart = -1.0f;
-    float goalTime = -1.0f; // the race's time as the win message and the best-time rule count it
     auto beginRace = [&]() {
         race = raceState.raceNumber;
         announced.fill(false);
         rollingStart = -1.0f;
-        goalTime = -1.0f;
         restartPlayer(player);
         std::printf("race %d: starts %.2f from the start checkpoint\n", race, distanceFromStart());
     };
@@ -170,18 +166,14 @@ int main(int argc, char** argv) {
                             frameClock.totalTime - raceState.raceStart, raceState.timer, raceState.boost);
             }
         }
-        if (raceState.reached[goalIndex] && goalTime < 0.0f) {
-            goalTime = frameClock.totalTime - raceState.raceStart;
-        }
         if (raceState.phase == RacePhase::Won || raceState.phase == RacePhase::Lost) {
             const bool won = raceState.phase == RacePhase::Won;
             std::printf("race %d: %s after %.2f Seconds with %.2f Seconds left, ", race, won ? "won" : "lost",
                         frameClock.totalTime - raceState.raceStart, raceState.timer);
             printBall("ball at");
             std::printf("\n");
-            if (won && !options.recordsFile.empty() &&
-                offerRecord(options.recordsFile, courseId, goalTime, utcTimestamp(std::time(nullptr)), record)) {
-                std::printf("race %d: new record %.2f Seconds\n", race, record.seconds);
+            if (raceState.newRecord) {
+                std::printf("race %d: new record %.2f Seconds\n", race, personalRecords.best.seconds);
             }
             ++finished;
             if (finished < options.races) {
