@@ -1,9 +1,49 @@
-// Entry point: welcome text, start-up, the frame loop, then shutdown with the session report.
+// Entry point: the arguments and the data folder, the welcome text, start-up, the frame loop, then shutdown with
+// the session report.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
+#include <unistd.h>
+
+#include "app/command_line.h"
 #include "app/game.h"
 
-int main() {
+namespace {
+
+constexpr int refusedStatus = 2;
+
+// Changes into the folder the game plays from, before start-up opens anything.
+void enterDataFolder() {
+    std::error_code error;
+    const std::filesystem::path working = std::filesystem::current_path(error);
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path folder = chooseDataFolder(working, error ? std::filesystem::path() : executable,
+                                                          KELVARA_INSTALLED_DATA);
+    if (folder != working && chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "kelvara-golf: cannot enter the data folder %s\n", folder.c_str());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Launch launch = parseCommandLine(argc, argv);
+    switch (launch.action) {
+    case LaunchAction::PrintVersion:
+        std::printf("kelvara-golf %s\n", KELVARA_VERSION);
+        return 0;
+    case LaunchAction::PrintHelp:
+        std::printf("%s", usageText().c_str());
+        return 0;
+    case LaunchAction::Refuse:
+        std::fprintf(stderr, "kelvara-golf: unknown argument '%s'\n%s", launch.refused.c_str(), usageText().c_str());
+        return refusedStatus;
+    case LaunchAction::Play:
+        break;
+    }
+    enterDataFolder();
+
     std::printf("Welcome to Kelvara-Golf! \nUse the mouse to look around. \nPress the left mousebutton to accelerate, "
                 "press right to try again. \nHave fun!\n");
     std::fflush(stdout);

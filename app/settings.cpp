@@ -2,6 +2,7 @@
 #include "app/settings.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include <INIReader.h>
@@ -35,13 +36,31 @@ Settings readWindowSection(const INIReader& reader, const Settings& fallback) {
 
 } // namespace
 
-Settings loadSettings(const char* defaultPath, const char* userPath) {
+std::string personalSettingsPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (config != nullptr && config[0] == '/') {
+        return std::string(config) + "/kelvara-golf/user.ini";
+    }
+    if (home != nullptr && home[0] == '/') {
+        return std::string(home) + "/.config/kelvara-golf/user.ini";
+    }
+    return {};
+}
+
+Settings loadSettings(const char* defaultPath, const char* userPath, const std::string& personalPath) {
     // A missing default file simply leaves the built-in values.
     Settings result = readWindowSection(INIReader(defaultPath), Settings{});
 
+    // Beside the data first, then the player's own file, which an installed game's read-only data cannot hold.
     INIReader user(userPath);
-    if (user.ParseError() < 0) {
+    result = readWindowSection(user, result);
+    const bool personalRead = !personalPath.empty() && INIReader(personalPath).ParseError() >= 0;
+    if (personalRead) {
+        result = readWindowSection(INIReader(personalPath), result);
+    }
+    if (user.ParseError() < 0 && !personalRead) {
         std::printf("Couldn't load user config (%s). Fallback to default config.\n", userPath);
     }
-    return readWindowSection(user, result);
+    return result;
 }

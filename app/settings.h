@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct Settings {
     int32_t width = 1024;
@@ -15,8 +16,14 @@ struct Settings {
 constexpr const char* defaultSettingsPath = "Config/default.ini";
 constexpr const char* userSettingsPath = "Config/user.ini";
 
-// Defaults from defaultPath, then key-by-key overrides from userPath. Never fails.
-Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath);
+// The player's own settings file: $XDG_CONFIG_HOME/kelvara-golf/user.ini, else ~/.config/kelvara-golf/user.ini
+// (a variable counts only when it holds an absolute path); empty when neither is set.
+std::string personalSettingsPath();
+
+// Defaults from defaultPath, then key-by-key overrides from userPath (beside the data), then from personalPath. The
+// fallback message names userPath and is printed only when neither user file could be read. Never fails.
+Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath,
+                      const std::string& personalPath = personalSettingsPath());
 
 // Made by start-up step 1 and kept for the whole run.
 extern Settings* settings;

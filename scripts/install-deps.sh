@@ -8,6 +8,7 @@ packages=(
   libpng-dev zlib1g-dev fonts-dejavu-core
   libgtest-dev googletest
   xvfb xauth xdotool imagemagick libgl1-mesa-dri mesa-utils
+  dpkg-dev file
 )
 
 missing=()

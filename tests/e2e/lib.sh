@@ -4,6 +4,8 @@ set -euo pipefail
 game="$1"
 data_source="$2"
 work="$(mktemp -d)"
+# The game reads the player's own settings and keeps records below these: never the real home folder's.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/share"
 xvfb_pid=""
 game_pid=""
 

@@ -28,10 +28,11 @@ protected:
     }
     std::string missing() const { return (dir / "missing.ini").string(); }
 
-    // Loads and returns what was printed.
-    std::string load(const std::string& defaults, const std::string& user, Settings& out) {
+    // Loads and returns what was printed. The player's own file is left out unless named.
+    std::string load(const std::string& defaults, const std::string& user, Settings& out,
+                     const std::string& personal = "") {
         ::testing::internal::CaptureStdout();
-        out = loadSettings(defaults.c_str(), user.c_str());
+        out = loadSettings(defaults.c_str(), user.c_str(), personal);
         return ::testing::internal::GetCapturedStdout();
     }
 
@@ -104,10 +105,29 @@ TEST_F(SettingsTest, UserFileWithSyntaxErrorsIsUsedAsFarAsItReads) {
     EXPECT_EQ(s.width, 700);
 }
 
+// An installed game's data folder is read-only: the player's own file, found through XDG_CONFIG_HOME, counts last.
+TEST_F(SettingsTest, ThePlayersOwnFileOverridesTheOneBesideTheData) {
+    Settings s;
+    const std::string printed = load(write("default.ini", shippedDefaults), write("user.ini", "[window]\nwidth = 700\n"),
+                                     s, write("personal.ini", "[window]\nwidth = 640\ncontrast = 1.5\n"));
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(s.width, 640);
+    EXPECT_FLOAT_EQ(s.contrast, 1.5f);
+    EXPECT_EQ(s.height, 600);
+
+    EXPECT_EQ(load(missing(), missing(), s, write("personal.ini", "[window]\nheight = 480\n")), "")
+        << "a player's own file is a user file: no fallback message";
+    EXPECT_EQ(s.height, 480);
+
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    EXPECT_EQ(personalSettingsPath(), (dir / "kelvara-golf" / "user.ini").string());
+    unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST(ShippedSettings, DefaultFileHoldsTheBuiltInValues) {
     const std::string path = std::string(KELVARA_DATA_DIR) + "/Config/default.ini";
     ::testing::internal::CaptureStdout();
-    const Settings s = loadSettings(path.c_str(), "/nonexistent/user.ini");
+    const Settings s = loadSettings(path.c_str(), "/nonexistent/user.ini", "");
     ::testing::internal::GetCapturedStdout();
     const Settings builtIn;
     EXPECT_EQ(s.width, builtIn.width);

@@ -29,6 +29,7 @@ const std::vector<Target>& targets() {
          generateSurfaceTextures},
         {"skybox", "the six sky box faces in Skybox/mountain-skyboxes/Maskonaive/", true, generateSkybox},
         {"models", "the five models in Models/ and their textures in Textures/", true, generateModels},
+        {"icon", "the application icon in Icons/, 16 to 256 pixels", true, generateIcon},
         {"check", "print the ground below every checkpoint of the written heightmap", false, checkHeightmap},
         {"preview", "write a shaded course map and a HUD mock-up to /tmp", false,
          [](const std::string& dataDir) { return writePreviews(dataDir, previewFolder); }},
