@@ -21,6 +21,8 @@ bool generateSkybox(const std::string& dataDir);
 bool writeSkyPreview(const std::string& dataDir, const std::string& outDir);
 // Models/: the ball, the two flags, the flag stick and the checkpoint marker, with their textures in Textures/.
 bool generateModels(const std::string& dataDir);
+// Sounds/: every sound effect, synthesised and written as mono FLAC.
+bool generateSounds(const std::string& dataDir);
 // Shaded top-down view of the course and a HUD mock-up of the written sprites, as PNG files in outDir.
 bool writePreviews(const std::string& dataDir, const std::string& outDir);
 

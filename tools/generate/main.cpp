@@ -1,4 +1,4 @@
-// kelvara-generate: makes the game's images from code into a data folder, and checks and previews what it made.
+// kelvara-generate: makes the game's images and sounds from code into a data folder, and checks and previews what it made.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +29,7 @@ const std::vector<Target>& targets() {
          generateSurfaceTextures},
         {"skybox", "the six sky box faces in Skybox/mountain-skyboxes/Maskonaive/", true, generateSkybox},
         {"models", "the five models in Models/ and their textures in Textures/", true, generateModels},
+        {"sounds", "the sound effects in Sounds/", true, generateSounds},
         {"check", "print the ground below every checkpoint of the written heightmap", false, checkHeightmap},
         {"preview", "write a shaded course map and a HUD mock-up to /tmp", false,
          [](const std::string& dataDir) { return writePreviews(dataDir, previewFolder); }},
