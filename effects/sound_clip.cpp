@@ -8,7 +8,9 @@ bool decodeSound(const char* path, SoundClip& clip, std::string& error) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path, SFM_READ, &info);
     if (file == nullptr) {
-        error = std::string(path) + ": " + sf_strerror(nullptr);
+        std::string reason = sf_strerror(nullptr);
+        while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) reason.pop_back();
+        error = std::string(path) + ": " + reason;
         return false;
     }
     const char* problem = nullptr;

@@ -86,7 +86,8 @@ Signal boost(SeededRandom& random) {
     Signal hum(s.size(), 0.0f);
     for (int harmonic = 1; harmonic <= 8; ++harmonic) {
         for (std::size_t i = 0; i < hum.size(); ++i) {
-            hum[i] += std::sin(twoPi * humHz * static_cast<float>(harmonic) * secondsOf(i)) / static_cast<float>(harmonic);
+            const float h = static_cast<float>(harmonic);
+            hum[i] += std::sin(twoPi * humHz * h * secondsOf(i)) / h;
         }
     }
     normalise(hum, 1.0f);
