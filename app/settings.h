@@ -1,4 +1,4 @@
-// Display settings read once at start-up from Config/default.ini and the player's Config/user.ini.
+// Display and audio settings read once at start-up from Config/default.ini and the player's Config/user.ini.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +10,15 @@ struct Settings {
     bool antialiasing = false;
     float brightness = 0.0f;
     float contrast = 1.0f;
+    bool audioEnabled = true; // false: no audio device is opened at all
+    float audioVolume = 0.8f; // 0..1, scales every sound
 };
 
 constexpr const char* defaultSettingsPath = "Config/default.ini";
 constexpr const char* userSettingsPath = "Config/user.ini";
 
-// Defaults from defaultPath, then key-by-key overrides from userPath. Never fails.
+// Defaults from defaultPath, then key-by-key overrides from userPath. Never fails. An [audio] value that does not
+// parse or lies out of range keeps the previous value, with one line on standard error naming the file and key.
 Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath);
 
 // Made by start-up step 1 and kept for the whole run.
