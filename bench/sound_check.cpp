@@ -26,29 +26,32 @@ constexpr float frameSeconds = 1.0f / 60.0f;
 constexpr float cameraDistance = 15.0f; // world units behind the ball, as the game's default camera
 constexpr int timedCalls = 5000;        // updateSound calls in the tight timing loop
 
-// The script: what the ball does from which second on. Each part is judged over its middle, away from fades.
+// The script: what the ball does from which second on. Each part is judged by its loudness over its middle.
 struct Part {
     const char* name;
     float from, to;  // seconds
     bool rolling, boosting;
     float speed;     // world units per second
-    bool checkpoint; // at the part's start
+    bool checkpoint;     // at the part's start
+    float landingSpeed;  // of a landing at the part's start, world units per second
+    float judgedFrom;    // seconds into the part where judging starts: past fades and the output's lag (0.01-0.15 s)
 };
 const Part script[] = {
-    {"resting", 0.0f, 1.0f, false, false, 0.0f, false},
-    {"checkpoint chime", 1.0f, 2.0f, false, false, 0.0f, true},
-    {"rolling slowly", 2.0f, 3.5f, true, false, 2.0f, false},
-    {"rolling fast", 3.5f, 5.0f, true, false, 24.0f, false},
-    {"in the air", 5.0f, 6.0f, false, false, 24.0f, false},
-    {"boosting", 6.0f, 7.0f, false, true, 10.0f, false},
-    {"after the boost", 7.0f, 8.0f, false, false, 0.0f, false},
+    {"resting", 0.0f, 1.0f, false, false, 0.0f, false, 0.0f, 0.35f},
+    {"checkpoint chime", 1.0f, 2.0f, false, false, 0.0f, true, 0.0f, 0.35f},
+    {"rolling slowly", 2.0f, 3.5f, true, false, 2.0f, false, 0.0f, 0.35f},
+    {"rolling fast", 3.5f, 5.0f, true, false, 24.0f, false, 0.0f, 0.35f},
+    {"in the air", 5.0f, 6.0f, false, false, 24.0f, false, 0.0f, 0.35f},
+    {"boosting", 6.0f, 7.0f, false, true, 10.0f, false, 0.0f, 0.35f},
+    {"after the boost", 7.0f, 8.0f, false, false, 0.0f, false, 0.0f, 0.35f},
+    {"hard landing", 8.0f, 8.7f, false, false, 0.0f, false, loudLandingSpeed, 0.0f},
 };
-enum PartIndex { Resting, Chime, Slow, Fast, Air, Boosting, After, PartCount };
-// Seconds left out at the start and end of a part: fades, and the output's lag behind the script (about 0.15 s).
-constexpr float judgedLead = 0.35f, judgedTail = 0.1f;
+enum PartIndex { Resting, Chime, Slow, Fast, Air, Boosting, After, Landing, PartCount };
+constexpr float judgedTail = 0.1f; // seconds left out at the end of each part
 
+// Beside the recording, so that two checks at once do not share one.
 std::string writeWaveConfig(const std::string& recording) {
-    const std::string path = (std::filesystem::temp_directory_path() / "kelvara-sound-check-alsoft.conf").string();
+    const std::string path = recording + ".alsoft.conf";
     std::ofstream(path) << "[general]\ndrivers = wave\n[wave]\nfile = " << recording << "\n";
     return path;
 }
@@ -70,7 +73,7 @@ std::vector<double> partLoudness(const std::string& recording) {
     sf_close(file);
     std::vector<double> loudness;
     for (const Part& p : script) {
-        const auto first = static_cast<sf_count_t>((p.from + judgedLead) * info.samplerate);
+        const auto first = static_cast<sf_count_t>((p.from + p.judgedFrom) * info.samplerate);
         const auto end = static_cast<sf_count_t>((p.to - judgedTail) * info.samplerate);
         const auto last = std::min<sf_count_t>(end, info.frames);
         double sum = 0.0;
@@ -115,23 +118,31 @@ int main(int argc, char** argv) {
 
     Settings settings;
     settings.audioEnabled = !disabled;
+    // The recording starts when the device does, inside setupSound, before the files are decoded: the script's
+    // clock starts there too.
+    const Clock::time_point start = Clock::now();
     const bool playing = setupSound(settings);
-    std::printf("sound %s, recording to %s\n", playing ? "on" : "off", recording.c_str());
+    std::printf("sound %s after %.0f ms of start-up, recording to %s\n", playing ? "on" : "off",
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count(), recording.c_str());
 
     // The script, frame by frame in real time, since the wave output records as a sound card would play.
     std::vector<double> frameMicros;
     SoundFrame frame;
     SoundListener listener;
-    const Clock::time_point start = Clock::now();
     int partShown = -1;
+    double lateness = 0.0;
     for (int n = 0;; ++n) {
         const float t = static_cast<float>(n) * frameSeconds;
         if (t >= script[PartCount - 1].to) break;
-        std::this_thread::sleep_until(start + std::chrono::duration<float>(t));
+        if (playing) std::this_thread::sleep_until(start + std::chrono::duration<float>(t));
+        if (t >= script[Chime].from) {
+            lateness = std::max(lateness, std::chrono::duration<double>(Clock::now() - start).count() - t);
+        }
         const Part& part = partAt(t);
         const int index = static_cast<int>(&part - script);
         clearSoundEvents(frame);
         frame.checkpoint = part.checkpoint && index != partShown;
+        frame.landingSpeed = index != partShown ? part.landingSpeed : 0.0f;
         partShown = index;
         frame.rolling = part.rolling;
         frame.boosting = part.boosting;
@@ -155,6 +166,7 @@ int main(int argc, char** argv) {
         loopMicros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
     }
     releaseSound();
+    std::printf("the latest frame ran %.0f ms behind the script\n", lateness * 1000.0);
 
     std::printf("updateSound: median %.2f us, slowest %.2f us over %zu scripted frames; median %.2f us over %d "
                 "back-to-back calls\n",
@@ -181,5 +193,6 @@ int main(int argc, char** argv) {
     ok &= check(rms[Air] < 0.1 * rms[Fast], "the rolling fades out while the ball is in the air");
     ok &= check(rms[Boosting] > 0.01, "the boost is heard");
     ok &= check(rms[After] < 0.1 * rms[Boosting], "the boost stops with the button");
+    ok &= check(rms[Landing] > 0.005, "a hard landing thuds");
     return ok ? 0 : 1;
 }
