@@ -94,10 +94,11 @@ bool check(bool ok, const char* what) {
     return ok;
 }
 
-double median(std::vector<double> v) {
+// The value below which the given share of v lies.
+double percentile(std::vector<double> v, double share) {
     if (v.empty()) return 0.0;
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return v[std::min(v.size() - 1, static_cast<std::size_t>(share * static_cast<double>(v.size())))];
 }
 
 } // namespace
@@ -168,10 +169,10 @@ int main(int argc, char** argv) {
     releaseSound();
     std::printf("the latest frame ran %.0f ms behind the script\n", lateness * 1000.0);
 
-    std::printf("updateSound: median %.2f us, slowest %.2f us over %zu scripted frames; median %.2f us over %d "
-                "back-to-back calls\n",
-                median(frameMicros), *std::max_element(frameMicros.begin(), frameMicros.end()), frameMicros.size(),
-                median(loopMicros), timedCalls);
+    std::printf("updateSound: median %.1f us, 99th percentile %.1f us, slowest %.1f us over %zu scripted frames; "
+                "median %.1f us over %d back-to-back calls\n",
+                percentile(frameMicros, 0.5), percentile(frameMicros, 0.99), percentile(frameMicros, 1.0),
+                frameMicros.size(), percentile(loopMicros, 0.5), timedCalls);
 
     const std::vector<double> rms = partLoudness(recording);
     if (disabled) {

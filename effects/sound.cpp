@@ -168,6 +168,8 @@ void updateSound(const SoundFrame& frame, const SoundListener& listener, float d
     audio.lastBall = frame.ballPosition;
     audio.tracked = true;
 
+    // The mixer takes the whole frame's changes at once, never a listener moved without its sources.
+    alcSuspendContext(audio.context);
     alListener3f(AL_POSITION, listener.eye.x, listener.eye.y, listener.eye.z);
     alListener3f(AL_VELOCITY, eyeVelocity.x, eyeVelocity.y, eyeVelocity.z);
     const ALfloat orientation[6] = {listener.front.x, listener.front.y, listener.front.z,
@@ -197,6 +199,7 @@ void updateSound(const SoundFrame& frame, const SoundListener& listener, float d
     playOnce(SoundId::Won, frame.won);
     playOnce(SoundId::Lost, frame.lost);
     playOnce(SoundId::LeftCourse, frame.leftCourse);
+    alcProcessContext(audio.context);
 }
 
 void releaseSound() {
