@@ -1,9 +1,11 @@
-// Reads the display settings: the shipped defaults first, then the player's overrides key by key.
+// Reads the display and audio settings: the shipped defaults first, then the player's overrides key by key.
 #include "app/settings.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 #include <INIReader.h>
 
@@ -12,6 +14,8 @@ Settings* settings = nullptr;
 namespace {
 
 constexpr const char* section = "window";
+constexpr const char* audioSection = "audio";
+constexpr float minVolume = 0.0f, maxVolume = 1.0f;
 
 // A number that does not fit 32 bits counts as not parsing: the fallback stays.
 int32_t readInt32(const INIReader& reader, const char* key, int32_t fallback) {
@@ -24,7 +28,7 @@ int32_t readInt32(const INIReader& reader, const char* key, int32_t fallback) {
 
 // Each key falls back to what the previous read produced, so a later file only replaces what it sets.
 Settings readWindowSection(const INIReader& reader, const Settings& fallback) {
-    Settings s;
+    Settings s = fallback;
     s.width = readInt32(reader, "width", fallback.width);
     s.height = readInt32(reader, "height", fallback.height);
     s.fullscreen = reader.GetBoolean(section, "fullscreen", fallback.fullscreen);
@@ -32,6 +36,33 @@ Settings readWindowSection(const INIReader& reader, const Settings& fallback) {
     s.brightness = static_cast<float>(reader.GetReal(section, "brightness", fallback.brightness));
     s.contrast = static_cast<float>(reader.GetReal(section, "contrast", fallback.contrast));
     return s;
+}
+
+void reportIgnored(const char* path, const char* key, const std::string& value, const char* expected) {
+    std::fprintf(stderr, "%s: [audio] %s = '%s' is not %s; the key is ignored.\n", path, key, value.c_str(), expected);
+}
+
+// Unlike the window keys, audio values are checked whole, and a bad one is reported rather than half-read.
+void readAudioSection(const INIReader& reader, const char* path, Settings& s) {
+    if (reader.HasValue(audioSection, "enabled")) {
+        // GetBoolean hands back its fallback for a value it does not know: two different fallbacks expose that.
+        const bool asTrue = reader.GetBoolean(audioSection, "enabled", true);
+        if (asTrue == reader.GetBoolean(audioSection, "enabled", false)) {
+            s.audioEnabled = asTrue;
+        } else {
+            reportIgnored(path, "enabled", reader.Get(audioSection, "enabled", ""), "true or false");
+        }
+    }
+    if (reader.HasValue(audioSection, "volume")) {
+        const std::string text = reader.Get(audioSection, "volume", "");
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        if (!text.empty() && *end == '\0' && std::isfinite(value) && value >= minVolume && value <= maxVolume) {
+            s.audioVolume = static_cast<float>(value);
+        } else {
+            reportIgnored(path, "volume", text, "a number from 0 to 1");
+        }
+    }
 }
 
 } // namespace
@@ -49,15 +80,24 @@ std::string personalSettingsPath() {
 }
 
 Settings loadSettings(const char* defaultPath, const char* userPath, const std::string& personalPath) {
-    // A missing default file simply leaves the built-in values.
-    Settings result = readWindowSection(INIReader(defaultPath), Settings{});
+    // Every file overrides what the earlier ones left, key by key; a missing default file leaves the built-in values.
+    auto apply = [](const INIReader& reader, const char* path, Settings& result) {
+        result = readWindowSection(reader, result);
+        readAudioSection(reader, path, result);
+    };
+    Settings result;
+    apply(INIReader(defaultPath), defaultPath, result);
 
     // Beside the data first, then the player's own file, which an installed game's read-only data cannot hold.
-    INIReader user(userPath);
-    result = readWindowSection(user, result);
-    const bool personalRead = !personalPath.empty() && INIReader(personalPath).ParseError() >= 0;
-    if (personalRead) {
-        result = readWindowSection(INIReader(personalPath), result);
+    const INIReader user(userPath);
+    apply(user, userPath, result);
+    bool personalRead = false;
+    if (!personalPath.empty()) {
+        const INIReader personal(personalPath);
+        personalRead = personal.ParseError() >= 0;
+        if (personalRead) {
+            apply(personal, personalPath.c_str(), result);
+        }
     }
     if (user.ParseError() < 0 && !personalRead) {
         std::printf("Couldn't load user config (%s). Fallback to default config.\n", userPath);

@@ -1,4 +1,4 @@
-// Display settings read once at start-up from Config/default.ini and the player's Config/user.ini.
+// Display and audio settings read once at start-up from Config/default.ini and the player's Config/user.ini.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,8 @@ struct Settings {
     bool antialiasing = false;
     float brightness = 0.0f;
     float contrast = 1.0f;
+    bool audioEnabled = true; // false: no audio device is opened at all
+    float audioVolume = 0.8f; // 0..1, scales every sound
 };
 
 constexpr const char* defaultSettingsPath = "Config/default.ini";
@@ -21,7 +23,8 @@ constexpr const char* userSettingsPath = "Config/user.ini";
 std::string personalSettingsPath();
 
 // Defaults from defaultPath, then key-by-key overrides from userPath (beside the data), then from personalPath. The
-// fallback message names userPath and is printed only when neither user file could be read. Never fails.
+// fallback message names userPath and is printed only when neither user file could be read. Never fails. An [audio]
+// value that does not parse or lies out of range keeps the previous value, with one line on standard error.
 Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath,
                       const std::string& personalPath = personalSettingsPath());
 

@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libbullet-dev libassimp-dev libstb-dev libglm-dev libinih-dev
   libpng-dev zlib1g-dev fonts-dejavu-core
+  libopenal-dev libsndfile1-dev libasound2-dev
   libgtest-dev googletest
   xvfb xauth xdotool imagemagick libgl1-mesa-dri mesa-utils
   dpkg-dev file

@@ -1,6 +1,7 @@
 // Settings: built-in defaults, the user file's overrides, and how values are read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,40 @@ TEST_F(SettingsTest, ThePlayersOwnFileOverridesTheOneBesideTheData) {
     unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST_F(SettingsTest, AudioValuesAreCheckedWholeAndABadOneIsReportedOnStandardError) {
+    struct Case {
+        const char* user;
+        bool enabled;
+        float volume;
+        const char* reportedKey; // nullptr: nothing reported
+    };
+    const Case cases[] = {
+        {"[audio]\nenabled = OFF\nvolume = 0.25\n", false, 0.25f, nullptr},
+        {"[audio]\nvolume = 0\n", true, 0.0f, nullptr},
+        {"[audio]\nvolume = 1.5\n", true, 0.6f, "volume"},
+        {"[audio]\nvolume = 0.5x\n", true, 0.6f, "volume"},
+        {"[audio]\nvolume = nan\n", true, 0.6f, "volume"},
+        {"[audio]\nenabled = maybe\n", true, 0.6f, "enabled"},
+    };
+    const std::string defaults = write("default.ini", std::string(shippedDefaults) + "[audio]\nvolume = 0.6\n");
+    for (const Case& c : cases) {
+        Settings s;
+        ::testing::internal::CaptureStderr();
+        const std::string printed = load(defaults, write("user.ini", c.user), s);
+        const std::string reported = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(s.audioEnabled, c.enabled) << c.user;
+        EXPECT_FLOAT_EQ(s.audioVolume, c.volume) << c.user;
+        EXPECT_EQ(s.width, 800) << "the window keys read as before";
+        EXPECT_EQ(printed, "") << "standard output stays untouched";
+        if (c.reportedKey == nullptr) {
+            EXPECT_EQ(reported, "") << c.user;
+        } else {
+            EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 1) << reported;
+            EXPECT_NE(reported.find("user.ini: [audio] " + std::string(c.reportedKey)), std::string::npos) << reported;
+        }
+    }
+}
+
 TEST(ShippedSettings, DefaultFileHoldsTheBuiltInValues) {
     const std::string path = std::string(KELVARA_DATA_DIR) + "/Config/default.ini";
     ::testing::internal::CaptureStdout();
@@ -136,6 +171,8 @@ TEST(ShippedSettings, DefaultFileHoldsTheBuiltInValues) {
     EXPECT_EQ(s.antialiasing, builtIn.antialiasing);
     EXPECT_EQ(s.brightness, builtIn.brightness);
     EXPECT_EQ(s.contrast, builtIn.contrast);
+    EXPECT_EQ(s.audioEnabled, builtIn.audioEnabled);
+    EXPECT_EQ(s.audioVolume, builtIn.audioVolume);
 }
 
 } // namespace

@@ -23,6 +23,8 @@ bool writeSkyPreview(const std::string& dataDir, const std::string& outDir);
 bool generateModels(const std::string& dataDir);
 // Icons/kelvara-golf-<size>.png: the application icon in the sizes a desktop looks for, 16 to 256 pixels.
 bool generateIcon(const std::string& dataDir);
+// Sounds/: every sound effect, synthesised and written as mono FLAC.
+bool generateSounds(const std::string& dataDir);
 // Shaded top-down view of the course and a HUD mock-up of the written sprites, as PNG files in outDir.
 bool writePreviews(const std::string& dataDir, const std::string& outDir);
 

@@ -1,4 +1,4 @@
-// kelvara-generate: makes the game's images from code into a data folder, and checks and previews what it made.
+// kelvara-generate: makes the game's images and sounds from code into a data folder, and checks and previews what it made.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -30,6 +30,7 @@ const std::vector<Target>& targets() {
         {"skybox", "the six sky box faces in Skybox/mountain-skyboxes/Maskonaive/", true, generateSkybox},
         {"models", "the five models in Models/ and their textures in Textures/", true, generateModels},
         {"icon", "the application icon in Icons/, 16 to 256 pixels", true, generateIcon},
+        {"sounds", "the sound effects in Sounds/", true, generateSounds},
         {"check", "print the ground below every checkpoint of the written heightmap", false, checkHeightmap},
         {"preview", "write a shaded course map and a HUD mock-up to /tmp", false,
          [](const std::string& dataDir) { return writePreviews(dataDir, previewFolder); }},
