@@ -22,6 +22,7 @@
 #include "effects/composite.h"
 #include "effects/hud.h"
 #include "effects/particles.h"
+#include "effects/sound.h"
 #include "effects/unit_quad.h"
 #include "render/model.h"
 #include "render/scene.h"
@@ -55,6 +56,7 @@ int initialise() {
     std::fflush(stdout);
 
     settings = new Settings(loadSettings());
+    setupSound(*settings);
 
     window = Window{};
     window.width = settings->width;
@@ -114,6 +116,11 @@ void updateFrame() {
     advanceFrame(input);
 }
 
+void playFrameSounds() {
+    updateSound(soundFrame, SoundListener{cameraEye(camera), camera.front, camera.up}, frameClock.deltaTime);
+    clearSoundEvents(soundFrame);
+}
+
 void runFrameLoop() {
     while (!glfwWindowShouldClose(window.handle)) {
         updateFrame();
@@ -124,6 +131,7 @@ void runFrameLoop() {
         }
         renderComposite();
         renderHud(); // also ends the get-ready pause
+        playFrameSounds();
         glUseProgram(0);
         glfwSwapBuffers(window.handle);
     }
@@ -146,6 +154,7 @@ void releaseGame() {
     releaseShaders();
     releaseShadowMap();
     destroyWindow();
+    releaseSound();
 }
 
 void shutdown() {

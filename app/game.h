@@ -5,8 +5,10 @@
 int initialise();
 // The frame update: clock, event polling, then the rules on the frame's input (advanceFrame).
 void updateFrame();
+// Plays what the frame's rules and HUD step asked for, heard from the camera, then clears the frame's moments.
+void playFrameSounds();
 void runFrameLoop();
-// Releases the physics world, the terrain and every GL object, then the window, in that order.
+// Releases the physics world, the terrain and every GL object, then the window, then sound, in that order.
 void releaseGame();
 // Releases everything, prints the session report and waits for one line of input.
 void shutdown();

@@ -10,9 +10,11 @@
 
 #include "app/camera.h"
 #include "app/records.h"
+#include "course/contacts.h"
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "effects/particles.h"
+#include "effects/sound_events.h"
 
 namespace {
 
@@ -29,7 +31,8 @@ void rollingStep(const FrameInput& input) {
         std::printf("position: (%f, %f, %f)\n", p.x, p.y, p.z);
     }
     // Tested before the subtraction, so the reserve may end slightly below zero.
-    if (input.boostDown && raceState.boost > 0.0f) {
+    soundFrame.boosting = input.boostDown && raceState.boost > 0.0f;
+    if (soundFrame.boosting) {
         raceState.boost -= frameClock.deltaTime * boostSpendRate;
         pushBall(camera.front * (frameClock.deltaTime * boostStrength));
     }
@@ -42,7 +45,16 @@ void rollingStep(const FrameInput& input) {
     if (raceState.timer < 0.0f) {
         raceState.phase = RacePhase::Lost;
     }
+    soundFrame.won = raceState.phase == RacePhase::Won;
+    soundFrame.lost = raceState.phase == RacePhase::Lost;
+
+    // A landing is told from a roll by the velocity the ball had before the step drove it into the ground.
+    const glm::vec3 velocityBefore = ballVelocity();
     stepPhysics(*physicsWorld, frameClock.deltaTime);
+    const BallContact contact =
+        ballBody != nullptr ? ballContact(*physicsWorld, *ballBody, velocityBefore) : BallContact{};
+    soundFrame.landingSpeed = landingImpact(contact.closingSpeed, glm::length(velocityBefore));
+    soundFrame.rolling = rollingOnGround(soundMemory, contact.touching, frameClock.deltaTime);
 }
 
 } // namespace
@@ -52,7 +64,9 @@ void tickClock(float now) {
     frameClock.lastFrameTime = now;
     frameClock.totalTime += frameClock.deltaTime;
     if (raceState.phase == RacePhase::Rolling) {
+        const float before = raceState.timer;
         raceState.timer -= frameClock.deltaTime;
+        soundFrame.tick = countdownTick(before, raceState.timer);
     }
 }
 
@@ -63,14 +77,23 @@ void advanceFrame(const FrameInput& input) {
         spawnParticles(p, keyBurst);
     }
 
-    // Holding reset restarts the race in every frame it is down.
+    // Holding reset restarts the race in every frame it is down; its cue sounds once per press.
+    if (resetPressed(soundMemory, input.resetDown)) {
+        soundFrame.getReady = true;
+    }
     if (input.resetDown) {
         resetRace();
         stepPhysics(*physicsWorld, frameClock.deltaTime);
     }
 
-    if (raceState.phase == RacePhase::Rolling) {
+    const bool rolling = raceState.phase == RacePhase::Rolling;
+    soundFrame.boostEmpty = boostEmptyClick(soundMemory, rolling && input.boostDown, raceState.boost);
+    if (rolling) {
         rollingStep(input);
+    } else {
+        // A held ball keeps its last velocity: neither rolling nor boosting is heard.
+        soundFrame.rolling = false;
+        soundFrame.boosting = false;
     }
     // The first race's pause is a second longer, but its raceStart is set a second later too, so this counts from
     // the same moment in every race.
@@ -81,12 +104,16 @@ void advanceFrame(const FrameInput& input) {
     if (terrain && isOutOfBounds(ballPosition(), terrain->width, terrain->height)) {
         std::printf("ich bin rausgeflogen");
         resetRace();
+        soundFrame.leftCourse = true;
+        soundFrame.getReady = true;
     }
 
     collectCheckpoints(raceState, frameClock, ballPosition());
     frameClock.animationTime += frameClock.deltaTime;
     updateCamera(camera, input, ballPosition(), frameClock.deltaTime, terrain);
     updateParticles(frameClock.deltaTime, cameraEye(camera));
+    soundFrame.ballPosition = ballPosition();
+    soundFrame.ballVelocity = ballVelocity();
 }
 
 void resetRace() {
@@ -105,6 +132,7 @@ void resetRace() {
 void startFirstRace(double now) {
     resetRace();
     raceState.raceStart = static_cast<float>(now + firstRaceExtraWait);
+    soundFrame.getReady = true;
 }
 
 bool isOutOfBounds(const glm::vec3& p, int width, int height) {
@@ -134,6 +162,7 @@ void collectCheckpoints(RaceState& race, const FrameClock& clock, const glm::vec
         } else {
             race.timer += checkpointSeconds;
             race.boost += checkpointBoost;
+            soundFrame.checkpoint = true;
             std::printf("checkpoint checked after %.2f Seconds!\n", elapsed);
         }
     }

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     glGenQueries(PassCount, queries.data());
     std::array<std::vector<double>, PassCount> gpuMs;
     std::vector<double> frameMs;
+    std::vector<double> soundUs; // the audio update, on the processor
 
     for (int frame = 0; frame < warmUpFrames + frames && !glfwWindowShouldClose(window.handle); ++frame) {
         const auto start = std::chrono::steady_clock::now();
@@ -65,6 +66,9 @@ int main(int argc, char** argv) {
         });
         timed(Composite, [] { renderComposite(); });
         timed(Hud, [] { renderHud(); });
+        const auto soundStart = std::chrono::steady_clock::now();
+        playFrameSounds();
+        const auto soundEnd = std::chrono::steady_clock::now();
         glUseProgram(0);
         timed(Swap, [] { glfwSwapBuffers(window.handle); });
         glFinish();
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
             continue;
         }
         frameMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        soundUs.push_back(std::chrono::duration<double, std::micro>(soundEnd - soundStart).count());
         for (int pass = 0; pass < PassCount; ++pass) {
             GLuint64 ns = 0;
             glGetQueryObjectui64v(queries[pass], GL_QUERY_RESULT, &ns);
@@ -94,5 +99,6 @@ int main(int argc, char** argv) {
     for (int pass = 0; pass < PassCount; ++pass) {
         std::printf("  %-10s %7.2f ms  %5.1f %%\n", passNames[pass], medians[pass], sum > 0.0 ? 100.0 * medians[pass] / sum : 0.0);
     }
+    std::printf("  sound update: median %.1f us a frame\n", median(soundUs));
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <GL/glew.h>
 
+#include "effects/sound_events.h"
 #include "effects/unit_quad.h"
 #include "render/gl_util.h"
 #include "render/shader.h"
@@ -36,7 +37,9 @@ void renderHud() {
     glUniform1i(flipLocation, 0);
 
     const HudLayout layout = layoutHud(raceState, frameClock);
-    startRollingIfDue(raceState, frameClock);
+    if (startRollingIfDue(raceState, frameClock)) {
+        soundFrame.letsRoll = true;
+    }
     for (std::size_t i = 0; i < layout.count; ++i) {
         const HudDraw& d = layout.draws[i];
         glUniform1f(opacityLocation, d.opacity);

@@ -51,7 +51,12 @@ struct SoundMemory {
     bool resetHeld = false;         // the reset was down in the previous frame
 };
 
-// Clears the one-shots and keeps the continuous fields, at the start of each frame's update.
+// The frame's sounds: the rules fill it during the update (the HUD step adds the let's-roll moment), the audio
+// layer plays it at the end of the frame and then clears its one-shots. Both live for the whole run.
+extern SoundFrame soundFrame;
+extern SoundMemory soundMemory;
+
+// Clears the one-shots and keeps the continuous fields, once the frame's sounds have been played.
 void clearSoundEvents(SoundFrame& frame);
 
 // True when the countdown passed one of the whole seconds tickFromSecond .. 1 between the two readings (at most

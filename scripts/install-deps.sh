@@ -9,7 +9,7 @@ packages=(
   libopenal-dev libsndfile1-dev libasound2-dev
   libgtest-dev googletest
   xvfb xauth xdotool imagemagick libgl1-mesa-dri mesa-utils
-  dpkg-dev file
+  dpkg-dev file sox
 )
 
 missing=()

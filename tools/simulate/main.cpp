@@ -5,6 +5,7 @@
 #include <cstring>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <glm/geometric.hpp>
@@ -15,6 +16,7 @@
 #include "course/physics.h"
 #include "course/terrain.h"
 #include "effects/particles.h"
+#include "effects/sound_events.h"
 #include "tools/simulate/player.h"
 
 namespace {
@@ -29,12 +31,14 @@ struct Options {
     float resetAfter = -1.0f; // seconds of rolling in the first race after which the player presses reset
     float maxSeconds = defaultMaxSeconds;
     std::string recordsFile; // empty: no records are read or written
+    bool sounds = false;     // print each frame's sound moments
 };
 
 void usage() {
     std::fprintf(stderr,
                  "usage: kelvara-simulate [--data DIR] [--fps N] [--player scripted|idle|leave] [--races N]\n"
-                 "                        [--reset-after SECONDS] [--max-seconds SECONDS] [--records FILE]\n");
+                 "                        [--reset-after SECONDS] [--max-seconds SECONDS] [--records FILE]\n"
+                 "                        [--sounds]\n");
 }
 
 bool parseNumber(const char* text, float& out) {
@@ -65,6 +69,9 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.maxSeconds = number;
         } else if (arg == "--records" && value && value[0] != '\0') {
             o.recordsFile = value;
+        } else if (arg == "--sounds") {
+            o.sounds = true;
+            continue; // takes no value
         } else {
             std::fprintf(stderr, "kelvara-simulate: bad argument '%s'%s\n", arg.c_str(), value ? "" : " (missing value)");
             return false;
@@ -77,6 +84,27 @@ bool parseOptions(int argc, char** argv, Options& o) {
 void printBall(const char* what) {
     const glm::vec3 p = ballPosition();
     std::printf("%s (%.2f, %.2f, %.2f)", what, p.x, p.y, p.z);
+}
+
+// The frame's sound moments, as the game would play them: one line when there are any.
+void printSounds(int race, float elapsed) {
+    const SoundFrame& f = soundFrame;
+    const std::pair<bool, const char*> moments[] = {
+        {f.getReady, "get-ready"}, {f.letsRoll, "lets-roll"}, {f.checkpoint, "checkpoint"}, {f.tick, "tick"},
+        {f.won, "won"},           {f.lost, "lost"},          {f.leftCourse, "left-course"}, {f.boostEmpty, "boost-empty"},
+        {f.landingSpeed > 0.0f, "landing"},
+    };
+    std::string line;
+    for (const auto& [happened, name] : moments) {
+        if (happened) {
+            line += ' ';
+            line += name;
+        }
+    }
+    if (!line.empty()) {
+        // The game's out-of-bounds text has no line end.
+        std::printf("%srace %d: sounds at %.2f:%s\n", f.leftCourse ? "\n" : "", race, elapsed, line.c_str());
+    }
 }
 
 float distanceFromStart() {
@@ -145,7 +173,13 @@ int main(int argc, char** argv) {
                         frameClock.totalTime - raceState.raceStart);
         }
         advanceFrame(input);
-        startRollingIfDue(raceState, frameClock); // the game's HUD step
+        if (startRollingIfDue(raceState, frameClock)) { // the game's HUD step
+            soundFrame.letsRoll = true;
+        }
+        if (options.sounds) {
+            printSounds(race, frameClock.totalTime - raceState.raceStart);
+        }
+        clearSoundEvents(soundFrame);
         if (raceState.phase == RacePhase::Rolling && rollingStart < 0.0f) {
             rollingStart = frameClock.totalTime;
         }
