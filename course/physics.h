@@ -12,8 +12,9 @@ class btDiscreteDynamicsWorld;
 class btRigidBody;
 class btCollisionShape;
 
-constexpr float physicsSubstep = 1.0f / 60.0f; // seconds of simulated time per fixed substep (0.016666668)
-constexpr int maxSubsteps = 10;                // per step; the rest of a long frame is dropped
+// Fine enough that a rolling ball crosses the heightfield's triangle edges without hopping or braking on them.
+constexpr float physicsSubstep = 1.0f / 300.0f; // seconds of simulated time per fixed substep (0.0033333334)
+constexpr int maxSubsteps = 100;               // per step: a frame of 1/6 s runs in full, a longer one drops the rest
 constexpr float ballRadius = 0.5f;             // world units
 constexpr float ballMass = 0.05f;
 constexpr float extraSphereRadius = 1.0f;      // world units; the static sphere at the origin

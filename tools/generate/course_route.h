@@ -23,22 +23,24 @@ constexpr CourseRoutePoint routeCheckpoint(int index) { return {index, 0.0f, 0.0
 constexpr CourseRoutePoint routeWaypoint(float x, float z) { return {-1, x, z}; }
 
 // Start (0), 6, 4, 1, 2, 5, 7, 8, 3, goal (9): the order in which the channel can fall nearly all the way without
-// crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum. The heightfield
-// brakes a rolling ball all the time, so the line keeps short, with bends wide enough to be banked, and no
-// checkpoint sits in a sharp bend, where a ball riding up the outer wall would pass its marker out of reach. The
-// first stretch heads north, into the camera's first view. The centre line passes through every point below; the
-// goal is followed by a rising run-out.
+// crossing itself. The two climbs (4 to 1, 2.4 units; 2 to 5, 8.2 units) are ridden on momentum. A rolling ball
+// keeps its speed, so it comes out of a bend swinging from wall to wall unless the player holds it on the line: no
+// checkpoint sits in a sharp bend or right behind one, where a ball riding up the outer wall would pass its marker
+// out of reach. The first stretch heads north, into the camera's first view. The centre line passes through every
+// point below; the goal is followed by a rising run-out.
 inline const std::vector<CourseRoutePoint>& courseRoutePoints() {
     static const std::vector<CourseRoutePoint> points = {
         routeCheckpoint(0),
         routeWaypoint(144.5f, -196.0f), // away north, in the first view
         routeWaypoint(137.0f, -210.0f), // a left-hander: a ball boosted straight on flies off to the north
         routeWaypoint(120.0f, -216.0f),
-        routeWaypoint(98.0f, -214.0f),
-        routeWaypoint(76.0f, -208.0f),
-        routeWaypoint(56.0f, -197.0f),  // left-hand loop round to south-east
-        routeWaypoint(42.0f, -180.0f),
-        routeWaypoint(40.0f, -162.0f),
+        routeWaypoint(99.0f, -216.5f),
+        routeWaypoint(79.5f, -217.0f),
+        routeWaypoint(61.0f, -212.5f),  // an even left-hand loop round to the south, radius about 37...
+        routeWaypoint(47.5f, -199.0f),
+        routeWaypoint(42.5f, -180.5f),
+        routeWaypoint(44.5f, -167.5f),  // ...ending in a straight, so the ball is back on the line at 6
+        routeWaypoint(49.0f, -156.5f),
         routeCheckpoint(6),
         routeCheckpoint(4),
         routeCheckpoint(1),

@@ -22,8 +22,8 @@ constexpr std::size_t searchAhead = 30;     // route points searched beyond the 
 constexpr std::size_t checkpointSteerEnd = 2; // route points before a checkpoint where steering for it stops
 constexpr float minLookAhead = 20.0f;      // world units from the ball to the point aimed at...
 constexpr float lookAheadTime = 1.0f;      // ...or the distance covered in this many simulated seconds
-// Speeds in simulated units per second. The heightfield brakes a rolling ball all the time, and more the faster it
-// goes, so boost buys most where the ball is slow: on the flat and on climbs, not on a slope that speeds it up anyway.
+// Speeds in simulated units per second. Boost buys most where the ball is slow: on the flat and on climbs, not on a
+// slope that speeds it up anyway. A rolling ball keeps its speed, so most of the boost goes into holding the line.
 constexpr float stallSpeed = 6.0f;         // always boost below this...
 constexpr float minSpeed = 16.0f;          // ...and below this unless the ball is gaining speed by itself...
 constexpr float cruiseSpeed = 18.0f;       // ...until it is this fast
@@ -32,7 +32,8 @@ constexpr float sharpTurn = 70.0f;         // degrees of turn...
 constexpr float turnLookAhead = 30.0f;     // ...within this many world units ahead
 constexpr float selfGain = 0.5f;           // units per simulated second of speed gained without help
 constexpr float gainSmoothing = 0.3f;      // seconds over which that gain is averaged
-constexpr float boostReserve = 0.3f;       // kept for stalls on the climbs and the long flat stretch near the end
+constexpr float boostReserve = 0.4f;       // kept for the line through the first loop, stalls on the climbs and the
+                                           // long flat stretch near the end
 constexpr float lateralLimit = 5.0f;       // units per second across the line worth a push back
 constexpr float aimTolerance = 0.95f;      // cosine between view and wanted push before boosting
 
