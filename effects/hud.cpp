@@ -1,8 +1,13 @@
 // The HUD pass: the frame's layout drawn as blended sprites with the HUD program; it also ends the get-ready pause.
 #include "effects/hud.h"
 
+#include <limits>
+
 #include <GL/glew.h>
 
+#include "app/records.h"
+#include "app/window.h"
+#include "effects/hud_text.h"
 #include "effects/sound_events.h"
 #include "effects/unit_quad.h"
 #include "render/gl_util.h"
@@ -25,6 +30,14 @@ const Texture& textureOf(HudSprite sprite) {
     return timePTexture;
 }
 
+constexpr float noRecord = std::numeric_limits<float>::infinity(); // shown as dashes
+
+void drawSprite(const Texture& texture, const glm::mat4& model) {
+    uploadMatrix(activeUniforms.model, model);
+    bindTexture2D(texture);
+    unitQuad.draw();
+}
+
 } // namespace
 
 void renderHud() {
@@ -37,9 +50,17 @@ void renderHud() {
     glUniform1i(flipLocation, 0);
 
     const HudLayout layout = layoutHud(raceState, frameClock);
+    const float aspect = window.framebufferHeight > 0
+                             ? float(window.framebufferWidth) / float(window.framebufferHeight)
+                             : 1.0f;
+    const ClockLayout clock = layoutClock(raceState.raceClock,
+                                          personalRecords.best.has ? personalRecords.best.seconds : noRecord,
+                                          raceState.newRecord && raceState.phase == RacePhase::Won, aspect);
     if (startRollingIfDue(raceState, frameClock)) {
         soundFrame.letsRoll = true;
     }
+    const GLint rectLocation = glGetUniformLocation(hudShader.programId, "textureRect");
+    glUniform4f(rectLocation, 0.0f, 0.0f, 0.0f, 0.0f);
     for (std::size_t i = 0; i < layout.count; ++i) {
         const HudDraw& d = layout.draws[i];
         glUniform1f(opacityLocation, d.opacity);
@@ -47,6 +68,22 @@ void renderHud() {
         bindTexture2D(textureOf(d.sprite));
         unitQuad.draw();
     }
+
+    // The race clock over the sprites, fully opaque.
+    glUniform1f(opacityLocation, 1.0f);
+    if (clock.newRecord) {
+        drawSprite(newRecordTexture, clock.newRecordSprite);
+    }
+    drawSprite(bestTexture, clock.bestLabel);
+    bindTexture2D(digitsTexture);
+    for (const GlyphRun* run : {&clock.raceTime, &clock.bestTime}) {
+        for (std::size_t i = 0; i < run->count; ++i) {
+            glUniform4fv(rectLocation, 1, glm::value_ptr(glyphTextureRect(run->glyphs[i].glyph)));
+            uploadMatrix(activeUniforms.model, glyphModel(run->glyphs[i]));
+            unitQuad.draw();
+        }
+    }
+    glUniform4f(rectLocation, 0.0f, 0.0f, 0.0f, 0.0f);
 
     glDisable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);

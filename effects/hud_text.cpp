@@ -4,10 +4,18 @@
 #include <cmath>
 
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/vec3.hpp>
 
 namespace {
 
 constexpr long maxHundredths = 9999; // 99.99 seconds
+// Where the clock's parts stand, in device coordinates (2 is the window's height).
+constexpr glm::vec2 raceTimeAnchor(0.0f, 0.86f);
+constexpr float raceTimeCell = 0.2f;         // the running time's digits are 0.06 of the window high
+constexpr glm::vec2 bestAnchor(-0.96f, 0.86f); // the left end of the label
+constexpr float bestCell = 0.12f;
+constexpr glm::vec2 newRecordCentre(0.0f, 0.62f); // above the won banner's lettering
+constexpr float newRecordSpriteHeight = 0.16f;
 constexpr float cellAspect = static_cast<float>(glyphCellWidth) / static_cast<float>(glyphCellHeight);
 
 // The glyphs of a time, left to right; returns how many.
@@ -55,6 +63,25 @@ GlyphRun layoutTime(float seconds, glm::vec2 anchor, float cellHeight, float asp
     }
     run.count = count;
     return run;
+}
+
+ClockLayout layoutClock(float raceClock, float bestSeconds, bool newRecord, float aspect) {
+    const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
+    ClockLayout clock;
+    clock.raceTime = layoutTime(raceClock, raceTimeAnchor, raceTimeCell, safeAspect, TextAlign::Centre);
+    // The label is drawn as tall as a digit cell, its lettering centred like a digit's, so both share a middle.
+    const glm::vec2 labelSize(bestCell * float(bestLabelWidth) / float(bestLabelHeight) / safeAspect, bestCell);
+    clock.bestLabel = glm::scale(glm::translate(glm::mat4(1.0f),
+                                                glm::vec3(bestAnchor.x + labelSize.x * 0.5f, bestAnchor.y, 0.0f)),
+                                 glm::vec3(labelSize, 1.0f));
+    clock.bestTime = layoutTime(bestSeconds, glm::vec2(bestAnchor.x + labelSize.x, bestAnchor.y), bestCell,
+                                safeAspect, TextAlign::Left);
+    clock.newRecord = newRecord;
+    const glm::vec2 recordSize(
+        newRecordSpriteHeight * float(newRecordWidth) / float(newRecordHeight) / safeAspect, newRecordSpriteHeight);
+    clock.newRecordSprite = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(newRecordCentre, 0.0f)),
+                                       glm::vec3(recordSize, 1.0f));
+    return clock;
 }
 
 glm::vec4 glyphTextureRect(int glyph) {

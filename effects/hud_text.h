@@ -57,3 +57,16 @@ glm::vec4 glyphTextureRect(int glyph);
 
 // The glyph's placement for the HUD program's unit quad (-0.5..0.5).
 glm::mat4 glyphModel(const GlyphDraw& draw);
+
+// The race clock on the HUD: the running time at the top in the middle, the player's record at the top left behind
+// its label, and the new-record sprite above the won banner, clear of the gauge, the time bar and the banners.
+struct ClockLayout {
+    GlyphRun raceTime;
+    glm::mat4 bestLabel{1.0f};
+    GlyphRun bestTime;
+    bool newRecord = false;
+    glm::mat4 newRecordSprite{1.0f};
+};
+// raceClock is the race's time since "Let's roll!"; bestSeconds the record, or anything that is no time (infinity)
+// without one, shown as dashes; aspect is the window's width over its height.
+ClockLayout layoutClock(float raceClock, float bestSeconds, bool newRecord, float aspect);

@@ -34,6 +34,9 @@ const StartupTexture startupTextures[] = {
     {&youLostTexture, "UserInterface/youlost.png", Loader::Repeating, diffuseUnit},
     {&getReadyTexture, "UserInterface/getready.png", Loader::Repeating, diffuseUnit},
     {&letRollTexture, "UserInterface/letroll.png", Loader::Repeating, diffuseUnit},
+    {&digitsTexture, "UserInterface/digits.png", Loader::Repeating, diffuseUnit},
+    {&bestTexture, "UserInterface/best.png", Loader::Repeating, diffuseUnit},
+    {&newRecordTexture, "UserInterface/newrecord.png", Loader::Repeating, diffuseUnit},
 };
 
 } // namespace
@@ -41,6 +44,7 @@ const StartupTexture startupTextures[] = {
 Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
 Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
+Texture digitsTexture, bestTexture, newRecordTexture;
 
 uint32_t textureFormatForChannels(int channelCount) {
     switch (channelCount) {

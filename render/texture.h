@@ -53,9 +53,11 @@ uint32_t uploadTexture(const Image& image, int32_t wrap, int32_t minFilter);
 extern Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
 extern Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 extern Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
+// The race clock's digits, its record label and the new-record sprite.
+extern Texture digitsTexture, bestTexture, newRecordTexture;
 
-// Start-up step: loads the fourteen textures and sets the terrain units. A missing image prints its line and
+// Start-up step: loads the start-up textures and sets the terrain units. A missing image prints its line and
 // stays empty.
 void loadStartupTextures();
-// Releases the fourteen textures; needs the context.
+// Releases the start-up textures; needs the context.
 void releaseStartupTextures();
