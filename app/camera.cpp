@@ -17,6 +17,7 @@ namespace {
 constexpr float degreesToRadians = 0.017453292f;
 constexpr float minDistance = 5.0f, maxDistance = 80.0f; // world units
 constexpr float maxPitch = 89.0f;                       // degrees
+constexpr float shoulderZoomSpeed = 20.0f;              // world units per second while a shoulder button is held
 constexpr float positionFollowRate = 3.0f;              // per second
 constexpr float targetKeep = 0.19999999f, targetTake = 0.8f; // per frame, whatever the frame time
 // Handed to glm as radians: 45 rad gives a y scale of 1/tan(22.5 rad), a vertical field of view of about 58.3 degrees.
@@ -42,9 +43,14 @@ void resetCamera(Camera& c, const glm::vec3& start) {
 }
 
 void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime) {
+    const float pitchSign = c.invertY ? -1.0f : 1.0f;
     c.yaw += input.mouseDeltaX * c.sensitivity;
-    c.pitch += input.mouseDeltaY * c.sensitivity;
+    c.pitch += input.mouseDeltaY * c.sensitivity * pitchSign;
     c.distance += input.scrollDelta;
+    // The stick and the shoulder buttons are rates, so they scale with the frame time.
+    c.yaw += input.stickX * c.stickSpeed * deltaTime;
+    c.pitch += input.stickY * c.stickSpeed * deltaTime * pitchSign;
+    c.distance += input.zoomRate * shoulderZoomSpeed * deltaTime;
 
     if (c.distance < minDistance) {
         c.distance = minDistance;

@@ -17,19 +17,21 @@ struct Camera {
     float pitch = 0.0f;   // degrees, within -89..89
     float distance = 15.0f; // eye behind the orbit centre, within 5..80
     float sensitivity = 0.5f; // degrees per unit of cursor motion
+    bool invertY = false;     // motion up pitches down
+    float stickSpeed = 180.0f; // degrees per second with the controller's stick pushed fully
     glm::vec3 followPosition{0.0f};
     glm::vec3 followTarget{0.0f};
 };
 
 // Start-up gives it its starting values; the camera step moves it every frame.
 extern Camera camera;
-// Computed once at start-up from the framebuffer size; never recomputed.
+// Computed at start-up from the framebuffer size, and again whenever that size changes.
 extern glm::mat4 cameraProjection;
 
 // Starting values around the start point, with the direction vectors computed.
 void resetCamera(Camera& c, const glm::vec3& start);
 void updateCameraVectors(Camera& c);
-// Turns by the frame's mouse and scroll motion, clamps, and follows the ball.
+// Turns by the frame's mouse motion and stick, zooms by its scroll and shoulder buttons, clamps, and follows the ball.
 void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime);
 glm::vec3 cameraEye(const Camera& c);
 glm::mat4 cameraView(const Camera& c);
