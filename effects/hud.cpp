@@ -3,6 +3,7 @@
 
 #include <GL/glew.h>
 
+#include "app/window.h"
 #include "effects/unit_quad.h"
 #include "render/gl_util.h"
 #include "render/shader.h"
@@ -19,6 +20,7 @@ const Texture& textureOf(HudSprite sprite) {
     case HudSprite::Clock: return timeTexture;
     case HudSprite::GaugeDial: return boostGaugeTexture;
     case HudSprite::GaugePointer: return boostGaugePointerTexture;
+    case HudSprite::Paused: return pausedTexture;
     case HudSprite::TimeBar: break;
     }
     return timePTexture;
@@ -35,7 +37,9 @@ void renderHud() {
     const GLint flipLocation = glGetUniformLocation(hudShader.programId, "flip");
     glUniform1i(flipLocation, 0);
 
-    const HudLayout layout = layoutHud(raceState, frameClock);
+    // The frame loop draws nothing while the window has no height.
+    const float aspect = static_cast<float>(window.framebufferWidth) / static_cast<float>(window.framebufferHeight);
+    const HudLayout layout = layoutHud(raceState, frameClock, aspect);
     startRollingIfDue(raceState, frameClock);
     for (std::size_t i = 0; i < layout.count; ++i) {
         const HudDraw& d = layout.draws[i];

@@ -34,6 +34,7 @@ const StartupTexture startupTextures[] = {
     {&youLostTexture, "UserInterface/youlost.png", Loader::Repeating, diffuseUnit},
     {&getReadyTexture, "UserInterface/getready.png", Loader::Repeating, diffuseUnit},
     {&letRollTexture, "UserInterface/letroll.png", Loader::Repeating, diffuseUnit},
+    {&pausedTexture, "UserInterface/paused.png", Loader::Repeating, diffuseUnit},
 };
 
 } // namespace
@@ -41,6 +42,7 @@ const StartupTexture startupTextures[] = {
 Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
 Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
+Texture pausedTexture;
 
 uint32_t textureFormatForChannels(int channelCount) {
     switch (channelCount) {

@@ -53,6 +53,7 @@ uint32_t uploadTexture(const Image& image, int32_t wrap, int32_t minFilter);
 extern Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
 extern Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 extern Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
+extern Texture pausedTexture;
 
 // Start-up step: loads the fourteen textures and sets the terrain units. A missing image prints its line and
 // stays empty.

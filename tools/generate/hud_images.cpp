@@ -1,5 +1,5 @@
-// The ten HUD sprites of UserInterface/: start messages, won and lost banners, clock icon, time and boost bars,
-// boost gauge dial with its pointer, and the boost icon.
+// The eleven HUD sprites of UserInterface/: start messages, won, lost and paused banners, clock icon, time and
+// boost bars, boost gauge dial with its pointer, and the boost icon.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -470,6 +470,7 @@ bool generateHudImages(const std::string& dataDir) {
         {"UserInterface/boost_gauge_pointer.png", drawGaugePointer(), 4},
         {"UserInterface/boost.png", drawBoostIcon(), 4},
         {"UserInterface/boostP.png", drawBar(boostLight, boostDark), 3},
+        {"UserInterface/paused.png", drawBanner(font, {{"PAUSED"}, timeLight, timeDark}), 4},
     };
     bool ok = true;
     std::printf("gauge: pivot (%.4f, %.4f), needle %.4f..%.4f from it, %.4f thick, points at %.1f deg at boost 0\n",
