@@ -32,6 +32,17 @@
 namespace {
 
 constexpr int failureStatus = -1;
+constexpr double minimisedFrameSeconds = 1.0 / 60.0; // frame pace while there is nothing to draw
+
+// Remakes what has the framebuffer's size when that size changed since the targets were made: the viewport
+// follows by itself, since every pass sets its own from the window record.
+void followFramebufferSize() {
+    if (sceneTarget.width == window.framebufferWidth && sceneTarget.height == window.framebufferHeight) {
+        return;
+    }
+    createBloomTargets();
+    cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
+}
 
 // Builds the eight start-up programs; the only step whose exceptions are caught.
 int buildShaders() {
@@ -60,6 +71,7 @@ int initialise() {
     window.height = settings->height;
     window.fullscreen = settings->fullscreen;
     window.antialiasing = settings->antialiasing;
+    window.vsync = settings->vsync;
     if (createWindow() != 0) {
         return failureStatus;
     }
@@ -78,6 +90,9 @@ int initialise() {
     }
 
     resetCamera(camera, checkpoints[0]);
+    camera.sensitivity = settings->mouseSensitivity;
+    camera.invertY = settings->invertY;
+    camera.stickSpeed = settings->gamepadSensitivity;
 
     unitQuad.create();
     loadStartupTextures();
@@ -106,15 +121,31 @@ int initialise() {
 void updateFrame() {
     tickClock(static_cast<float>(glfwGetTime()));
     glfwPollEvents();
-    const FrameInput input =
+    FrameInput input =
         takeFrameInput(window, glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS,
                        glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS);
+    addControllerInput(input);
+    if (input.toggleFullscreen) {
+        toggleFullscreen();
+    }
+    const bool wasPaused = frameClock.paused;
     advanceFrame(input);
+    if (frameClock.paused != wasPaused) {
+        captureCursor(!frameClock.paused);
+    }
 }
 
 void runFrameLoop() {
     while (!glfwWindowShouldClose(window.handle)) {
         updateFrame();
+        if (window.framebufferWidth <= 0 || window.framebufferHeight <= 0) {
+            // Minimised: nothing to draw into, and the race goes on. The HUD pass that would end the get-ready
+            // pause does not run, so its rule runs here.
+            startRollingIfDue(raceState, frameClock);
+            glfwWaitEventsTimeout(minimisedFrameSeconds);
+            continue;
+        }
+        followFramebufferSize();
         renderShadowPass();
         renderScenePass();
         if (renderFlags.bloomEnabled) {
