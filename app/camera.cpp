@@ -21,6 +21,7 @@ constexpr float minDistance = 5.0f, maxDistance = 80.0f; // world units
 constexpr float maxPitchDown = 89.0f;                   // degrees below the horizon
 // Degrees above it: looking up can only mean an eye low behind the ball, and beyond this it sees mostly sky.
 constexpr float maxPitchUp = 8.0f;
+constexpr float shoulderZoomSpeed = 20.0f;              // world units per second while a shoulder button is held
 constexpr float groundClearance = 0.35f;  // world units between the eye and the drawn ground: clears the near plane
 constexpr float armStep = 0.5f;           // world units between the arm's ground checks
 constexpr int armRefinements = 8;         // halvings of the step where the arm meets the ground
@@ -86,9 +87,14 @@ float clearArmLength(const glm::vec3& centre, const glm::vec3& front, float want
 
 void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime, const Terrain* ground) {
     const float previousDistance = c.distance;
+    const float pitchSign = c.invertY ? -1.0f : 1.0f;
     c.yaw += input.mouseDeltaX * c.sensitivity;
-    c.pitch += input.mouseDeltaY * c.sensitivity;
+    c.pitch += input.mouseDeltaY * c.sensitivity * pitchSign;
     c.distance += input.scrollDelta;
+    // The stick and the shoulder buttons are rates, so they scale with the frame time.
+    c.yaw += input.stickX * c.stickSpeed * deltaTime;
+    c.pitch += input.stickY * c.stickSpeed * deltaTime * pitchSign;
+    c.distance += input.zoomRate * shoulderZoomSpeed * deltaTime;
 
     if (c.distance < minDistance) {
         c.distance = minDistance;

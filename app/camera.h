@@ -18,6 +18,8 @@ struct Camera {
     float pitch = 0.0f;   // degrees, from 89 below the horizon to 8 above
     float distance = 15.0f; // the player's distance of the eye behind the orbit centre, within 5..80
     float sensitivity = 0.5f; // degrees per unit of cursor motion
+    bool invertY = false;     // motion up pitches down
+    float stickSpeed = 180.0f; // degrees per second with the controller's stick pushed fully
     glm::vec3 followPosition{0.0f};
     glm::vec3 followTarget{0.0f};
     float armDistance = 15.0f; // the eye's actual distance: the player's, shortened where the ground is in the way
@@ -25,14 +27,14 @@ struct Camera {
 
 // Start-up gives it its starting values; the camera step moves it every frame.
 extern Camera camera;
-// Computed once at start-up from the framebuffer size; never recomputed.
+// Computed at start-up from the framebuffer size, and again whenever that size changes.
 extern glm::mat4 cameraProjection;
 
 // Starting values around the start point, with the direction vectors computed.
 void resetCamera(Camera& c, const glm::vec3& start);
 void updateCameraVectors(Camera& c);
-// Turns by the frame's mouse and scroll motion, clamps, follows the ball, and keeps the eye above the ground
-// (none when ground is null).
+// Turns by the frame's mouse motion and stick, zooms by its scroll and shoulder buttons, clamps, follows the ball,
+// and keeps the eye above the ground (none when ground is null).
 void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, float deltaTime, const Terrain* ground);
 // How far behind the orbit centre, along -front, the eye can go towards wanted and stay clear of the drawn ground:
 // wanted on open ground, less where the ground or a hill is in the way. A centre that is not clear itself (the

@@ -34,6 +34,17 @@
 namespace {
 
 constexpr int failureStatus = -1;
+constexpr double minimisedFrameSeconds = 1.0 / 60.0; // frame pace while there is nothing to draw
+
+// Remakes what has the framebuffer's size when that size changed since the targets were made: the viewport
+// follows by itself, since every pass sets its own from the window record.
+void followFramebufferSize() {
+    if (sceneTarget.width == window.framebufferWidth && sceneTarget.height == window.framebufferHeight) {
+        return;
+    }
+    createBloomTargets();
+    cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
+}
 
 // Builds the eight start-up programs; the only step whose exceptions are caught.
 int buildShaders() {
@@ -63,6 +74,7 @@ int initialise() {
     window.height = settings->height;
     window.fullscreen = settings->fullscreen;
     window.antialiasing = settings->antialiasing;
+    window.vsync = settings->vsync;
     if (createWindow() != 0) {
         return failureStatus;
     }
@@ -81,6 +93,9 @@ int initialise() {
     }
 
     resetCamera(camera, checkpoints[0]);
+    camera.sensitivity = settings->mouseSensitivity;
+    camera.invertY = settings->invertY;
+    camera.stickSpeed = settings->gamepadSensitivity;
 
     unitQuad.create();
     loadStartupTextures();
@@ -110,20 +125,41 @@ int initialise() {
 void updateFrame() {
     tickClock(static_cast<float>(glfwGetTime()));
     glfwPollEvents();
-    const FrameInput input =
+    FrameInput input =
         takeFrameInput(window, glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS,
                        glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS);
+    addControllerInput(input);
+    if (input.toggleFullscreen) {
+        toggleFullscreen();
+    }
+    const bool wasPaused = frameClock.paused;
     advanceFrame(input);
+    if (frameClock.paused != wasPaused) {
+        captureCursor(!frameClock.paused);
+    }
 }
 
 void playFrameSounds() {
-    updateSound(soundFrame, SoundListener{cameraEye(camera), camera.front, camera.up}, frameClock.deltaTime);
+    // The loops fade on real time: while paused the frame clock stands still, and they must still fade out.
+    static double lastPlayed = glfwGetTime();
+    const double now = glfwGetTime();
+    const float realSeconds = static_cast<float>(now - lastPlayed);
+    lastPlayed = now;
+    updateSound(soundFrame, SoundListener{cameraEye(camera), camera.front, camera.up}, realSeconds);
     clearSoundEvents(soundFrame);
 }
 
 void runFrameLoop() {
     while (!glfwWindowShouldClose(window.handle)) {
         updateFrame();
+        if (window.framebufferWidth <= 0 || window.framebufferHeight <= 0) {
+            // Minimised: nothing to draw into, and the race goes on. The HUD pass that would end the get-ready
+            // pause does not run, so its rule runs here.
+            startRollingIfDue(raceState, frameClock);
+            glfwWaitEventsTimeout(minimisedFrameSeconds);
+            continue;
+        }
+        followFramebufferSize();
         renderShadowPass();
         renderScenePass();
         if (renderFlags.bloomEnabled) {

@@ -1,11 +1,13 @@
-// What the player did this frame (one record, filled from the window or by a script), the plain halves of the
-// input callbacks, and the render switches taken from held number keys.
+// What the player did this frame (one record, filled from the window and a game controller or by a script), the
+// plain halves of the input callbacks, the controller's mapping, and the render switches taken from held keys.
 #pragma once
+
+#include <array>
 
 #include "app/window.h"
 
 // GLFW key codes the game reads.
-constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260;
+constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260, keyF11 = 300, keyP = 80;
 constexpr int key0 = 48, key5 = 53, key6 = 54, key7 = 55, key8 = 56, key9 = 57;
 
 // The one record of the player's input for a frame: the rules and the camera read nothing else.
@@ -22,6 +24,18 @@ struct FrameInput {
     float mouseDeltaX = 0.0f;   // cursor motion since the last frame; up is positive
     float mouseDeltaY = 0.0f;
     float scrollDelta = 0.0f;   // wheel steps; away from the ball is positive
+    bool togglePause = false;   // P or the controller's Back pressed since the last frame
+    bool toggleFullscreen = false; // F11 pressed since the last frame
+    float stickX = 0.0f;        // right stick past its dead zone, -1..1; right and up are positive
+    float stickY = 0.0f;
+    float zoomRate = 0.0f;      // shoulder buttons: -1 nearer, 1 farther, 0 neither or both
+};
+
+// A controller's state in GLFW's standard gamepad layout (the same indices as GLFWgamepadstate), so the
+// mapping needs no GLFW header.
+struct GamepadState {
+    std::array<unsigned char, 15> buttons{}; // 1 while pressed
+    std::array<float, 6> axes{};             // sticks -1..1 (down is positive); triggers -1 released .. 1
 };
 
 struct RenderFlags {
@@ -45,4 +59,7 @@ inline bool keyHeld(const Window& w, int key) { return key >= 0 && key < keyCoun
 // The frame's input from the window record and the two polled buttons; takes the pending motion and scroll, so
 // they count once.
 FrameInput takeFrameInput(Window& w, bool rightButtonDown, bool leftButtonDown);
+// Adds a controller to the frame's input: right stick turns, right trigger or A boosts, B or Start restarts,
+// the shoulder buttons zoom, and Back toggles the pause when it goes down (before is the previous frame's state).
+void addGamepadInput(FrameInput& input, const GamepadState& now, const GamepadState& before);
 RenderFlags renderFlagsFromInput(const FrameInput& input);

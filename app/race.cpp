@@ -62,6 +62,10 @@ void rollingStep(const FrameInput& input) {
 void tickClock(float now) {
     frameClock.deltaTime = now - frameClock.lastFrameTime;
     frameClock.lastFrameTime = now;
+    // The frame clock keeps measuring, so the first frame after the pause does not make up for it.
+    if (frameClock.paused) {
+        frameClock.deltaTime = 0.0f;
+    }
     frameClock.totalTime += frameClock.deltaTime;
     if (raceState.phase == RacePhase::Rolling) {
         const float before = raceState.timer;
@@ -72,6 +76,18 @@ void tickClock(float now) {
 
 void advanceFrame(const FrameInput& input) {
     renderFlags = renderFlagsFromInput(input);
+    // The clock ticked before this frame's input was read: a frame that pauses still runs, one that resumes
+    // had no time to run.
+    const bool wasPaused = frameClock.paused;
+    if (input.togglePause) {
+        frameClock.paused = !frameClock.paused;
+    }
+    if (wasPaused) {
+        // The ball stands still: its loops fade out until the game goes on.
+        soundFrame.rolling = false;
+        soundFrame.boosting = false;
+        return;
+    }
     if (input.sparks) {
         glm::vec3 p = ballPosition();
         spawnParticles(p, keyBurst);

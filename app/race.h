@@ -8,10 +8,12 @@
 #include "app/input.h"
 #include "app/race_state.h"
 
-// Step 1 of the frame update: advances the clock to now (seconds) and the countdown while rolling.
+// Step 1 of the frame update: advances the clock to now (seconds) and the countdown while rolling. While paused
+// the frame's deltaTime is 0, so neither totalTime, the countdown nor anything timed by the frame moves.
 void tickClock(float now);
-// Everything after event polling, on the frame's input: render flags, reset, the rolling step, out of bounds,
-// checkpoints, camera and particles. The game's updateFrame and the simulator both call it.
+// Everything after event polling, on the frame's input: render flags, the pause, reset, the rolling step, out of
+// bounds, checkpoints, camera and particles. While paused only the render flags and the pause toggle are read.
+// The game's updateFrame and the simulator both call it.
 void advanceFrame(const FrameInput& input);
 
 // Starts a new race at the start checkpoint.

@@ -27,6 +27,7 @@ struct FrameClock {
     float deltaTime = 0.0f;     // seconds between this update and the previous one
     float totalTime = 0.0f;     // sum of all deltaTime: the game's clock
     float animationTime = 0.0f; // a second sum, turns the checkpoint markers
+    bool paused = false;        // while set, deltaTime is 0: every clock of the race stands still
 };
 
 struct RaceState {

@@ -1,4 +1,4 @@
-// Reads the display and audio settings: the shipped defaults first, then the player's overrides key by key.
+// Reads the settings: the shipped defaults first, then the player's overrides key by key.
 #include "app/settings.h"
 
 #include <cmath>
@@ -13,56 +13,87 @@ Settings* settings = nullptr;
 
 namespace {
 
-constexpr const char* section = "window";
+constexpr const char* windowSection = "window";
+constexpr const char* controlsSection = "controls";
 constexpr const char* audioSection = "audio";
+constexpr float minMouseSensitivity = 0.01f, maxMouseSensitivity = 10.0f;     // degrees per unit of motion
+constexpr float minGamepadSensitivity = 1.0f, maxGamepadSensitivity = 1000.0f; // degrees per second
 constexpr float minVolume = 0.0f, maxVolume = 1.0f;
 
 // A number that does not fit 32 bits counts as not parsing: the fallback stays.
 int32_t readInt32(const INIReader& reader, const char* key, int32_t fallback) {
-    const long value = reader.GetInteger(section, key, fallback);
+    const long value = reader.GetInteger(windowSection, key, fallback);
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
         return fallback;
     }
     return static_cast<int32_t>(value);
 }
 
+// The keys that say so when they ignore a value: the file's path names it in the message.
+struct CheckedReader {
+    const INIReader& reader;
+    const char* path;
+
+    void reportIgnored(const char* section, const char* key, const char* expected, const std::string& kept) const {
+        std::fprintf(stderr, "%s: ignored [%s] %s = \"%s\", expected %s; keeping %s\n", path, section, key,
+                     reader.Get(section, key, "").c_str(), expected, kept.c_str());
+    }
+
+    // A value that is no boolean reads differently with the two fallbacks.
+    bool boolean(const char* section, const char* key, bool fallback) const {
+        if (!reader.HasValue(section, key)) {
+            return fallback;
+        }
+        const bool asFalse = reader.GetBoolean(section, key, false);
+        if (asFalse != reader.GetBoolean(section, key, true)) {
+            reportIgnored(section, key, "true or false", fallback ? "true" : "false");
+            return fallback;
+        }
+        return asFalse;
+    }
+
+    float number(const char* section, const char* key, float fallback, float low, float high) const {
+        if (!reader.HasValue(section, key)) {
+            return fallback;
+        }
+        // The whole value must be the number ("90 degrees" is not 90); what is no number fails the range test.
+        const std::string text = reader.Get(section, key, "");
+        char* end = nullptr;
+        double value = std::strtod(text.c_str(), &end);
+        if (end == text.c_str() || *end != '\0') {
+            value = std::nan("");
+        }
+        if (!(value >= low && value <= high)) {
+            char expected[64], kept[32];
+            std::snprintf(expected, sizeof expected, "a number from %g to %g", static_cast<double>(low),
+                          static_cast<double>(high));
+            std::snprintf(kept, sizeof kept, "%g", static_cast<double>(fallback));
+            reportIgnored(section, key, expected, kept);
+            return fallback;
+        }
+        return static_cast<float>(value);
+    }
+};
+
 // Each key falls back to what the previous read produced, so a later file only replaces what it sets.
-Settings readWindowSection(const INIReader& reader, const Settings& fallback) {
-    Settings s = fallback;
+Settings readSettings(const INIReader& reader, const char* path, const Settings& fallback) {
+    const CheckedReader checked{reader, path};
+    Settings s;
     s.width = readInt32(reader, "width", fallback.width);
     s.height = readInt32(reader, "height", fallback.height);
-    s.fullscreen = reader.GetBoolean(section, "fullscreen", fallback.fullscreen);
-    s.antialiasing = reader.GetBoolean(section, "antialiasing", fallback.antialiasing);
-    s.brightness = static_cast<float>(reader.GetReal(section, "brightness", fallback.brightness));
-    s.contrast = static_cast<float>(reader.GetReal(section, "contrast", fallback.contrast));
+    s.fullscreen = reader.GetBoolean(windowSection, "fullscreen", fallback.fullscreen);
+    s.antialiasing = reader.GetBoolean(windowSection, "antialiasing", fallback.antialiasing);
+    s.brightness = static_cast<float>(reader.GetReal(windowSection, "brightness", fallback.brightness));
+    s.contrast = static_cast<float>(reader.GetReal(windowSection, "contrast", fallback.contrast));
+    s.vsync = checked.boolean(windowSection, "vsync", fallback.vsync);
+    s.mouseSensitivity = checked.number(controlsSection, "mouse_sensitivity", fallback.mouseSensitivity,
+                                        minMouseSensitivity, maxMouseSensitivity);
+    s.invertY = checked.boolean(controlsSection, "invert_y", fallback.invertY);
+    s.gamepadSensitivity = checked.number(controlsSection, "gamepad_sensitivity", fallback.gamepadSensitivity,
+                                          minGamepadSensitivity, maxGamepadSensitivity);
+    s.audioEnabled = checked.boolean(audioSection, "enabled", fallback.audioEnabled);
+    s.audioVolume = checked.number(audioSection, "volume", fallback.audioVolume, minVolume, maxVolume);
     return s;
-}
-
-void reportIgnored(const char* path, const char* key, const std::string& value, const char* expected) {
-    std::fprintf(stderr, "%s: [audio] %s = '%s' is not %s; the key is ignored.\n", path, key, value.c_str(), expected);
-}
-
-// Unlike the window keys, audio values are checked whole, and a bad one is reported rather than half-read.
-void readAudioSection(const INIReader& reader, const char* path, Settings& s) {
-    if (reader.HasValue(audioSection, "enabled")) {
-        // GetBoolean hands back its fallback for a value it does not know: two different fallbacks expose that.
-        const bool asTrue = reader.GetBoolean(audioSection, "enabled", true);
-        if (asTrue == reader.GetBoolean(audioSection, "enabled", false)) {
-            s.audioEnabled = asTrue;
-        } else {
-            reportIgnored(path, "enabled", reader.Get(audioSection, "enabled", ""), "true or false");
-        }
-    }
-    if (reader.HasValue(audioSection, "volume")) {
-        const std::string text = reader.Get(audioSection, "volume", "");
-        char* end = nullptr;
-        const double value = std::strtod(text.c_str(), &end);
-        if (!text.empty() && *end == '\0' && std::isfinite(value) && value >= minVolume && value <= maxVolume) {
-            s.audioVolume = static_cast<float>(value);
-        } else {
-            reportIgnored(path, "volume", text, "a number from 0 to 1");
-        }
-    }
 }
 
 } // namespace
@@ -81,22 +112,17 @@ std::string personalSettingsPath() {
 
 Settings loadSettings(const char* defaultPath, const char* userPath, const std::string& personalPath) {
     // Every file overrides what the earlier ones left, key by key; a missing default file leaves the built-in values.
-    auto apply = [](const INIReader& reader, const char* path, Settings& result) {
-        result = readWindowSection(reader, result);
-        readAudioSection(reader, path, result);
-    };
-    Settings result;
-    apply(INIReader(defaultPath), defaultPath, result);
+    Settings result = readSettings(INIReader(defaultPath), defaultPath, Settings{});
 
     // Beside the data first, then the player's own file, which an installed game's read-only data cannot hold.
     const INIReader user(userPath);
-    apply(user, userPath, result);
+    result = readSettings(user, userPath, result);
     bool personalRead = false;
     if (!personalPath.empty()) {
         const INIReader personal(personalPath);
         personalRead = personal.ParseError() >= 0;
         if (personalRead) {
-            apply(personal, personalPath.c_str(), result);
+            result = readSettings(personal, personalPath.c_str(), result);
         }
     }
     if (user.ParseError() < 0 && !personalRead) {

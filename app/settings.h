@@ -1,4 +1,5 @@
-// Display and audio settings read once at start-up from Config/default.ini and the player's Config/user.ini.
+// The player's settings read once at start-up from Config/default.ini and the user files: the window, the picture,
+// the controls and the sound.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,12 @@ struct Settings {
     bool antialiasing = false;
     float brightness = 0.0f;
     float contrast = 1.0f;
-    bool audioEnabled = true; // false: no audio device is opened at all
-    float audioVolume = 0.8f; // 0..1, scales every sound
+    bool vsync = true;                 // one buffer swap per display refresh
+    float mouseSensitivity = 0.5f;     // camera degrees per unit of cursor motion
+    bool invertY = false;              // moving the mouse or stick up looks down
+    float gamepadSensitivity = 180.0f; // camera degrees per second with the right stick pushed fully
+    bool audioEnabled = true;          // false: no audio device is opened at all
+    float audioVolume = 0.8f;          // 0..1, scales every sound
 };
 
 constexpr const char* defaultSettingsPath = "Config/default.ini";
@@ -23,8 +28,9 @@ constexpr const char* userSettingsPath = "Config/user.ini";
 std::string personalSettingsPath();
 
 // Defaults from defaultPath, then key-by-key overrides from userPath (beside the data), then from personalPath. The
-// fallback message names userPath and is printed only when neither user file could be read. Never fails. An [audio]
-// value that does not parse or lies out of range keeps the previous value, with one line on standard error.
+// fallback message names userPath and is printed only when neither user file could be read. Never fails. A value of
+// vsync or of a [controls] or [audio] key that is junk or out of range keeps the previous value, with one line on
+// stderr naming the file and the key.
 Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath,
                       const std::string& personalPath = personalSettingsPath());
 

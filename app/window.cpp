@@ -1,6 +1,8 @@
-// Opens the window with its OpenGL 3.3 core context, registers input callbacks and prints driver debug output.
+// Opens the window with its OpenGL 3.3 core context, registers input callbacks, prints driver debug output,
+// switches full screen and reads the game controller.
 #include "app/window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <GL/glew.h>
@@ -14,6 +16,10 @@ namespace {
 
 constexpr const char* windowTitle = "Kelvara-Actionminigolf 3D";
 constexpr uint32_t silencedIds[] = {131185, 131218}; // driver chatter about buffer placement
+
+// The controller in use: a joystick id, or -1. Its previous state makes button presses into single events.
+int activeGamepad = -1;
+GamepadState previousGamepad;
 
 // The AMD_debug_output categories share the message callback with the core enums.
 constexpr uint32_t amdApiError = 0x9149, amdWindowSystem = 0x914A, amdDeprecation = 0x914B,
@@ -68,6 +74,51 @@ Window* recordOf(GLFWwindow* handle) {
     return static_cast<Window*>(glfwGetWindowUserPointer(handle));
 }
 
+// The first connected joystick with a standard gamepad mapping, or -1.
+int findGamepad() {
+    for (int id = GLFW_JOYSTICK_1; id <= GLFW_JOYSTICK_LAST; ++id) {
+        if (glfwJoystickIsGamepad(id)) {
+            return id;
+        }
+    }
+    return -1;
+}
+
+void takeGamepad(int id) {
+    activeGamepad = id;
+    previousGamepad = GamepadState{};
+    if (id >= 0) {
+        const char* name = glfwGetGamepadName(id);
+        std::fprintf(stderr, "Controller connected: %s\n", name ? name : "unnamed gamepad");
+    }
+}
+
+// The monitor holding most of the window, else the primary one.
+GLFWmonitor* monitorUnderWindow() {
+    int x = 0, y = 0, width = 0, height = 0;
+    glfwGetWindowPos(window.handle, &x, &y);
+    glfwGetWindowSize(window.handle, &width, &height);
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    GLFWmonitor* best = glfwGetPrimaryMonitor();
+    long bestOverlap = 0;
+    for (int i = 0; i < count; ++i) {
+        const GLFWvidmode* mode = glfwGetVideoMode(monitors[i]);
+        if (mode == nullptr) {
+            continue;
+        }
+        int mx = 0, my = 0;
+        glfwGetMonitorPos(monitors[i], &mx, &my);
+        const long overlapX = std::max(0, std::min(x + width, mx + mode->width) - std::max(x, mx));
+        const long overlapY = std::max(0, std::min(y + height, my + mode->height) - std::max(y, my));
+        if (overlapX * overlapY > bestOverlap) {
+            bestOverlap = overlapX * overlapY;
+            best = monitors[i];
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 void keyCallback(GLFWwindow* handle, int key, int, int action, int) {
@@ -87,6 +138,68 @@ void scrollCallback(GLFWwindow* handle, double, double yOffset) {
     if (Window* w = recordOf(handle)) {
         handleScroll(*w, yOffset);
     }
+}
+
+void framebufferSizeCallback(GLFWwindow* handle, int width, int height) {
+    if (Window* w = recordOf(handle)) {
+        w->framebufferWidth = width;
+        w->framebufferHeight = height;
+    }
+}
+
+void joystickCallback(int joystick, int event) {
+    if (event == GLFW_CONNECTED && activeGamepad < 0 && glfwJoystickIsGamepad(joystick)) {
+        takeGamepad(joystick);
+    } else if (event == GLFW_DISCONNECTED && joystick == activeGamepad) {
+        std::fprintf(stderr, "Controller disconnected\n");
+        takeGamepad(findGamepad());
+    }
+}
+
+void addControllerInput(FrameInput& input) {
+    GLFWgamepadstate state;
+    if (activeGamepad < 0 || !glfwGetGamepadState(activeGamepad, &state)) {
+        return;
+    }
+    GamepadState now;
+    std::copy(std::begin(state.buttons), std::end(state.buttons), now.buttons.begin());
+    std::copy(std::begin(state.axes), std::end(state.axes), now.axes.begin());
+    addGamepadInput(input, now, previousGamepad);
+    previousGamepad = now;
+}
+
+void toggleFullscreen() {
+    if (glfwGetWindowMonitor(window.handle) != nullptr) {
+        if (window.windowedWidth <= 0 || window.windowedHeight <= 0) {
+            // Started in full screen: the settings' size, in the middle of the monitor.
+            const GLFWvidmode* mode = glfwGetVideoMode(glfwGetWindowMonitor(window.handle));
+            window.windowedWidth = window.width;
+            window.windowedHeight = window.height;
+            window.windowedX = mode ? (mode->width - window.width) / 2 : 0;
+            window.windowedY = mode ? (mode->height - window.height) / 2 : 0;
+        }
+        glfwSetWindowMonitor(window.handle, nullptr, window.windowedX, window.windowedY, window.windowedWidth,
+                             window.windowedHeight, GLFW_DONT_CARE);
+        window.fullscreen = false;
+    } else {
+        GLFWmonitor* monitor = monitorUnderWindow();
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (mode == nullptr) {
+            return;
+        }
+        glfwGetWindowPos(window.handle, &window.windowedX, &window.windowedY);
+        glfwGetWindowSize(window.handle, &window.windowedWidth, &window.windowedHeight);
+        glfwSetWindowMonitor(window.handle, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+        window.fullscreen = true;
+    }
+    // Some platforms forget the swap interval when the window changes mode.
+    glfwSwapInterval(window.vsync ? 1 : 0);
+}
+
+void captureCursor(bool captured) {
+    glfwSetInputMode(window.handle, GLFW_CURSOR, captured ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
+    // The cursor comes back wherever the player left it: its first motion turns nothing.
+    window.firstMouse = true;
 }
 
 bool isSilencedDebugMessage(uint32_t id) {
@@ -148,10 +261,14 @@ int createWindow() {
     }
     glfwGetFramebufferSize(window.handle, &window.framebufferWidth, &window.framebufferHeight);
     glfwMakeContextCurrent(window.handle);
+    glfwSwapInterval(window.vsync ? 1 : 0);
 
     glfwSetKeyCallback(window.handle, keyCallback);
     glfwSetCursorPosCallback(window.handle, cursorPositionCallback);
     glfwSetScrollCallback(window.handle, scrollCallback);
+    glfwSetFramebufferSizeCallback(window.handle, framebufferSizeCallback);
+    glfwSetJoystickCallback(joystickCallback);
+    takeGamepad(findGamepad());
     glfwSetInputMode(window.handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
     glewExperimental = GL_TRUE;
@@ -178,6 +295,7 @@ int createWindow() {
 }
 
 void destroyWindow() {
+    activeGamepad = -1;
     if (window.handle) {
         glfwDestroyWindow(window.handle);
         window.handle = nullptr;

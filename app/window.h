@@ -1,4 +1,5 @@
-// The one window: its record, the OpenGL 3.3 core context, fixed GL state and debug output.
+// The one window: its record, the OpenGL 3.3 core context, fixed GL state, debug output, full screen and the
+// game controller.
 #pragma once
 
 #include <cstdint>
@@ -12,28 +13,47 @@ struct Window {
     GLFWwindow* handle = nullptr;
     int32_t width = 1024;
     int32_t height = 1024;
-    int32_t framebufferWidth = 0;  // measured once at creation; everything renders at this size
+    int32_t framebufferWidth = 0;  // kept current by the framebuffer-size callback; 0 x 0 while minimised
     int32_t framebufferHeight = 0;
     bool fullscreen = false;
     bool antialiasing = false;
+    bool vsync = true;
+    int32_t windowedX = 0, windowedY = 0; // where full screen returns to; taken when it is entered
+    int32_t windowedWidth = 0, windowedHeight = 0;
     uint8_t keys[keyCount] = {};   // 1 while held
     float lastX = 0.0f, lastY = 0.0f;
     float mouseDeltaX = 0.0f, mouseDeltaY = 0.0f;
     float scrollDelta = 0.0f;
     bool firstMouse = true;
+    bool pausePressed = false;      // P went down since the frame last took its input
+    bool fullscreenPressed = false; // F11 likewise
 };
 
 // Filled by start-up from the settings; the GLFW window's user pointer.
 extern Window window;
 
-// 0 on success; 1 after printing the failure and terminating GLFW.
+struct FrameInput;
+
+// 0 on success; 1 after printing the failure and terminating GLFW. Also sets the swap interval from vsync and
+// takes the first game controller that GLFW knows a standard mapping for.
 int createWindow();
 void destroyWindow();
+
+// Full screen on the monitor under the window at that monitor's own resolution, or back to the window it came
+// from (the settings' size, centred, when the game started in full screen).
+void toggleFullscreen();
+// Captured: the cursor is hidden and its motion unlimited (while playing); released: the desktop's cursor.
+void captureCursor(bool captured);
+// Adds the active game controller's state to the frame's input; nothing without one.
+void addControllerInput(FrameInput& input);
 
 // GLFW callbacks, registered by createWindow: find the record through the window's user pointer.
 void keyCallback(GLFWwindow* handle, int key, int scancode, int action, int mods);
 void cursorPositionCallback(GLFWwindow* handle, double x, double y);
 void scrollCallback(GLFWwindow* handle, double xOffset, double yOffset);
+void framebufferSizeCallback(GLFWwindow* handle, int width, int height);
+// A controller plugged in or out: takes it or lets it go, with one line on stderr.
+void joystickCallback(int joystick, int event);
 
 std::string formatDebugMessage(uint32_t source, uint32_t type, uint32_t id, uint32_t severity, const char* message);
 // True for the two driver ids that are never printed.

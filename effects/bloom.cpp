@@ -22,16 +22,55 @@ namespace {
 constexpr float bloomExposure = 0.8f;                   // tone-mapping exposure of the combine
 constexpr int blurPassCount = 2;                        // one horizontal, one vertical
 constexpr int maxIncompleteReports = 3;                 // per run, however many targets fail
+constexpr GLint antialiasingSamples = 4;                // per pixel, or fewer when the driver offers fewer
 
 int incompleteReportsLeft = maxIncompleteReports;
 
-void reportIfIncomplete() {
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE || incompleteReportsLeft <= 0) {
+// True when the bound framebuffer is complete.
+bool reportIfIncomplete() {
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+        return true;
+    }
+    if (incompleteReportsLeft > 0) {
+        --incompleteReportsLeft;
+        std::printf("Framebuffer not complete!\n");
+        std::fflush(stdout);
+    }
+    return false;
+}
+
+// The scene's two colours and depth, multisampled, in the same formats as the single-sampled target so the
+// resolve may blit between them. Dropped again when the driver rejects it.
+void createMultisampleTarget(GLsizei width, GLsizei height, GLenum depthFormat) {
+    GLint maxSamples = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    const GLsizei samples = std::min(antialiasingSamples, maxSamples);
+    if (samples < 2) {
         return;
     }
-    --incompleteReportsLeft;
-    std::printf("Framebuffer not complete!\n");
-    std::fflush(stdout);
+    glGenFramebuffers(1, &sceneTarget.multisampleFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.multisampleFramebuffer);
+    glGenRenderbuffers(2, sceneTarget.multisampleColours);
+    for (GLuint i = 0; i < 2; ++i) {
+        glBindRenderbuffer(GL_RENDERBUFFER, sceneTarget.multisampleColours[i]);
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGB16F, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, GL_RENDERBUFFER,
+                                  sceneTarget.multisampleColours[i]);
+    }
+    glGenRenderbuffers(1, &sceneTarget.multisampleDepth);
+    glBindRenderbuffer(GL_RENDERBUFFER, sceneTarget.multisampleDepth);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, depthFormat, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, sceneTarget.multisampleDepth);
+    const GLenum drawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, drawBuffers);
+    if (!reportIfIncomplete()) {
+        glDeleteFramebuffers(1, &sceneTarget.multisampleFramebuffer);
+        glDeleteRenderbuffers(2, sceneTarget.multisampleColours);
+        glDeleteRenderbuffers(1, &sceneTarget.multisampleDepth);
+        sceneTarget.multisampleFramebuffer = sceneTarget.multisampleDepth = 0;
+        sceneTarget.multisampleColours[0] = sceneTarget.multisampleColours[1] = 0;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 // A half-float RGB texture of the target size with linear filtering; the caller chooses the wrap along S.
@@ -53,6 +92,11 @@ void createBloomTargets() {
     // A missing size makes zero-sized attachments: the targets are reported incomplete instead of raising errors.
     const GLsizei width = std::max(window.framebufferWidth, 0);
     const GLsizei height = std::max(window.framebufferHeight, 0);
+    sceneTarget.width = width;
+    sceneTarget.height = height;
+    // The depth resolve needs the same format on both sides, so antialiasing names one; without it the
+    // driver's choice stands.
+    const GLenum depthFormat = window.antialiasing ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT;
 
     glGenFramebuffers(1, &sceneTarget.framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.framebuffer);
@@ -67,7 +111,7 @@ void createBloomTargets() {
     }
     glGenRenderbuffers(1, &sceneTarget.depthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, sceneTarget.depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
+    glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, sceneTarget.depthBuffer);
     const GLenum drawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glDrawBuffers(2, drawBuffers);
@@ -96,6 +140,10 @@ void createBloomTargets() {
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, sceneTarget.depthBuffer);
     reportIfIncomplete();
 
+    if (window.antialiasing) {
+        createMultisampleTarget(width, height, depthFormat);
+    }
+
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -113,10 +161,38 @@ void releaseBloomTargets() {
     glDeleteTextures(5, textures);
     glDeleteFramebuffers(4, framebuffers);
     glDeleteRenderbuffers(1, &sceneTarget.depthBuffer);
+    glDeleteFramebuffers(1, &sceneTarget.multisampleFramebuffer);
+    glDeleteRenderbuffers(2, sceneTarget.multisampleColours);
+    glDeleteRenderbuffers(1, &sceneTarget.multisampleDepth);
     sceneTarget = SceneTarget{};
     blurTargets = {};
     combinedTarget = BlurTarget{};
     bloomAppliedThisFrame = false;
+}
+
+uint32_t sceneDrawFramebuffer() {
+    return sceneTarget.multisampleFramebuffer != 0 ? sceneTarget.multisampleFramebuffer : sceneTarget.framebuffer;
+}
+
+void resolveSceneTarget() {
+    if (sceneTarget.multisampleFramebuffer == 0) {
+        return;
+    }
+    const GLsizei width = sceneTarget.width, height = sceneTarget.height;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, sceneTarget.multisampleFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, sceneTarget.framebuffer);
+    // One attachment at a time: a blit copies the one read buffer into every draw buffer.
+    for (GLenum i = 0; i < 2; ++i) {
+        glReadBuffer(GL_COLOR_ATTACHMENT0 + i);
+        glDrawBuffer(GL_COLOR_ATTACHMENT0 + i);
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    // The bloom's combine is depth-tested against the scene, so the depth comes along.
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    const GLenum drawBuffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, drawBuffers);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void renderBloom() {

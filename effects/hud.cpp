@@ -25,6 +25,7 @@ const Texture& textureOf(HudSprite sprite) {
     case HudSprite::Clock: return timeTexture;
     case HudSprite::GaugeDial: return boostGaugeTexture;
     case HudSprite::GaugePointer: return boostGaugePointerTexture;
+    case HudSprite::Paused: return pausedTexture;
     case HudSprite::TimeBar: break;
     }
     return timePTexture;
@@ -49,10 +50,9 @@ void renderHud() {
     const GLint flipLocation = glGetUniformLocation(hudShader.programId, "flip");
     glUniform1i(flipLocation, 0);
 
-    const HudLayout layout = layoutHud(raceState, frameClock);
-    const float aspect = window.framebufferHeight > 0
-                             ? float(window.framebufferWidth) / float(window.framebufferHeight)
-                             : 1.0f;
+    // The frame loop draws nothing while the window has no height.
+    const float aspect = static_cast<float>(window.framebufferWidth) / static_cast<float>(window.framebufferHeight);
+    const HudLayout layout = layoutHud(raceState, frameClock, aspect);
     const ClockLayout clock = layoutClock(raceState.raceClock,
                                           personalRecords.best.has ? personalRecords.best.seconds : noRecord,
                                           raceState.newRecord && raceState.phase == RacePhase::Won, aspect);

@@ -131,7 +131,7 @@ void drawFlag() {
 }
 
 void renderScenePass() {
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer());
     glViewport(0, 0, window.framebufferWidth, window.framebufferHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -186,5 +186,6 @@ void renderScenePass() {
     drawSceneObjects();
     drawFlag();
 
+    resolveSceneTarget();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

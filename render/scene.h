@@ -7,7 +7,8 @@
 void sendLight(const DirectionalLight& light);
 void sendMaterial(const Material& material);
 
-// Draws the frame's 3D scene into the scene target; leaves the default framebuffer bound, the flag program in use,
+// Draws the frame's 3D scene into the scene target (with antialiasing into its multisampled twin, resolved at the
+// end); leaves the default framebuffer bound, the flag program in use,
 // unit 0 active, depth test and culling on and blending off.
 void renderScenePass();
 // Ball, markers, stick, terrain and particles with the scene program bound.

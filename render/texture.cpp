@@ -37,6 +37,7 @@ const StartupTexture startupTextures[] = {
     {&digitsTexture, "UserInterface/digits.png", Loader::Repeating, diffuseUnit},
     {&bestTexture, "UserInterface/best.png", Loader::Repeating, diffuseUnit},
     {&newRecordTexture, "UserInterface/newrecord.png", Loader::Repeating, diffuseUnit},
+    {&pausedTexture, "UserInterface/paused.png", Loader::Repeating, diffuseUnit},
 };
 
 } // namespace
@@ -45,6 +46,7 @@ Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
 Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
 Texture digitsTexture, bestTexture, newRecordTexture;
+Texture pausedTexture;
 
 uint32_t textureFormatForChannels(int channelCount) {
     switch (channelCount) {

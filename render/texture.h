@@ -53,8 +53,9 @@ uint32_t uploadTexture(const Image& image, int32_t wrap, int32_t minFilter);
 extern Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
 extern Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
 extern Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
-// The race clock's digits, its record label and the new-record sprite.
+// The race clock's digits, its record label and the new-record sprite; the paused banner.
 extern Texture digitsTexture, bestTexture, newRecordTexture;
+extern Texture pausedTexture;
 
 // Start-up step: loads the start-up textures and sets the terrain units. A missing image prints its line and
 // stays empty.

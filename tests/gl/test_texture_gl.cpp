@@ -244,7 +244,11 @@ TEST(StartupTextures, MissingImagesAreReportedInOrderAndTheRestLoads) {
                        "Failed to find: UserInterface/time.png\n"
                        "Failed to find: UserInterface/youlost.png\n"
                        "Failed to find: UserInterface/getready.png\n"
-                       "Failed to find: UserInterface/letroll.png\n");
+                       "Failed to find: UserInterface/letroll.png\n"
+                       "Failed to find: UserInterface/digits.png\n"
+                       "Failed to find: UserInterface/best.png\n"
+                       "Failed to find: UserInterface/newrecord.png\n"
+                       "Failed to find: UserInterface/paused.png\n");
 
     EXPECT_NE(grassTexture.textureId, 0u);
     EXPECT_EQ(grassTexture.unit, 0u);

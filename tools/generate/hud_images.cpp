@@ -1,5 +1,5 @@
-// The HUD sprites of UserInterface/: start messages, won and lost banners, clock icon, time and boost bars,
-// boost gauge dial with its pointer, the boost icon, and the race clock's digits and record sprites.
+// The HUD sprites of UserInterface/: start messages, won, lost and paused banners, clock icon, time and boost
+// bars, boost gauge dial with its pointer, the boost icon, and the race clock's digits and record sprites.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -434,6 +434,7 @@ bool generateHudImages(const std::string& dataDir) {
         {"UserInterface/digits.png", drawDigitAtlas(font), 4},
         {"UserInterface/best.png", drawBestLabel(font), 4},
         {"UserInterface/newrecord.png", drawNewRecord(font), 4},
+        {"UserInterface/paused.png", drawBanner(font, {{"PAUSED"}, timeLight, timeDark}), 4},
     };
     bool ok = true;
     std::printf("gauge: pivot (%.4f, %.4f), needle %.4f..%.4f from it, %.4f thick, points at %.1f deg at boost 0\n",
