@@ -42,6 +42,7 @@ TEST(HudLayout, GetReadyHandsOverToLetsRollInTheFrameRollingStarts) {
     EXPECT_TRUE(startRollingIfDue(race, clock));
     EXPECT_EQ(race.phase, RacePhase::Rolling);
     ASSERT_NE(find(l, HudSprite::LetRoll), nullptr) << "shown in the same frame";
+    ASSERT_NE(find(l, HudSprite::GetReady), nullptr);
     EXPECT_NEAR(find(l, HudSprite::LetRoll)->opacity, 1.0f, 0.02f);
     EXPECT_LE(find(l, HudSprite::GetReady)->opacity, 0.0f) << "while get-ready has faded out";
 
