@@ -116,7 +116,7 @@ TEST(ShippedModels, ImportWithTheirOwnTexturesAndSolidOnesFaceOutwards) {
     }
 }
 
-TEST(ShippedModels, TheBallIsARoundSphereOfRadiusOneSoItTouchesTheGrass) {
+TEST(ShippedModels, TheBallIsTwoUnitsAcrossSoItTouchesTheGrass) {
     const auto [low, high] = bounds(importShipped("Models/Golf_Ball_sale.obj"));
     for (int axis = 0; axis < 3; ++axis) {
         EXPECT_NEAR(low[axis], -1.0f, 0.02f);
