@@ -63,7 +63,7 @@ inline bool writePng(const std::string& path, int width, int height, int channel
     }
     if (bytes.size() != rowBytes * height) return false;
     fs::create_directories(fs::path(path).parent_path());
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* volatile file = std::fopen(path.c_str(), "wb"); // volatile: kept across the error jump
     png_structp png = file ? png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr) : nullptr;
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
