@@ -1,4 +1,5 @@
-# Shared helpers for the end-to-end tests: a private Xvfb, the game started from a copy of its data folder.
+# Shared helpers for the end-to-end tests: a private Xvfb, the game started from a copy of its data folder, input
+# through xdotool, and screenshot regions compared as numbers. Usage: source lib.sh GAME DATA_FOLDER
 set -euo pipefail
 
 game="$1"
@@ -24,59 +25,68 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on the first free display and exports DISPLAY.
+# A display of our own on the first free number; 1024 x 1024 unless a size such as 800x600x24 is given.
 start_display() {
-    local size="${1:-1024x1024x24}"
-    local fifo="$work/displayfd"
-    mkfifo "$fifo"
-    Xvfb -displayfd 5 -screen 0 "$size" -nolisten tcp 5>"$fifo" 2>/dev/null &
+    mkfifo "$work/displayfd"
+    Xvfb -displayfd 5 -screen 0 "${1:-1024x1024x24}" -nolisten tcp 5>"$work/displayfd" 2>/dev/null &
     xvfb_pid=$!
     local number
-    read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
+    read -r -t 20 number <"$work/displayfd" || fail "Xvfb did not start"
     export DISPLAY=":$number"
 }
 
-# Copies the data folder so a test can change it, then starts the game there with stdin from a fifo.
+# A copy of the data folder without a user file, so a test may change it; $1 x $1 pixels when a size is given.
 copy_data() {
     cp -r "$data_source" "$work/data"
     rm -f "$work/data/Config/user.ini"
+    [ -z "${1:-}" ] || printf '[window]\nwidth = %s\nheight = %s\n' "$1" "$1" >"$work/data/Config/user.ini"
 }
 
+# Starts the game in the copy, its stdin a fifo kept open until we answer the final prompt.
 start_game() {
     mkfifo "$work/stdin"
     (cd "$work/data" && exec "$game" <"$work/stdin" >"$work/out.txt" 2>"$work/err.txt") &
     game_pid=$!
-    exec 4>"$work/stdin" # keeps the game's stdin open until we answer its prompt
+    exec 4>"$work/stdin"
 }
 
 # Waits up to $2 seconds for text $1 in the game's output.
 wait_for_output() {
-    local text="$1" seconds="${2:-60}"
-    for _ in $(seq 1 $((seconds * 10))); do
-        grep -qF -- "$text" "$work/out.txt" 2>/dev/null && return 0
+    for _ in $(seq 1 $((${2:-60} * 10))); do
+        grep -qF -- "$1" "$work/out.txt" 2>/dev/null && return 0
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.1
     done
-    grep -qF -- "$text" "$work/out.txt" 2>/dev/null || fail "no '$text' in the output"
+    grep -qF -- "$1" "$work/out.txt" 2>/dev/null || fail "no '$1' in the output"
 }
 
-window_id() {
-    xdotool search --sync --limit 1 --name "Kelvara-Actionminigolf 3D" 2>/dev/null | head -n 1
-}
+window_id() { xdotool search --sync --limit 1 --name "Kelvara-Actionminigolf 3D" 2>/dev/null | head -n 1; }
+focus() { xdotool windowfocus --sync "$(window_id)" 2>/dev/null || true; }
 
-# Sends key events to the game window.
-press_key() {
-    local id
-    id="$(window_id)"
-    xdotool windowfocus --sync "$id" 2>/dev/null || true
-    xdotool key --window "$id" "$@"
+# Keys by xdotool name: pressed once, or held until released.
+press_key() { focus; xdotool key --window "$(window_id)" "$@"; }
+hold_key() { focus; xdotool keydown --window "$(window_id)" "$1"; }
+release_key() { xdotool keyup --window "$(window_id)" "$1"; }
+
+# The mouse: relative motion in pixels, a button (1 left, 3 right) held for $2 seconds, wheel clicks (4 up, 5 down)
+# spaced so that each lands in a frame of its own.
+mouse_move() { focus; xdotool mousemove_relative -- "$1" "$2"; }
+hold_button() { focus; xdotool mousedown "$1"; sleep "$2"; xdotool mouseup "$1"; }
+wheel() { focus; xdotool click --repeat "$2" --delay 300 "$1"; }
+
+# Ends with Escape and one line of input; the exit status must be 0.
+quit_game() {
+    press_key Escape
+    wait_for_output "Press any key to exit." 30
+    echo >&4
+    wait_for_exit 30
+    [ "$exit_status" = "0" ] || fail "exit status $exit_status"
 }
 
 # Waits for the game to end and leaves its exit status in exit_status.
 exit_status=""
 wait_for_exit() {
-    local seconds="${1:-30}"
-    for _ in $(seq 1 $((seconds * 10))); do
+    for _ in $(seq 1 $((${1:-30} * 10))); do
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -86,46 +96,42 @@ wait_for_exit() {
     game_pid=""
 }
 
-# Makes the game's window small, so the software renderer keeps a usable frame rate.
-small_window() {
-    printf '[window]\nwidth = %s\nheight = %s\n' "$1" "$2" >"$work/data/Config/user.ini"
-}
-
 # Saves the game window's picture as $work/$1.png.
-screenshot() {
-    import -window "$(window_id)" "$work/$1.png" 2>/dev/null || fail "no screenshot"
+screenshot() { import -window "$(window_id)" "$work/$1.png" 2>/dev/null || fail "no screenshot"; }
+
+# Runs a check (a command) until it succeeds, for at most $1 seconds: a slow machine draws few frames a second.
+eventually() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.3
+    done
+}
+# Takes screenshot $1 once the game has drawn its first picture.
+first_picture() {
+    shown() { screenshot "$1" && check "$(region_mean "$1" 0 0 200 200)" ">" 10; }
+    eventually 60 shown "$1" || fail "no picture"
 }
 
-# Mean red, green and blue (0..255) of a rectangle of a screenshot: name x y width height.
+# Over a rectangle (name x y width height): mean red, green and blue (0..255) and mean brightness; and between two
+# screenshots (name other x y width height) the mean difference.
 region_rgb() {
     convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format "%[fx:mean.r*255] %[fx:mean.g*255] %[fx:mean.b*255]" info:
 }
-
-# Mean brightness (0..255) of a rectangle: name x y width height.
-region_mean() {
-    convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format "%[fx:mean*255]" info:
-}
-
-# Mean absolute difference (0..255) between two screenshots, over a rectangle.
+region_mean() { convert "$work/$1.png" -crop "$4x$5+$2+$3" +repage -format "%[fx:mean*255]" info:; }
 region_difference() {
     convert "$work/$1.png" "$work/$2.png" -compose difference -composite -crop "$5x$6+$3+$4" +repage \
         -format "%[fx:mean*255]" info:
 }
-
-# Holds a key (xdotool name) for the game's next frames.
-hold_key() {
-    local id
-    id="$(window_id)"
-    xdotool windowfocus --sync "$id" 2>/dev/null || true
-    xdotool keydown --window "$id" "$1"
-}
-release_key() {
-    xdotool keyup --window "$(window_id)" "$1"
+# The share (percent) of a rectangle's pixels that changed by more than 30 % between two screenshots.
+region_changed() {
+    convert "$work/$1.png" "$work/$2.png" -compose difference -composite -crop "$5x$6+$3+$4" +repage \
+        -colorspace gray -threshold 30% -format "%[fx:mean*100]" info:
 }
 
-# Is $1 compared with $3 by $2 (one of < <= > >=) true? Numbers may be fractional.
+# Is $1 compared with $3 by $2 (one of < > <= >=) true? Numbers may be fractional.
 check() {
     awk -v a="$1" -v b="$3" -v op="$2" 'BEGIN {
-        if (op == "<") exit !(a < b); if (op == "<=") exit !(a <= b);
-        if (op == ">") exit !(a > b); if (op == ">=") exit !(a >= b); exit 1 }'
+        if (op == "<") exit !(a < b); if (op == ">") exit !(a > b); if (op == "<=") exit !(a <= b); exit !(a >= b) }'
 }

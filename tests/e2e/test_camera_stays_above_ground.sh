@@ -3,8 +3,7 @@ source "$(dirname "$0")/lib.sh"
 
 size=384
 start_display
-copy_data
-small_window "$size" "$size"
+copy_data "$size"
 start_game
 wait_for_output " Done!" 120
 sleep 2

@@ -2,12 +2,10 @@
 source "$(dirname "$0")/lib.sh"
 
 start_display
-copy_data
+copy_data 256
 rm "$work/data/Shaders/blur.frag"
-echo "[window]" >"$work/data/Config/user.ini"
 start_game
 exec 4>&-
-
 wait_for_exit 60
 [ "$exit_status" = "255" ] || fail "exit status $exit_status, expected 255"
 grep -qF "Loading...Shader file cannot be found: Shaders/blur.frag" "$work/out.txt" || fail "no missing-file message"

@@ -4,25 +4,25 @@ source "$(dirname "$0")/lib.sh"
 
 size=512
 start_display
-copy_data
-small_window "$size" "$size"
+copy_data "$size"
 start_game
 wait_for_output " Done!" 120
-sleep 6 # past the start messages
+first_picture first
+# A fresh race (Enter), so that on a slow machine the countdown has not run out by the time of the pictures.
+hold_key Return
+sleep 1
+release_key Return
+sleep 3.5 # past the start messages
 screenshot base
 
-report() { echo "$1: $(region_rgb "$2" "$3" "$4" "$5" "$6")"; }
-# Channels of a region as separate numbers.
-channels() { region_rgb "$@"; }
-
 # Sky above: bluish and bright along the top.
-read -r r g b <<<"$(channels base 0 0 "$size" 40)"
+read -r r g b <<<"$(region_rgb base 0 0 "$size" 40)"
 check "$b" ">" "$r" && check "$b" ">" 60 || fail "no sky at the top (rgb $r $g $b)"
 # Lit ground below the middle, left of the HUD's time bar: green grass, not black.
-read -r r g b <<<"$(channels base 160 300 180 60)"
+read -r r g b <<<"$(region_rgb base 160 300 180 60)"
 check "$g" ">" "$b" && check "$g" ">" 40 || fail "no lit ground below the middle (rgb $r $g $b)"
 # HUD on top: the boost dial in the lower left is light around its rim, the time bar on the right is blue.
-read -r r g b <<<"$(channels base 425 320 20 100)"
+read -r r g b <<<"$(region_rgb base 425 320 20 100)"
 check "$b" ">" 100 || fail "no time bar (rgb $r $g $b)"
 dial=$(region_mean base 60 400 80 30)
 check "$dial" ">" 25 || fail "no boost dial ($dial)"
@@ -32,7 +32,7 @@ hold_key 7
 sleep 2
 screenshot depth
 release_key 7
-read -r r g b <<<"$(channels depth 70 70 116 116)"
+read -r r g b <<<"$(region_rgb depth 70 70 116 116)"
 awk -v r="$r" -v g="$g" -v b="$b" 'BEGIN { exit !((r-g)^2 < 4 && (g-b)^2 < 4) }' || fail "key 7: no grey depth picture (rgb $r $g $b)"
 change=$(region_difference base depth 70 70 116 116)
 check "$change" ">" 10 || fail "key 7 changed nothing in the upper-left quarter ($change)"
@@ -54,25 +54,18 @@ hold_key 9
 sleep 2
 screenshot noglow
 release_key 9
-read -r r g b <<<"$(channels noglow 0 0 "$size" 40)"
+read -r r g b <<<"$(region_rgb noglow 0 0 "$size" 40)"
 check "$b" ">" 60 || fail "key 9: the sky is gone (rgb $r $g $b)"
 change=$(region_difference base noglow 220 130 130 80)
 check "$change" "<" 10 || fail "key 9 changed the sky ($change)"
 
-# Key 6: sparks fly from the ball in the middle of the view and add their light.
+# Key 6: sparks fly up from the ball and add their light: bright specks where the picture was still.
 sleep 1
 screenshot before
 hold_key 6
-sleep 1.5
-screenshot sparks
+sparks_shown() { screenshot sparks && check "$(region_changed before sparks 100 0 312 300)" ">" 0.3; }
+eventually 10 sparks_shown || fail "key 6: no sparks ($(region_changed before sparks 100 0 312 300) % changed)"
 release_key 6
-before=$(region_mean before 176 136 160 160)
-sparks=$(region_mean sparks 176 136 160 160)
-check "$sparks" ">" "$(awk -v n="$before" 'BEGIN { print n + 4 }')" || fail "key 6: no sparks ($before -> $sparks)"
 
-press_key Escape
-wait_for_output "Press any key to exit." 30
-echo >&4
-wait_for_exit 30
-[ "$exit_status" = "0" ] || fail "exit status $exit_status"
+quit_game
 echo "PASS"

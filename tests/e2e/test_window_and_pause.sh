@@ -6,8 +6,7 @@ source "$(dirname "$0")/lib.sh"
 # The screen is not the window's size, so full screen is told apart from the window.
 screen_w=800; screen_h=600
 start_display "${screen_w}x${screen_h}x24"
-copy_data
-small_window 400 400
+copy_data 400
 start_game
 wait_for_output " Done!" 120
 id="$(window_id)"

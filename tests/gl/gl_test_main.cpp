@@ -1,4 +1,6 @@
-// Entry point of the GL tests: one hidden window with an OpenGL 3.3 core context, current for every test.
+// Entry point of the GL tests: one hidden window with an OpenGL 3.3 core context, and the start-up steps every pass
+// needs (shipped programs, shadow map, unit quad, textures, models, light and materials), made once from the data
+// folder.
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -6,64 +8,69 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "effects/unit_quad.h"
+#include "render/model.h"
+#include "render/scene_layout.h"
+#include "render/shader.h"
+#include "render/shadow_map.h"
+#include "render/texture.h"
+#include "tests/support/files.h"
+
 namespace {
 
-constexpr int hiddenWindowSize = 64; // pixels; tests render into their own framebuffers
-
-void printGlfwError(int code, const char* description) {
-    std::fprintf(stderr, "GLFW error %d: %s\n", code, description);
+[[noreturn]] void fail(const char* reason) {
+    std::fprintf(stderr, "kelvara-gl-tests: %s\n", reason);
+    std::exit(1);
 }
 
-class GlContextEnvironment : public testing::Environment {
+class ShippedGl : public testing::Environment {
 public:
     void SetUp() override {
-        glfwSetErrorCallback(printGlfwError);
-        if (!glfwInit()) {
-            fail("GLFW could not start: the GL tests need a display (run them under xvfb-run)");
-        }
+        if (!glfwInit()) fail("GLFW could not start: the GL tests need a display (run them under xvfb-run)");
         glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
         glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
         glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
         glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        window = glfwCreateWindow(hiddenWindowSize, hiddenWindowSize, "kelvara-gl-tests", nullptr, nullptr);
-        if (window == nullptr) {
-            glfwTerminate();
-            fail("no OpenGL 3.3 core context could be created");
-        }
-        glfwMakeContextCurrent(window);
+        handle = glfwCreateWindow(64, 64, "kelvara-gl-tests", nullptr, nullptr);
+        if (!handle) fail("no OpenGL 3.3 core context could be created");
+        glfwMakeContextCurrent(handle);
         glewExperimental = GL_TRUE;
-        const GLenum glewStatus = glewInit();
-        if (glewStatus != GLEW_OK) {
-            std::fprintf(stderr, "GLEW: %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
-            fail("GLEW could not load the OpenGL entry points");
+        if (glewInit() != GLEW_OK) fail("GLEW could not load the OpenGL entry points");
+        while (glGetError() != GL_NO_ERROR) { // glewInit asks for extensions the legacy way once
         }
-        // glewInit asks for the extension string the legacy way, which a core context rejects once.
-        while (glGetError() != GL_NO_ERROR) {
+        WorkingDirectory inData(KELVARA_DATA_DIR);
+        try {
+            createShaders();
+        } catch (...) {
+            fail("the shipped programs did not build");
         }
+        createShadowMap();
+        unitQuad.create();
+        loadStartupTextures();
+        loadStartupModels();
+        setupSceneLight();
+        setupMaterials();
+        initialiseLightMatrices();
     }
-
     void TearDown() override {
-        if (window != nullptr) {
-            glfwDestroyWindow(window);
-            window = nullptr;
-        }
+        releaseStartupModels();
+        releaseStartupTextures();
+        unitQuad.clear();
+        releaseShadowMap();
+        releaseShaders();
+        glfwDestroyWindow(handle);
         glfwTerminate();
     }
 
 private:
-    [[noreturn]] static void fail(const char* reason) {
-        std::fprintf(stderr, "kelvara-gl-tests: %s\n", reason);
-        std::exit(1);
-    }
-
-    GLFWwindow* window = nullptr;
+    GLFWwindow* handle = nullptr;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing::AddGlobalTestEnvironment(new GlContextEnvironment());
+    testing::AddGlobalTestEnvironment(new ShippedGl());
     return RUN_ALL_TESTS();
 }

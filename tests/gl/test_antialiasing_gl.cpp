@@ -3,7 +3,6 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -13,9 +12,8 @@
 #include "effects/unit_quad.h"
 #include "render/gl_util.h"
 #include "render/shader.h"
-#include "tests/support/gl_readback.h"
-#include "tests/support/scene_fixtures.h"
-#include "tests/support/temp_files.h"
+#include "render/texture.h"
+#include "tests/support/game_state.h"
 
 namespace {
 
@@ -24,18 +22,12 @@ constexpr int size = 32; // pixels
 // Draws a white square turned by 30 degrees on black into the scene's draw target, resolves it, and returns how
 // many pixels of the scene colour are neither black nor white.
 int partlyCoveredPixels(bool antialiasing) {
-    const testfiles::WorkingDirectory data(KELVARA_DATA_DIR);
-    Shader sprite;
-    if (!glreadback::buildShader(sprite, "Shaders/hud.vert", "Shaders/hud.frag")) {
-        return -1;
-    }
     const Window saved = window;
     window.framebufferWidth = window.framebufferHeight = size;
     window.antialiasing = antialiasing;
     createBloomTargets();
     EXPECT_EQ(sceneTarget.multisampleFramebuffer != 0, antialiasing);
-    unitQuad.create();
-    Texture white = scenefixtures::makeTexel(255, 255, 255, 0);
+    const GLuint white = uploadTexture(Image{1, 1, 4, 4, {255, 255, 255, 255}}, GL_REPEAT, GL_NEAREST);
 
     glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer());
     glViewport(0, 0, size, size);
@@ -44,31 +36,34 @@ int partlyCoveredPixels(bool antialiasing) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_CULL_FACE);
-    sprite.use();
-    glUniform1f(glGetUniformLocation(sprite.programId, "opacity"), 1.0f);
-    glUniform1f(glGetUniformLocation(sprite.programId, "contrast"), 1.0f);
-    glUniform1i(glGetUniformLocation(sprite.programId, "flip"), 0);
-    uploadMatrix(sprite.modelLocation, glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0.0f, 0.0f, 1.0f)) *
-                                           glm::scale(glm::mat4(1.0f), glm::vec3(1.5f)));
-    bindTexture2D(white);
+    hudShader.use();
+    glUniform1f(glGetUniformLocation(hudShader.programId, "opacity"), 1.0f);
+    glUniform1f(glGetUniformLocation(hudShader.programId, "contrast"), 1.0f);
+    glUniform1f(glGetUniformLocation(hudShader.programId, "brightness"), 0.0f);
+    glUniform1i(glGetUniformLocation(hudShader.programId, "flip"), 0);
+    uploadMatrix(hudShader.modelLocation, glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0, 0, 1)) *
+                                              glm::scale(glm::mat4(1.0f), glm::vec3(1.5f)));
+    bindTextureOnUnit(GL_TEXTURE_2D, white, 0);
     unitQuad.draw();
     resolveSceneTarget();
 
-    const std::vector<float> pixels = glreadback::readTextureRgb(sceneTarget.sceneColour, size, size);
+    std::vector<float> pixels(std::size_t(size) * size * 3);
+    glBindTexture(GL_TEXTURE_2D, sceneTarget.sceneColour);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, pixels.data());
     int partly = 0, covered = 0;
     for (std::size_t i = 0; i < pixels.size(); i += 3) {
         partly += pixels[i] > 0.05f && pixels[i] < 0.95f ? 1 : 0;
         covered += pixels[i] >= 0.95f ? 1 : 0;
     }
     EXPECT_GT(covered, size * size / 4) << "the square was drawn";
-    EXPECT_EQ(glreadback::drainGlErrors(), "");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
-    white.clear();
-    unitQuad.clear();
+    glDeleteTextures(1, &white);
     releaseBloomTargets();
-    sprite.clear();
     glUseProgram(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
     window = saved;
     return partly;
 }

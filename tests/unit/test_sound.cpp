@@ -16,7 +16,7 @@
 #include "course/terrain.h"
 #include "effects/sound_clip.h"
 #include "effects/sound_events.h"
-#include "tests/support/temp_files.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -176,14 +176,14 @@ TEST(ShippedSounds, MonoAtTheGameRateBelowFullScaleWithoutClicks) {
 }
 
 TEST(SoundDecoding, RefusesMissingAndStereoFilesNamingThem) {
-    testfiles::TempDir dir;
+    TempDir dir;
     SoundClip clip;
     std::string error;
-    const std::string missing = dir.path("none.flac").string();
+    const std::string missing = dir.path("none.flac");
     EXPECT_FALSE(decodeSound(missing.c_str(), clip, error));
     EXPECT_NE(error.find(missing), std::string::npos) << error;
 
-    const std::string stereo = dir.path("stereo.flac").string();
+    const std::string stereo = dir.path("stereo.flac");
     SF_INFO info{};
     info.samplerate = soundSampleRate;
     info.channels = 2;

@@ -1,0 +1,86 @@
+// The HUD drawn through a real context in each race phase: the middle of the screen shows that phase's message,
+// the right way up, and no other.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "effects/composite.h"
+#include "effects/hud.h"
+#include "tests/support/files.h"
+#include "tests/support/gl_pass.h"
+
+namespace {
+
+const char* const messages[] = {"getready.png", "letroll.png", "youwon.png", "youlost.png"};
+
+class Hud : public GlPass {
+protected:
+    // Mean difference (0..1 per channel) between the middle of the target and the message picture drawn there at
+    // the given size and opacity, blended over black; the picture is averaged over each pixel's footprint.
+    double differenceFrom(const std::vector<glm::vec4>& shown, const Picture& message, float scale, float opacity) {
+        const int from = size * 13 / 40, to = size - from; // normalised device coordinates -0.35..0.35
+        const float texelsPerPixel = message.width / (scale * size / 2.0f);
+        double total = 0.0;
+        for (int py = from; py < to; ++py) {
+            for (int px = from; px < to; ++px) {
+                // The unit quad spans -0.5..0.5 with its texture's first row at the top.
+                const float u = ((px + 0.5f) / size * 2.0f - 1.0f) / scale + 0.5f;
+                const float v = 0.5f - ((py + 0.5f) / size * 2.0f - 1.0f) / scale;
+                glm::vec3 expected(0.0f);
+                if (u > 0.0f && u < 1.0f && v > 0.0f && v < 1.0f) {
+                    const int x0 = int(u * message.width - texelsPerPixel / 2), y0 = int(v * message.height - texelsPerPixel / 2);
+                    int n = 0;
+                    for (int y = std::max(y0, 0); y < std::min(y0 + int(texelsPerPixel + 0.5f), message.height); ++y)
+                        for (int x = std::max(x0, 0); x < std::min(x0 + int(texelsPerPixel + 0.5f), message.width); ++x, ++n) {
+                            const unsigned char* t = message.at(x, y);
+                            expected += glm::vec3(t[0], t[1], t[2]) * (t[3] / 255.0f * opacity / 255.0f);
+                        }
+                    expected /= float(std::max(n, 1));
+                }
+                const glm::vec4 c = shown[std::size_t(py) * size + px];
+                total += (std::fabs(c.r - expected.r) + std::fabs(c.g - expected.g) + std::fabs(c.b - expected.b)) / 3.0;
+            }
+        }
+        return total / double((to - from) * (to - from));
+    }
+};
+
+TEST_F(Hud, EachRacePhaseShowsItsOwnMessageTheRightWayUp) {
+    struct Case {
+        RacePhase phase;
+        float sinceReset;
+        int message; // index into messages, -1 for none
+        float scale, opacity;
+    };
+    const Case cases[] = {
+        {RacePhase::GetReady, 1.0f, 0, 0.7f, 1.0f}, {RacePhase::Rolling, 2.5f, 1, 1.0f, 0.5f},
+        {RacePhase::Won, 30.0f, 2, 1.0f, 1.0f},     {RacePhase::Lost, 30.0f, 3, 1.0f, 1.0f},
+        {RacePhase::Rolling, 8.0f, -1, 1.0f, 0.0f},
+    };
+    Picture pictures[4];
+    for (int i = 0; i < 4; ++i) pictures[i] = loadPicture(dataFile(std::string("UserInterface/") + messages[i]), 4);
+    renderComposite(); // sets the program's brightness and contrast from the settings, as in every frame
+    glEnable(GL_CULL_FACE); // as the passes before it leave the state
+    for (const Case& c : cases) {
+        raceState.phase = c.phase;
+        raceState.raceStart = 10.0f;
+        frameClock.totalTime = 10.0f + c.sinceReset;
+        drawIntoTarget();
+        glClear(GL_COLOR_BUFFER_BIT);
+        renderHud();
+        const std::vector<glm::vec4> shown = readAll();
+        const std::string what = "phase " + std::to_string(int(c.phase)) + " at " + std::to_string(c.sinceReset) + " s";
+        for (int i = 0; i < 4; ++i) {
+            const double difference = differenceFrom(shown, pictures[i], c.scale, c.message < 0 ? 0.0f : c.opacity);
+            if (i == c.message || c.message < 0) {
+                EXPECT_LT(difference, 0.03) << what << ": " << messages[i];
+            } else {
+                EXPECT_GT(difference, 0.05) << what << ": " << messages[i] << " instead";
+            }
+        }
+    }
+    glDisable(GL_CULL_FACE);
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+// After the scene: the bloom spreading what glows over its neighbours, and the composite showing the picture the
+// right way up with the player's brightness and contrast, or the glow source (key 0) and the shadow map (key 7).
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "effects/composite.h"
+#include "render/shadow_map.h"
+#include "tests/support/checks.h"
+#include "tests/support/gl_pass.h"
+
+namespace {
+
+class Post : public GlPass {
+protected:
+    Post() {
+        glfwGetFramebufferSize(glfwGetCurrentContext(), &window.framebufferWidth, &window.framebufferHeight);
+        width = window.framebufferWidth;
+        height = window.framebufferHeight;
+        createBloomTargets();
+        settings = &look;
+    }
+    ~Post() override { releaseBloomTargets(); }
+
+    // Fills a target texture: f gives the colour of pixel (x, y), bottom row first.
+    template <class F>
+    void fill(GLuint texture, F f) const {
+        std::vector<glm::vec3> pixels;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) pixels.push_back(f(x, y));
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGB, GL_FLOAT, pixels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    std::vector<glm::vec3> readTexture(GLuint texture) const {
+        std::vector<glm::vec3> pixels(std::size_t(width) * height);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, pixels.data());
+        return pixels;
+    }
+    // The window's picture after the composite, 0..1, bottom row first.
+    glm::vec3 shown(int x, int y) const {
+        unsigned char rgba[4] = {};
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return glm::vec3(rgba[0], rgba[1], rgba[2]) / 255.0f;
+    }
+    // What the scene pass leaves: its target bound with a cleared depth buffer and depth testing on.
+    void afterTheScene() const {
+        glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.framebuffer);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+    }
+
+    Settings look;
+    int width = 0, height = 0;
+};
+
+TEST_F(Post, BloomSpreadsAGlowingPixelOverItsNeighboursAndAddsItToTheScene) {
+    const int cx = width / 2, cy = height / 2;
+    fill(sceneTarget.sceneColour, [](int, int) { return glm::vec3(0.1f); });
+    fill(sceneTarget.brightColour, [&](int x, int y) { return glm::vec3(x == cx && y == cy ? 0.5f : 0.0f); });
+    afterTheScene();
+    renderBloom();
+    EXPECT_EQ(finalSceneTexture(), combinedTarget.blurColour);
+    const std::vector<glm::vec3> combined = readTexture(combinedTarget.blurColour);
+    const std::vector<glm::vec3> scene = readTexture(sceneTarget.sceneColour); // 0.1 as half floats hold it
+    auto added = [&](int x, int y) { return combined[std::size_t(y) * width + x].g - scene[std::size_t(y) * width + x].g; };
+    double total = 0.0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) total += added(x, y);
+    EXPECT_NEAR(total, 0.5 * 0.8, 0.01) << "all of the glow arrives, weighted by the exposure";
+    EXPECT_LT(added(cx, cy), 0.1f) << "spread out";
+    EXPECT_GT(added(cx + 3, cy - 3), 0.0f);
+    EXPECT_NEAR(added(cx + 8, cy), 0.0f, 1e-4f) << "the scene far away is left as it was";
+    EXPECT_NEAR(scene[0].g, 0.1f, 1e-3f) << "the scene texture is only read";
+}
+
+TEST_F(Post, TheCompositeShowsThePictureUprightWithTheSettingsOrADebuggingView) {
+    const glm::vec3 topLeft(0.8f, 0.1f, 0.1f), topRight(0.1f, 0.1f, 0.8f), bottom(0.1f, 0.6f, 0.1f), glow(0.0f, 0.2f, 0.9f);
+    fill(sceneTarget.sceneColour, [&](int x, int y) { return y < height / 2 ? bottom : x < width / 2 ? topLeft : topRight; });
+    fill(sceneTarget.brightColour, [&](int, int) { return glow; });
+    auto expectQuadrants = [&](const glm::vec3& tl, const glm::vec3& tr, const glm::vec3& b, const char* what) {
+        expectVecNear(shown(width / 4, height * 3 / 4), tl, 0.01f, std::string(what) + ", top left");
+        expectVecNear(shown(width * 3 / 4, height * 3 / 4), tr, 0.01f, std::string(what) + ", top right");
+        expectVecNear(shown(width / 2, height / 4), b, 0.01f, std::string(what) + ", bottom");
+    };
+    renderComposite();
+    expectQuadrants(topLeft, topRight, bottom, "as drawn");
+
+    look.brightness = 0.1f;
+    look.contrast = 2.0f;
+    auto adjusted = [](const glm::vec3& c) { return glm::clamp((c - 0.5f) * 2.0f + 0.6f, 0.0f, 1.0f); };
+    renderComposite();
+    expectQuadrants(adjusted(topLeft), adjusted(topRight), adjusted(bottom), "brighter, more contrast");
+    look = Settings{};
+
+    renderFlags.showBrightPass = true;
+    renderComposite();
+    expectQuadrants(glow, glow, glow, "key 0");
+    renderFlags.showBrightPass = false;
+
+    // Key 7: the shadow map (cleared to depth 0.5 here) as a grey picture over x -0.75..-0.25, y 0.25..0.75.
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glClearDepth(0.5);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    renderFlags.showDepthMap = true;
+    renderComposite();
+    expectVecNear(shown(width / 4, height * 3 / 4), glm::vec3(0.5f), 0.01f, "the depth picture");
+    expectVecNear(shown(width / 16, height * 3 / 4), topLeft, 0.01f, "left of it");
+    expectVecNear(shown(width / 4, height * 15 / 16), topLeft, 0.01f, "above it");
+    expectVecNear(shown(width * 3 / 4, height * 3 / 4), topRight, 0.01f, "the rest");
+}
+
+} // namespace
