@@ -1,12 +1,14 @@
 // The HUD drawn through a real context in each race phase: the middle of the screen shows that phase's message,
-// the right way up, and no other.
+// the right way up, and no other; the race clock and the record show their digits where the layout puts them.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "app/records.h"
 #include "effects/composite.h"
 #include "effects/hud.h"
+#include "effects/hud_text.h"
 #include "tests/support/files.h"
 #include "tests/support/gl_pass.h"
 
@@ -81,6 +83,64 @@ TEST_F(Hud, EachRacePhaseShowsItsOwnMessageTheRightWayUp) {
         }
     }
     glDisable(GL_CULL_FACE);
+}
+
+// Which atlas cell the target shows where the glyph is drawn: the cell whose picture, averaged over each pixel's
+// footprint and blended over black, differs least from what was drawn.
+int shownGlyph(const std::vector<glm::vec4>& shown, const Picture& atlas, const GlyphDraw& glyph, int size) {
+    const float left = (glyph.centre.x - glyph.size.x / 2 + 1.0f) / 2.0f * size;
+    const float bottom = (glyph.centre.y - glyph.size.y / 2 + 1.0f) / 2.0f * size;
+    const float width = glyph.size.x / 2.0f * size, height = glyph.size.y / 2.0f * size;
+    int best = -1;
+    double bestDifference = 1e9;
+    for (int cell = 0; cell < glyphCellCount; ++cell) {
+        double total = 0.0;
+        int pixels = 0;
+        for (int py = int(std::ceil(bottom)); py < int(bottom + height); ++py) {
+            for (int px = int(std::ceil(left)); px < int(left + width); ++px, ++pixels) {
+                const float u0 = (px - left) / width, u1 = (px + 1 - left) / width;
+                const float v0 = 1.0f - (py + 1 - bottom) / height, v1 = 1.0f - (py - bottom) / height;
+                glm::vec3 expected(0.0f);
+                int n = 0;
+                for (int y = int(v0 * atlas.height); y < std::min(int(v1 * atlas.height), atlas.height); ++y)
+                    for (int x = int((cell + u0) * glyphCellWidth); x < int((cell + u1) * glyphCellWidth); ++x, ++n) {
+                        const unsigned char* t = atlas.at(x, y);
+                        expected += glm::vec3(t[0], t[1], t[2]) * (t[3] / 255.0f / 255.0f);
+                    }
+                expected /= float(std::max(n, 1));
+                const glm::vec4 c = shown[std::size_t(py) * size + px];
+                total += std::fabs(c.r - expected.r) + std::fabs(c.g - expected.g) + std::fabs(c.b - expected.b);
+            }
+        }
+        if (pixels > 0 && total / pixels < bestDifference) best = cell, bestDifference = total / pixels;
+    }
+    return best;
+}
+
+TEST_F(Hud, TheRaceClockAndTheRecordShowTheirDigitsInTheirPlaces) {
+    const Picture atlas = loadPicture(dataFile("UserInterface/digits.png"), 4);
+    ASSERT_TRUE(atlas.loaded());
+    renderComposite();
+    glEnable(GL_CULL_FACE);
+    raceState.phase = RacePhase::Rolling;
+    raceState.raceStart = 10.0f;
+    frameClock.totalTime = 60.0f; // long after the start messages
+    raceState.raceClock = 47.08f;
+    personalRecords.best = CourseRecord{true, 45.31f, ""};
+    drawIntoTarget();
+    glClear(GL_COLOR_BUFFER_BIT);
+    renderHud();
+    const std::vector<glm::vec4> shown = readAll();
+    glDisable(GL_CULL_FACE);
+
+    const ClockLayout clock = layoutClock(47.08f, 45.31f, false, 1.0f);
+    const int raceDigits[] = {4, 7, glyphPoint, 0, 8}, bestDigits[] = {4, 5, glyphPoint, 3, 1};
+    ASSERT_EQ(clock.raceTime.count, 5u);
+    ASSERT_EQ(clock.bestTime.count, 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(shownGlyph(shown, atlas, clock.raceTime.glyphs[i], size), raceDigits[i]) << "race clock, glyph " << i;
+        EXPECT_EQ(shownGlyph(shown, atlas, clock.bestTime.glyphs[i], size), bestDigits[i]) << "record, glyph " << i;
+    }
 }
 
 } // namespace
