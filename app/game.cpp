@@ -34,7 +34,7 @@ namespace {
 
 constexpr int failureStatus = -1;
 
-// Builds the eight start-up programs; the only step whose exceptions are caught.
+// Builds the nine start-up programs; the only step whose exceptions are caught.
 int buildShaders() {
     try {
         createShaders();
@@ -131,6 +131,7 @@ void runFrameLoop() {
 
 void releaseGame() {
     shutdownPhysics();
+    releaseTerrainGpu();
     for (Mesh* mesh : terrainMeshes) {
         mesh->clear();
     }
