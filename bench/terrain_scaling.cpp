@@ -1,9 +1,9 @@
 // Terrain-size benchmark: makes heightmaps of 512, 1024, 2048 and 4096 pixels from the shipped one in a scratch copy
 // of the data folder, runs bench-frame_timing on each in a 256 x 256 window and prints one table: start-up time,
 // median frame, scene pass and peak resident memory. Usage, from data/:
-//   bench-terrain_scaling [frames] [frame-timing program ...]
-// Each program named (default: bench-frame_timing beside this one) is run on every map, so two builds can be
-// compared in the same run.
+//   bench-terrain_scaling [frames] [PROGRAM[@DATA] ...]
+// Each frame-timing program named (default: bench-frame_timing beside this one) is run on every map, with the
+// shaders and assets of its own data folder DATA (default: this one), so two builds can be compared in one run.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +33,11 @@ constexpr int windowSide = 256; // pixels
 constexpr std::array<int, 4> mapSides = {512, 1024, 2048, 4096};
 constexpr int maxMapSide = 4096;
 const char* const shippedHeightmap = "Textures/heightmap.png";
+
+struct Program {
+    std::string path;
+    fs::path data;
+};
 
 struct Run {
     double startupSeconds = -1.0;
@@ -149,10 +154,16 @@ Run runOnce(const std::string& program, const fs::path& dir, int frames) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultFrames;
-    std::vector<std::string> programs;
-    for (int i = 2; i < argc; ++i) programs.push_back(fs::absolute(argv[i]).string());
+    std::vector<Program> programs;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const std::size_t at = arg.find('@');
+        programs.push_back(Program{fs::absolute(arg.substr(0, at)).string(),
+                                   at == std::string::npos ? fs::current_path() : fs::absolute(arg.substr(at + 1))});
+    }
     if (programs.empty()) {
-        programs.push_back((fs::absolute(argv[0]).parent_path() / "bench-frame_timing").string());
+        programs.push_back(
+            Program{(fs::absolute(argv[0]).parent_path() / "bench-frame_timing").string(), fs::current_path()});
     }
 
     Image16 shipped;
@@ -170,21 +181,21 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     int status = 0;
     for (int side : mapSides) {
-        const fs::path dir = scratch / std::to_string(side);
-        if (!mirrorDataFolder(fs::current_path(), dir) ||
-            !writeScaledHeightmap(shipped, side, dir / shippedHeightmap)) {
-            status = 1;
-            break;
-        }
-        for (const std::string& program : programs) {
-            const Run run = runOnce(program, dir, frames);
+        const fs::path heightmap = scratch / ("heightmap" + std::to_string(side) + ".png");
+        if (!writeScaledHeightmap(shipped, side, heightmap)) return 1;
+        for (std::size_t p = 0; p < programs.size(); ++p) {
+            const fs::path dir = scratch / std::to_string(p);
+            if (!mirrorDataFolder(programs[p].data, dir)) return 1;
+            fs::copy_file(heightmap, dir / shippedHeightmap, fs::copy_options::overwrite_existing);
+            const Run run = runOnce(programs[p].path, dir, frames);
             if (run.frameMs < 0.0) status = 1;
             std::printf("| %d x %d | %s | %.2f s | %.1f ms | %.1f ms | %.0f MB |\n", side, side,
-                        fs::path(program).parent_path().c_str(), run.startupSeconds, run.frameMs,
+                        fs::path(programs[p].path).parent_path().c_str(), run.startupSeconds, run.frameMs,
                         run.sceneMs, run.peakMegabytes);
             std::fflush(stdout);
+            fs::remove_all(dir);
         }
-        fs::remove_all(dir);
+        fs::remove(heightmap);
     }
     fs::remove_all(scratch);
     return status;

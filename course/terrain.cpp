@@ -54,6 +54,10 @@ float sampleHeight(int16_t s) {
     return terrainHeightScale * float(s) / float(sampleLimit);
 }
 
+float meshHeight(int16_t s) {
+    return float(s) / float(sampleLimit);
+}
+
 int16_t convertSample(uint16_t u) {
     // 65535 would land one past the top of the signed range; it is held at the top instead of wrapping.
     return int16_t(std::min(int32_t(u) - sampleZero, sampleLimit));

@@ -24,6 +24,8 @@ struct HeightGrid {
 
 // World units above the terrain body of a converted sample: 100 * s / 32767.
 float sampleHeight(int16_t s);
+// The same in mesh units: s / 32767.
+float meshHeight(int16_t s);
 
 // A decoded pixel value (0..65535) as a signed sample: u - 32767, with 65535 held at 32767.
 int16_t convertSample(uint16_t u);

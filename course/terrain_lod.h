@@ -19,8 +19,8 @@
 
 constexpr int32_t chunkCells = 16;    // cells along each side of the chunk grid mesh
 constexpr int maxTerrainLevels = 9;   // 16 << 8 = 4096 cells: one chunk covers the largest map
-// Within this distance of the eye the terrain is drawn at full resolution; past the arm's longest reach (80).
-constexpr float fullDetailDistance = 100.0f; // world units
+// Within this distance of the eye the terrain is drawn at full resolution: well past the arm's longest reach (80).
+constexpr float fullDetailDistance = 150.0f; // world units
 
 // Built once from the heightmap. A level's chunks are numbered row by row.
 struct TerrainLod {

@@ -53,12 +53,17 @@ bool uploadTerrain(Terrain& t) {
     while (glGetError() != GL_NO_ERROR) {
     }
 
-    // The samples as they are, read with texelFetch: every vertex stands on a grid point.
+    // Mesh heights s / 32767, read with texelFetch: every vertex stands on a grid point. Filled a row at a time, so
+    // start-up never holds a second copy of the map.
     glGenTextures(1, &t.heightTexture);
     glBindTexture(GL_TEXTURE_2D, t.heightTexture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_R16I, t.width, t.height, 0, GL_RED_INTEGER, GL_SHORT, t.samples);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R32F, t.width, t.height, 0, GL_RED, GL_FLOAT, nullptr);
+    std::vector<float> row(std::size_t(t.width));
+    for (int32_t z = 0; z < t.height; ++z) {
+        const int16_t* line = t.samples + std::size_t(z) * std::size_t(t.width);
+        for (int32_t x = 0; x < t.width; ++x) row[std::size_t(x)] = meshHeight(line[x]);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, z, t.width, 1, GL_RED, GL_FLOAT, row.data());
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);

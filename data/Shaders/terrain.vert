@@ -15,7 +15,7 @@ uniform mat4 lightSpaceMatrix;
 uniform vec3 eyeGrid;       // the eye in grid space: columns, world units up, rows
 uniform float morphStart[9]; // per level, grid units from the eye
 uniform float morphEnd[9];
-layout(binding = 4) uniform isampler2D heights;
+layout(binding = 4) uniform sampler2D heights; // mesh heights, s / 32767
 
 out vec3 worldPosition;
 out vec2 uv;             // counts texture tiles; the fragment stage mirrors every other one
@@ -24,7 +24,6 @@ out vec3 worldTangent;
 out vec3 worldBitangent;
 out vec4 lightSpacePosition;
 
-const float sampleLimit = 32767.0;   // a sample of this size stands one mesh unit up
 const float heightScale = 100.0;     // world units per mesh unit up
 const float tilePoints = 20.0;       // grid points across one texture tile
 const float slideMargin = 1.0;       // world units: a slide ends this much before a coarser chunk may begin
@@ -37,7 +36,7 @@ ivec2 gridSize() {
 vec3 meshPoint(ivec2 p) {
     ivec2 size = gridSize();
     p = clamp(p, ivec2(0), size - 1);
-    float h = float(texelFetch(heights, p, 0).r) / sampleLimit;
+    float h = texelFetch(heights, p, 0).r;
     return vec3(float(p.x) / float(size.x) - 0.5, h, float(p.y) / float(size.y) - 0.5);
 }
 
