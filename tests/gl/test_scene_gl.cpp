@@ -104,11 +104,8 @@ protected:
 
         HeightGrid flat{groundSamples, groundSamples,
                         std::vector<int16_t>(std::size_t(groundSamples) * std::size_t(groundSamples), 0)};
-        const TerrainGeometry geometry = buildTerrainGeometry(flat);
         ground = new Terrain(std::move(flat));
-        ground->mesh.createMesh(geometry.vertices.data(), geometry.indices.data(),
-                                static_cast<uint32_t>(geometry.vertices.size()),
-                                static_cast<uint32_t>(geometry.indices.size()));
+        ASSERT_TRUE(uploadTerrain(*ground));
         terrain = ground;
         terrainBody = nullptr;
         ballBody = nullptr;
@@ -129,6 +126,8 @@ protected:
         }
         delete ball;
         ball = nullptr;
+        terrain = ground;
+        releaseTerrainGpu();
         terrain = nullptr;
         if (ground != nullptr) {
             ground->mesh.clear();

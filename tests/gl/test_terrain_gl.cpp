@@ -1,4 +1,4 @@
-// The terrain's start-up step through a real context: the mesh upload, the list shutdown releases, and the body.
+// The terrain's start-up step through a real context: the heights and chunk mesh upload, their release, the body.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -52,27 +52,33 @@ protected:
     Terrain* savedTerrain = terrain;
 };
 
-TEST_F(TerrainUpload, UploadsSixIndicesPerGridPointAndHandsTheMeshToShutdown) {
+TEST_F(TerrainUpload, UploadsTheHeightsAndOneChunkMeshAndHandsTheMeshToShutdown) {
     writeHeightmap(12, 9);
     testfiles::WorkingDirectory inside(dir.root);
     ASSERT_EQ(setupTerrain(), 0);
     ASSERT_NE(terrain, nullptr);
     EXPECT_EQ(terrain->width, 12);
     EXPECT_EQ(terrain->height, 9);
-    EXPECT_EQ(terrain->mesh.indexCount, 6 * 12 * 9);
+    // One height per grid point, whatever the map's size; the mesh is the chunk grid, not the map.
+    GLint texWidth = 0, texHeight = 0, format = 0;
+    glBindTexture(GL_TEXTURE_2D, terrain->heightTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &texWidth);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &texHeight);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(texWidth, 12);
+    EXPECT_EQ(texHeight, 9);
+    EXPECT_EQ(format, GL_R32F);
+    EXPECT_EQ(terrain->mesh.indexCount, 6 * chunkCells * chunkCells);
     EXPECT_TRUE(glIsVertexArray(terrain->mesh.vao));
-    EXPECT_TRUE(glIsBuffer(terrain->mesh.vbo));
-    GLint vertexBytes = 0;
-    glBindBuffer(GL_ARRAY_BUFFER, terrain->mesh.vbo);
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &vertexBytes);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    EXPECT_EQ(vertexBytes, 12 * 9 * 56);
     ASSERT_EQ(terrainMeshes.size(), meshesBefore + 1);
     EXPECT_EQ(terrainMeshes.back(), &terrain->mesh);
     ASSERT_NE(terrainBody, nullptr);
     EXPECT_EQ(bodyModelMatrix(*terrainBody), glm::mat4(1.0f));
 
-    terrain->mesh.draw();
+    const GLuint heights = terrain->heightTexture;
+    releaseTerrainGpu();
+    EXPECT_FALSE(glIsTexture(heights));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

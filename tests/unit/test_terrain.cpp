@@ -1,4 +1,4 @@
-// The course ground: heightmap decoding and conversion, the goal hollow, the mesh geometry and the heightfield.
+// The course ground: heightmap decoding and conversion, the goal hollow and the heightfield.
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -75,23 +75,6 @@ HeightGrid levelGrid(int32_t width, int32_t height, int16_t s) {
 }
 
 int16_t at(const HeightGrid& g, int32_t x, int32_t z) { return g.samples[std::size_t(z) * std::size_t(g.width) + std::size_t(x)]; }
-
-// Field accessors of one interleaved vertex.
-struct VertexView {
-    const float* f;
-    glm::vec3 position() const { return {f[0], f[1], f[2]}; }
-    glm::vec2 texCoord() const { return {f[3], f[4]}; }
-    glm::vec3 normal() const { return {f[5], f[6], f[7]}; }
-    glm::vec3 tangent() const { return {f[8], f[9], f[10]}; }
-    glm::vec3 bitangent() const { return {f[11], f[12], f[13]}; }
-};
-VertexView vertexAt(const TerrainGeometry& g, std::size_t i) { return VertexView{&g.vertices[i * floatsPerVertex]}; }
-
-void expectNearVec(const glm::vec3& actual, const glm::vec3& expected, float tolerance, const std::string& what) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance) << what;
-    EXPECT_NEAR(actual.y, expected.y, tolerance) << what;
-    EXPECT_NEAR(actual.z, expected.z, tolerance) << what;
-}
 
 // Swaps in fresh physics and terrain globals for the set-up functions and restores the game's afterwards.
 class FreshCourse : public testing::Test {
@@ -281,135 +264,6 @@ TEST(GoalHollow, LiesStraightUnderTheGoalOnACourseSizedMap) {
     EXPECT_FLOAT_EQ(float(cx) - float(width) / 2.0f, goal.x);
     EXPECT_FLOAT_EQ(float(cz) - float(height) / 2.0f, goal.z);
     EXPECT_NEAR(100.0f * 800.0f / 32767.0f, 2.44f, 0.01f);
-}
-
-// --- Geometry ---
-
-TEST(TerrainGeometry, SizesAndPositionsInMeshSpace) {
-    HeightGrid g = levelGrid(5, 4, 0);
-    g.samples[std::size_t(2 * 5 + 3)] = -32767; // a black pixel
-    g.samples[std::size_t(1 * 5 + 1)] = 16384;
-    const TerrainGeometry geo = buildTerrainGeometry(g);
-    ASSERT_EQ(geo.vertices.size(), std::size_t(14 * 5 * 4));
-    ASSERT_EQ(geo.indices.size(), std::size_t(6 * 5 * 4));
-    expectNearVec(vertexAt(geo, 0).position(), {-0.5f, 0.0f, -0.5f}, 1e-7f, "first corner");
-    expectNearVec(vertexAt(geo, 2 * 5 + 3).position(), {3.0f / 5.0f - 0.5f, -1.0f, 2.0f / 4.0f - 0.5f}, 1e-7f,
-                  "black pixel is one unit down");
-    expectNearVec(vertexAt(geo, 1 * 5 + 1).position(), {1.0f / 5.0f - 0.5f, 16384.0f / 32767.0f, 1.0f / 4.0f - 0.5f},
-                  1e-7f, "raised point");
-    expectNearVec(vertexAt(geo, 19).position(), {4.0f / 5.0f - 0.5f, 0.0f, 3.0f / 4.0f - 0.5f}, 1e-7f, "last corner");
-}
-
-TEST(TerrainGeometry, LevelGroundPointsIntoTheGroundEverywhere) {
-    const HeightGrid g = levelGrid(6, 5, 1234);
-    const TerrainGeometry geo = buildTerrainGeometry(g);
-    for (std::size_t i = 0; i < 30; ++i) {
-        const VertexView v = vertexAt(geo, i);
-        const std::string where = "vertex " + std::to_string(i);
-        expectNearVec(v.normal(), {0.0f, -1.0f, 0.0f}, 1e-6f, where);
-        expectNearVec(v.tangent(), {-1.0f, 0.0f, 0.0f}, 1e-6f, where);
-        EXPECT_EQ(v.bitangent(), glm::vec3(0.0f, 0.0f, 1.0f)) << where;
-    }
-}
-
-TEST(TerrainGeometry, SlopedCellsGetTheInwardNormalAndATangentAlongTheSlope) {
-    // Rising along x by 0.1 mesh units per step on a 10 x 10 grid: one unit of height per unit of mesh x.
-    HeightGrid alongX = levelGrid(10, 10, 0);
-    for (int32_t z = 0; z < 10; ++z)
-        for (int32_t x = 0; x < 10; ++x) alongX.samples[std::size_t(z * 10 + x)] = int16_t(std::lround(x * 3276.7));
-    const TerrainGeometry gx = buildTerrainGeometry(alongX);
-    const float r = 1.0f / std::sqrt(2.0f);
-    expectNearVec(vertexAt(gx, 3 * 10 + 4).normal(), {r, -r, 0.0f}, 1e-4f, "x slope normal");
-    expectNearVec(vertexAt(gx, 3 * 10 + 4).tangent(), {-r, -r, 0.0f}, 1e-4f, "x slope tangent");
-
-    HeightGrid alongZ = levelGrid(10, 10, 0);
-    for (int32_t z = 0; z < 10; ++z)
-        for (int32_t x = 0; x < 10; ++x) alongZ.samples[std::size_t(z * 10 + x)] = int16_t(std::lround(z * 3276.7));
-    const TerrainGeometry gz = buildTerrainGeometry(alongZ);
-    expectNearVec(vertexAt(gz, 5 * 10 + 2).normal(), {0.0f, -r, r}, 1e-4f, "z slope normal");
-    expectNearVec(vertexAt(gz, 5 * 10 + 2).tangent(), {-1.0f, 0.0f, 0.0f}, 1e-4f, "z slope tangent");
-}
-
-TEST(TerrainGeometry, TextureTilingIsMirroredEveryFortyPoints) {
-    const TerrainGeometry geo = buildTerrainGeometry(levelGrid(41, 41, 0));
-    const int32_t xs[] = {0, 19, 20, 21, 39, 40};
-    const float expected[] = {0.0f, 0.95f, 1.0f, 0.95f, 0.05f, 0.0f};
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_NEAR(vertexAt(geo, std::size_t(7 * 41 + xs[k])).texCoord().x, expected[k], 1e-6f) << "x=" << xs[k];
-        EXPECT_NEAR(vertexAt(geo, std::size_t(xs[k] * 41 + 7)).texCoord().y, expected[k], 1e-6f) << "z=" << xs[k];
-    }
-    EXPECT_NEAR(vertexAt(geo, 7 * 41 + 10).texCoord().x, 0.5f, 1e-6f);
-    EXPECT_NEAR(vertexAt(geo, 7 * 41 + 30).texCoord().x, 0.5f, 1e-6f);
-}
-
-TEST(TerrainGeometry, CellsAreTwoUpwardTrianglesAndTheLastRowAndColumnStayEmpty) {
-    const int32_t w = 4, h = 3;
-    HeightGrid g = levelGrid(w, h, 0);
-    for (std::size_t i = 0; i < g.samples.size(); ++i) g.samples[i] = int16_t(int((i * 7919) % 20000) - 10000);
-    const TerrainGeometry geo = buildTerrainGeometry(g);
-    ASSERT_EQ(geo.indices.size(), std::size_t(6 * w * h));
-    const std::vector<uint32_t> firstCell(geo.indices.begin(), geo.indices.begin() + 6);
-    EXPECT_EQ(firstCell, (std::vector<uint32_t>{0, 4, 1, 1, 4, 5}));
-
-    for (int32_t z = 0; z < h; ++z) {
-        for (int32_t x = 0; x < w; ++x) {
-            const uint32_t i = uint32_t(z * w + x);
-            const uint32_t* cell = &geo.indices[6 * i];
-            if (x == w - 1 || z == h - 1) {
-                for (int k = 0; k < 6; ++k) EXPECT_EQ(cell[k], 0u) << "point " << i;
-                continue;
-            }
-            const std::vector<uint32_t> got(cell, cell + 6);
-            EXPECT_EQ(got, (std::vector<uint32_t>{i, i + 4, i + 1, i + 1, i + 4, i + 5})) << "point " << i;
-            // Counter-clockwise from above: the right-handed normal of each triangle points up, whatever the hills.
-            for (int t = 0; t < 2; ++t) {
-                const glm::vec3 a = vertexAt(geo, cell[3 * t]).position();
-                const glm::vec3 b = vertexAt(geo, cell[3 * t + 1]).position();
-                const glm::vec3 c = vertexAt(geo, cell[3 * t + 2]).position();
-                EXPECT_GT(glm::cross(b - a, c - a).y, 0.0f) << "point " << i << " triangle " << t;
-            }
-        }
-    }
-}
-
-TEST(TerrainGeometry, LastRowAndColumnBorrowTheNearestCellsFrame) {
-    HeightGrid g = levelGrid(3, 3, 0); // every height 0: the unguarded reciprocal would divide by zero here
-    g.samples[0] = 5000;
-    g.samples[4] = -3000;
-    const TerrainGeometry geo = buildTerrainGeometry(g);
-    for (float f : geo.vertices) ASSERT_TRUE(std::isfinite(f));
-    // (2, 0) and (2, 1) take cell (1, 0) and (1, 1); the bottom row takes the cell above; (2, 2) the corner cell.
-    const std::pair<int, int> borrowed[] = {{2, 1}, {5, 4}, {6, 3}, {7, 4}, {8, 4}};
-    for (const auto& [vertex, cell] : borrowed) {
-        expectNearVec(vertexAt(geo, std::size_t(vertex)).normal(), vertexAt(geo, std::size_t(cell)).normal(), 0.0f,
-                      "normal of " + std::to_string(vertex));
-        expectNearVec(vertexAt(geo, std::size_t(vertex)).tangent(), vertexAt(geo, std::size_t(cell)).tangent(), 0.0f,
-                      "tangent of " + std::to_string(vertex));
-    }
-}
-
-TEST(TerrainGeometry, AMapOnePixelWideHasNoCellsAndFiniteFrames) {
-    const std::pair<int32_t, int32_t> sizes[] = {{1, 5}, {5, 1}, {1, 1}};
-    for (const auto& [w, h] : sizes) {
-        const TerrainGeometry geo = buildTerrainGeometry(levelGrid(w, h, 0));
-        const std::size_t n = std::size_t(w * h);
-        ASSERT_EQ(geo.vertices.size(), n * 14);
-        ASSERT_EQ(geo.indices.size(), n * 6);
-        for (uint32_t index : geo.indices) EXPECT_EQ(index, 0u);
-        for (std::size_t i = 0; i < n; ++i) {
-            expectNearVec(vertexAt(geo, i).normal(), {0.0f, -1.0f, 0.0f}, 0.0f, "no-cell normal");
-            expectNearVec(vertexAt(geo, i).tangent(), {-1.0f, 0.0f, 0.0f}, 0.0f, "no-cell tangent");
-        }
-    }
-}
-
-TEST(TerrainGeometry, AGridWhoseSamplesDoNotMatchItsSizeGivesNothing) {
-    HeightGrid g = levelGrid(4, 4, 0);
-    g.samples.pop_back();
-    const TerrainGeometry geo = buildTerrainGeometry(g);
-    EXPECT_TRUE(geo.vertices.empty());
-    EXPECT_TRUE(geo.indices.empty());
-    EXPECT_TRUE(buildTerrainGeometry(HeightGrid{}).vertices.empty());
 }
 
 // --- Collision heightfield ---
