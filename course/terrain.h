@@ -12,7 +12,7 @@
 class btHeightfieldTerrainShape;
 
 constexpr const char* heightmapPath = "Textures/heightmap.png";
-// The terrain mesh holds heights in -1..1; the course stands this many world units from mesh height 0 to 1.
+// The drawn terrain holds heights in -1..1; the course stands this many world units from mesh height 0 to 1.
 constexpr float terrainHeightScale = 100.0f;
 
 // One signed height per pixel, row-major (column x of row z is element z * width + x), row 0 the image's top row.
@@ -40,7 +40,7 @@ HeightGrid decodeHeightmap(const char* path);
 void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ);
 
 // Decodes path, refuses a map without a cell (the heightfield needs one) and presses the goal hollow at (goalX,
-// goalZ): the heights both the mesh and the heightfield are made from. Throws FileNotFoundException by pointer.
+// goalZ): the heights both the drawn terrain and the heightfield are made from. Throws FileNotFoundException by pointer.
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ);
 
 // The drawn ground is one pair of triangles per cell, split along the diagonal from (x + 1, z) to (x, z + 1), each
@@ -54,7 +54,7 @@ struct Terrain {
     int32_t height = 0; // heightmap rows, world units along z
     int16_t* samples = nullptr; // width * height heights; kept unmoved until exit because the heightfield reads them
     TerrainLod lod;             // made by setupTerrain; empty without a drawn terrain
-    uint32_t heightTexture = 0; // the samples as a one-channel integer texture; 0 until setupTerrain uploads it
+    uint32_t heightTexture = 0; // the mesh heights s / 32767 as a float texture; 0 until setupTerrain uploads it
     uint32_t chunkBuffer = 0;   // each drawn chunk's first grid point and level, rewritten every frame
     std::vector<TerrainChunk> drawnChunks; // this frame's; room for every chunk is made at start-up
 

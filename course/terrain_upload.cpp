@@ -10,7 +10,6 @@
 #include <vector>
 
 #include <glm/vec2.hpp>
-#include <glm/vec3.hpp>
 
 #include "render/model.h"
 
