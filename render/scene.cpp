@@ -172,7 +172,10 @@ void renderScenePass() {
     bindTexture2D(grassNormalTexture);
     // Never unbound: from the second frame on the ball, markers and stick also read this frame's shadow map.
     bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, shadowUnit);
+    // The ground's maps are opaque: blending would only copy each fragment, at the cost of reading the targets.
+    glDisable(GL_BLEND);
     drawTerrain(view, cameraProjection, eye);
+    glEnable(GL_BLEND);
 
     // The sky only where nothing was drawn; before the sparks, which add their light to it.
     if (haveSky) {

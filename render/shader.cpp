@@ -133,9 +133,6 @@ void createShaders() {
     animShader.createFromFiles("Shaders/anim.vert", "Shaders/anim.frag");
     flagShader.createFromFiles("Shaders/flag.vert", "Shaders/flag.frag");
     terrainShader.createFromFiles("Shaders/terrain.vert", "Shaders/shader.frag");
-    glUseProgram(terrainShader.programId);
-    glUniform1i(glGetUniformLocation(terrainShader.programId, "mirrorTiles"), 1);
-    glUseProgram(0);
 }
 
 void releaseShaders() {

@@ -37,7 +37,6 @@ layout(binding = 3) uniform sampler2D shadowMap;
 layout(binding = 5) uniform samplerCube environmentMap;
 uniform int debugNormals;
 uniform int smoothShadows;
-uniform int mirrorTiles; // 1 for the terrain: uv counts texture tiles, and every other tile is mirrored
 
 // Depth offsets against self-shadowing; the light box is 100 units deep, so 0.001 is a tenth of a unit.
 const float flatBias = 0.0015;
@@ -56,19 +55,8 @@ const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
 
 float luminance(vec3 c) { return dot(c, lumaWeights); }
 
-// A map read at c.at. A folded coordinate turns back at every tile edge, which would make the pixels astride the
-// edge pick a finer mipmap; the terrain's reads take their footprint from the unfolded uv instead.
-struct MapCoord {
-    vec2 at;       // where the maps are read
-    vec2 dx, dy;   // the unfolded uv's change to the next pixel
-};
-vec4 readMap(sampler2D map, MapCoord c) {
-    return mirrorTiles == 1 ? textureGrad(map, c.at, c.dx, c.dy) : texture(map, c.at);
-}
-
-
 // Tangent frame made square to the outward normal; a mesh without tangents (or the sprite quad) keeps n.
-vec3 mappedNormal(vec3 n, MapCoord mapUv) {
+vec3 mappedNormal(vec3 n) {
     vec3 t = worldTangent - n * dot(n, worldTangent);
     if (dot(t, t) < 1e-10) return n;
     t = normalize(t);
@@ -77,7 +65,7 @@ vec3 mappedNormal(vec3 n, MapCoord mapUv) {
     b = normalize(b);
     // A flat texel (128, 128, 255) reads almost exactly (0, 0, 1) and so gives n back. No tangent-space texel
     // points into the surface: such a value means no map is bound (an empty unit reads black), so keep n.
-    vec3 m = readMap(normalMap, mapUv).rgb * 2.0 - 1.0;
+    vec3 m = texture(normalMap, uv).rgb * 2.0 - 1.0;
     if (m.z <= 0.0) return n;
     vec3 mapped = t * m.x + b * m.y + n * m.z;
     return dot(mapped, mapped) > 1e-10 ? normalize(mapped) : n;
@@ -102,9 +90,7 @@ float shadowAmount(float cosToLight) {
 }
 
 void main() {
-    // Where the maps are read: uv itself, or on the terrain 0 to 1 across one tile and back down across the next.
-    MapCoord mapUv = MapCoord(mirrorTiles == 1 ? 1.0 - abs(1.0 - mod(uv, 2.0)) : uv, dFdx(uv), dFdy(uv));
-    vec4 base = readMap(diffuseMap, mapUv);
+    vec4 base = texture(diffuseMap, uv);
     vec3 toLight = normalize(-directionalLight.direction);
 
     // The particle quad carries no normal: its sparks are lit evenly, without shadow or reflection.
@@ -117,7 +103,7 @@ void main() {
     }
 
     vec3 geometric = normalize(worldNormal);
-    vec3 n = mappedNormal(geometric, mapUv);
+    vec3 n = mappedNormal(geometric);
     if (debugNormals == 1) {
         colour = vec4(n * 0.5 + 0.5, 1.0);
         glow = vec4(0.0, 0.0, 0.0, 1.0);
@@ -130,7 +116,7 @@ void main() {
     if (dot(geometric, toLight) > 0.0) {
         vec3 halfway = normalize(toLight + toEye);
         specular = pow(max(dot(n, halfway), 0.0), max(material.shininess, 1.0)) * material.specularIntensity *
-                   readMap(specularMap, mapUv).r;
+                   texture(specularMap, uv).r;
     }
     float lit = 1.0 - shadowAmount(max(dot(geometric, toLight), 0.0));
     // Highlights take the light's colour, not the surface's, so they can outshine a dark texture.

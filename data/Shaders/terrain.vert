@@ -18,14 +18,17 @@ uniform float morphEnd[9];
 layout(binding = 4) uniform sampler2D heights; // mesh heights, s / 32767
 
 out vec3 worldPosition;
-out vec2 uv;             // counts texture tiles; the fragment stage mirrors every other one
+out vec2 uv;             // 0 to 1 across one texture tile and back down across the next
 out vec3 worldNormal;    // outward
 out vec3 worldTangent;
 out vec3 worldBitangent;
 out vec4 lightSpacePosition;
 
 const float heightScale = 100.0;     // world units per mesh unit up
-const float tilePoints = 20.0;       // grid points across one texture tile
+// Grid points across one texture tile. The tiling turns back at every multiple of 20, which is a vertex of every
+// level up to 2 (spacing 4) and stays one while vertices slide onto level 2, so interpolating the folded coordinate
+// between vertices gives the same coordinates as the full-resolution mesh; level 3 starts beyond the far plane.
+const float tilePoints = 20.0;
 const float slideMargin = 1.0;       // world units: a slide ends this much before a coarser chunk may begin
 const vec3 bitangent = vec3(0.0, 0.0, 1.0);
 
@@ -87,7 +90,7 @@ void main() {
     vec4 world = model * vec4(position, 1.0);
     mat3 linear = mat3(model);
     worldPosition = world.xyz;
-    uv = grid / tilePoints;
+    uv = 1.0 - abs(1.0 - mod(grid / tilePoints, 2.0));
     worldNormal = normalMatrix * -normal;
     worldTangent = linear * tangent;
     worldBitangent = linear * bitangent;
