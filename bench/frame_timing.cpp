@@ -52,9 +52,11 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultFrames;
+    const auto launched = std::chrono::steady_clock::now();
     if (initialise() != 0) {
         return 1;
     }
+    const double startupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - launched).count();
     std::array<GLuint, PassCount> queries{};
     glGenQueries(PassCount, queries.data());
     std::array<std::vector<double>, PassCount> gpuMs;
@@ -106,7 +108,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%zu frames at %d x %d: median frame time %.2f ms (%.1f frames per second)\n", frameMs.size(), width,
                 height, median(frameMs), 1000.0 / std::max(median(frameMs), 1e-6));
-    std::printf("processor time %.2f ms per frame, all threads\n", processorPerFrame);
+    std::printf("start-up %.2f s; processor time %.2f ms per frame, all threads\n", startupSeconds, processorPerFrame);
     for (int pass = 0; pass < PassCount; ++pass) {
         std::printf("  %-10s %7.2f ms  %5.1f %%\n", passNames[pass], medians[pass], sum > 0.0 ? 100.0 * medians[pass] / sum : 0.0);
     }

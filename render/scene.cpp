@@ -136,17 +136,17 @@ void drawFlag() {
 void renderScenePass() {
     glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.framebuffer);
     glViewport(0, 0, window.framebufferWidth, window.framebufferHeight);
+    const glm::mat4 view = cameraView(camera);
+    const bool haveSky = skybox != nullptr && skybox->cubeMesh != nullptr;
+    // The sky fills every pixel nothing else covers, so with a sky clearing the colours would change nothing.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(haveSky ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-
-    const glm::mat4 view = cameraView(camera);
-    const bool haveSky = skybox != nullptr && skybox->cubeMesh != nullptr;
 
     if (shaderList.empty()) {
         // Start-up never gets here without the scene program; drawing without it would only raise GL errors.
@@ -172,15 +172,15 @@ void renderScenePass() {
     bindTexture2D(grassNormalTexture);
     // Never unbound: from the second frame on the ball, markers and stick also read this frame's shadow map.
     bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, shadowUnit);
-    // The ground's maps are opaque: blending would only copy each fragment, at the cost of reading the targets.
+    // The ground's maps and the sky are opaque: blending would only copy each fragment, at the cost of reading the
+    // targets (and the sky replaces whatever the last frame left).
     glDisable(GL_BLEND);
     drawTerrain(view, cameraProjection, eye);
-    glEnable(GL_BLEND);
-
     // The sky only where nothing was drawn; before the sparks, which add their light to it.
     if (haveSky) {
         drawSkybox(view, cameraProjection);
     }
+    glEnable(GL_BLEND);
     // Uniforms stay with their program: the scene program keeps this frame's values. The particles draw with the
     // grass maps still bound on the units they do not set.
     sceneShader.use();

@@ -27,7 +27,8 @@ out vec4 lightSpacePosition;
 const float heightScale = 100.0;     // world units per mesh unit up
 // Grid points across one texture tile. The tiling turns back at every multiple of 20, which is a vertex of every
 // level up to 2 (spacing 4) and stays one while vertices slide onto level 2, so interpolating the folded coordinate
-// between vertices gives the same coordinates as the full-resolution mesh; level 3 starts beyond the far plane.
+// between vertices gives the same coordinates as the full-resolution mesh. Sliding onto level 3 starts no nearer than
+// 495 units, at the camera's far plane (500).
 const float tilePoints = 20.0;
 const float slideMargin = 1.0;       // world units: a slide ends this much before a coarser chunk may begin
 const vec3 bitangent = vec3(0.0, 0.0, 1.0);
