@@ -178,7 +178,8 @@ int main(int argc, char** argv) {
     const fs::path scratch(pattern);
 
     std::printf("%d frames per run, %d x %d window\n", frames, windowSide, windowSide);
-    std::printf("| heightmap | program | start-up (launch to Done!) | median frame | scene pass | peak resident memory |\n");
+    std::printf("| heightmap | program | start-up (launch to Done!) | median frame | scene pass | peak resident memory "
+                "|\n");
     std::printf("|---|---|---|---|---|---|\n");
     std::fflush(stdout);
     int status = 0;

@@ -40,7 +40,8 @@ HeightGrid decodeHeightmap(const char* path);
 void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ);
 
 // Decodes path, refuses a map without a cell (the heightfield needs one) and presses the goal hollow at (goalX,
-// goalZ): the heights both the drawn terrain and the heightfield are made from. Throws FileNotFoundException by pointer.
+// goalZ): the heights both the drawn terrain and the heightfield are made from. Throws FileNotFoundException by
+// pointer.
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ);
 
 // The drawn ground is one pair of triangles per cell, split along the diagonal from (x + 1, z) to (x, z + 1), each

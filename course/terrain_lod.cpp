@@ -100,11 +100,11 @@ TerrainLod buildTerrainLod(int32_t width, int32_t height, const int16_t* samples
         const std::size_t finer = std::size_t(l - 1);
         for (int32_t row = 0; row < lod.chunksDown[finer]; ++row) {
             for (int32_t column = 0; column < lod.chunksAcross[finer]; ++column) {
-                const glm::vec2 child =
-                    lod.heightBounds[finer][std::size_t(row) * std::size_t(lod.chunksAcross[finer]) + std::size_t(column)];
-                glm::vec2& parent = lod.heightBounds[std::size_t(l)][std::size_t(row / 2) *
-                                                                         std::size_t(lod.chunksAcross[std::size_t(l)]) +
-                                                                     std::size_t(column / 2)];
+                const std::size_t at = std::size_t(row) * std::size_t(lod.chunksAcross[finer]) + std::size_t(column);
+                const glm::vec2 child = lod.heightBounds[finer][at];
+                const std::size_t up =
+                    std::size_t(row / 2) * std::size_t(lod.chunksAcross[std::size_t(l)]) + std::size_t(column / 2);
+                glm::vec2& parent = lod.heightBounds[std::size_t(l)][up];
                 parent = glm::vec2(std::min(parent.x, child.x), std::max(parent.y, child.y));
             }
         }

@@ -49,6 +49,7 @@ void createChunkMesh(Mesh& mesh) {
 
 bool uploadTerrain(Terrain& t) {
     t.lod = buildTerrainLod(t.width, t.height, t.samples);
+    // Errors left by earlier steps are theirs (the debug output has shown them); only the upload's own count here.
     while (glGetError() != GL_NO_ERROR) {
     }
 
@@ -82,7 +83,8 @@ bool uploadTerrain(Terrain& t) {
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(maxTerrainChunks(t.lod) * sizeof(TerrainChunk)), nullptr,
                  GL_STREAM_DRAW);
     glEnableVertexAttribArray(1);
-    glVertexAttribIPointer(1, 3, GL_INT, sizeof(TerrainChunk), reinterpret_cast<const void*>(offsetof(TerrainChunk, x)));
+    glVertexAttribIPointer(1, 3, GL_INT, sizeof(TerrainChunk),
+                           reinterpret_cast<const void*>(offsetof(TerrainChunk, x)));
     glVertexAttribDivisor(1, 1);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
