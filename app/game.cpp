@@ -46,7 +46,7 @@ void followFramebufferSize() {
     cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
 }
 
-// Builds the eight start-up programs; the only step whose exceptions are caught.
+// Builds the nine start-up programs; the only step whose exceptions are caught.
 int buildShaders() {
     try {
         createShaders();
@@ -175,6 +175,7 @@ void runFrameLoop() {
 
 void releaseGame() {
     shutdownPhysics();
+    releaseTerrainGpu();
     for (Mesh* mesh : terrainMeshes) {
         mesh->clear();
     }

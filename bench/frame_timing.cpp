@@ -1,5 +1,8 @@
 // Frame-time benchmark: runs the whole game for a number of frames from its data folder and reports the median
-// frame time and each pass's share, measured with GL timer queries. Usage: bench-frame_timing [frames] (from data/).
+// frame time and each pass's share, measured with GL timer queries, and the processor time per frame.
+// Usage: bench-frame_timing [frames] (from data/).
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -28,6 +31,15 @@ enum Pass { Update, Shadow, Scene, Bloom, Composite, Hud, Swap, PassCount };
 constexpr std::array<const char*, PassCount> passNames = {"update", "shadow", "scene", "bloom", "composite", "hud",
                                                            "swap"};
 
+// Processor time of the whole process (every driver thread), in milliseconds: less swayed than the clock on a
+// machine that other work shares.
+double processorMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (double(usage.ru_utime.tv_sec) + double(usage.ru_stime.tv_sec)) * 1e3 +
+           (double(usage.ru_utime.tv_usec) + double(usage.ru_stime.tv_usec)) / 1e3;
+}
+
 double median(std::vector<double> values) {
     if (values.empty()) {
         return 0.0;
@@ -40,16 +52,19 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultFrames;
+    const auto launched = std::chrono::steady_clock::now();
     if (initialise() != 0) {
         return 1;
     }
     // Measures the work, not the display's refresh: whatever the settings say, no waiting for it.
     glfwSwapInterval(0);
+    const double startupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - launched).count();
     std::array<GLuint, PassCount> queries{};
     glGenQueries(PassCount, queries.data());
     std::array<std::vector<double>, PassCount> gpuMs;
     std::vector<double> frameMs;
     std::vector<double> soundUs; // the audio update, on the processor
+    double processorAtStart = 0.0;
 
     for (int frame = 0; frame < warmUpFrames + frames && !glfwWindowShouldClose(window.handle); ++frame) {
         const auto start = std::chrono::steady_clock::now();
@@ -76,6 +91,7 @@ int main(int argc, char** argv) {
         glFinish();
         const auto end = std::chrono::steady_clock::now();
         if (frame < warmUpFrames) {
+            processorAtStart = processorMs();
             continue;
         }
         frameMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
@@ -88,6 +104,7 @@ int main(int argc, char** argv) {
     }
     glDeleteQueries(PassCount, queries.data());
 
+    const double processorPerFrame = (processorMs() - processorAtStart) / std::max<double>(1.0, double(frameMs.size()));
     const int width = window.framebufferWidth, height = window.framebufferHeight;
     releaseGame();
     double sum = 0.0;
@@ -98,6 +115,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%zu frames at %d x %d: median frame time %.2f ms (%.1f frames per second)\n", frameMs.size(), width,
                 height, median(frameMs), 1000.0 / std::max(median(frameMs), 1e-6));
+    std::printf("start-up %.2f s; processor time %.2f ms per frame, all threads\n", startupSeconds, processorPerFrame);
     for (int pass = 0; pass < PassCount; ++pass) {
         std::printf("  %-10s %7.2f ms  %5.1f %%\n", passNames[pass], medians[pass], sum > 0.0 ? 100.0 * medians[pass] / sum : 0.0);
     }

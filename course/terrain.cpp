@@ -1,4 +1,4 @@
-// The course ground: heightmap decoding, the goal hollow, the render geometry and the collision heightfield.
+// The course ground: heightmap decoding, the goal hollow, the ground height as drawn and the collision heightfield.
 #include "course/terrain.h"
 
 #include <algorithm>
@@ -11,8 +11,6 @@
 
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 #include <btBulletDynamicsCommon.h>
-#include <glm/geometric.hpp>
-#include <glm/vec2.hpp>
 
 #include "app/race_state.h"
 #include "render/image.h"
@@ -23,8 +21,8 @@ namespace {
 const char* const heightmapErrorMessage = "Error loading heightmap from file";
 const char* const heightmapTooSmallMessage = "Heightmap is smaller than 2 x 2 pixels";
 const char* const heightmapTooLargeMessage = "Heightmap is larger than 4096 x 4096 pixels";
-// A course this size already needs about a gigabyte of vertices; a larger map is refused before it is decoded,
-// since a small file can declare an image far too big to hold.
+// The largest course: a larger map is refused before it is decoded, since a small file can declare an image far too
+// big to hold.
 constexpr int maxHeightmapSide = 4096; // pixels
 
 constexpr int32_t sampleZero = 32767;        // the decoded value that becomes height 0
@@ -34,97 +32,13 @@ constexpr float heightfieldMax = 32767.0f;
 constexpr int hollowCentreDepth = 800;       // sample units (about 2.44 world units)
 constexpr int hollowEdgeDepth = 600;
 constexpr int hollowCornerDepth = 400;
-constexpr int textureHalfPeriod = 20;        // grid points from 0 to 1 of the mirrored texture tiling
-constexpr int indicesPerPoint = 6;
-
-// What a vertex of the last row or column gets on a map without any cell.
-const glm::vec3 levelNormal(0.0f, -1.0f, 0.0f);
-const glm::vec3 levelTangent(-1.0f, 0.0f, 0.0f);
-const glm::vec3 bitangent(0.0f, 0.0f, 1.0f);
 
 // The heightfields read their samples in place and keep no copy, so both stay until the process ends; the samples
 // are declared first so they are released after the shapes.
 std::list<std::vector<int16_t>> keptSamples;
 std::list<std::unique_ptr<btHeightfieldTerrainShape>> keptShapes;
 
-// Mirrored tiling: 0, 0.05, ..., 0.95, 1 at n = 20, back down to 0.05 and 0 again at n = 40.
-float mirroredTexCoord(int32_t n) {
-    const float t = float(n % textureHalfPeriod) / float(textureHalfPeriod);
-    return (n % (2 * textureHalfPeriod)) >= textureHalfPeriod ? 1.0f - t : t;
-}
-
-void appendVec3(std::vector<float>& out, const glm::vec3& v) {
-    out.push_back(v.x);
-    out.push_back(v.y);
-    out.push_back(v.z);
-}
-
 } // namespace
-
-TerrainGeometry buildTerrainGeometry(int32_t width, int32_t height, const int16_t* samples) {
-    TerrainGeometry geometry;
-    if (width <= 0 || height <= 0 || !samples) return geometry;
-    const std::size_t w = std::size_t(width);
-    const std::size_t count = w * std::size_t(height);
-
-    std::vector<glm::vec3> positions(count);
-    for (int32_t z = 0; z < height; ++z) {
-        for (int32_t x = 0; x < width; ++x) {
-            const std::size_t i = std::size_t(z) * w + std::size_t(x);
-            positions[i] = glm::vec3(float(x) / float(width) - 0.5f, float(samples[i]) / float(sampleLimit),
-                                     float(z) / float(height) - 0.5f);
-        }
-    }
-
-    // One normal and tangent per cell, stored at the cell's first corner. The winding of the two triangles makes
-    // the normal point down into the ground, the orientation the lit programs expect.
-    std::vector<glm::vec3> normals(count, levelNormal);
-    std::vector<glm::vec3> tangents(count, levelTangent);
-    geometry.indices.assign(count * indicesPerPoint, 0u);
-    for (int32_t z = 0; z + 1 < height; ++z) {
-        for (int32_t x = 0; x + 1 < width; ++x) {
-            const std::size_t i = std::size_t(z) * w + std::size_t(x);
-            const uint32_t v = uint32_t(i);
-            const uint32_t below = uint32_t(i + w);
-            uint32_t* cell = &geometry.indices[i * indicesPerPoint];
-            cell[0] = v;
-            cell[1] = below;
-            cell[2] = v + 1;
-            cell[3] = v + 1;
-            cell[4] = below;
-            cell[5] = below + 1;
-            normals[i] = glm::normalize(glm::cross(positions[i + 1] - positions[i], positions[i + w] - positions[i + 1]));
-            tangents[i] = glm::normalize(glm::cross(normals[i], bitangent));
-        }
-    }
-    // The last row and column own no cell: they borrow the nearest cell's frame, so every vertex stays finite.
-    if (width > 1 && height > 1) {
-        for (int32_t z = 0; z < height; ++z) {
-            for (int32_t x = 0; x < width; ++x) {
-                if (x + 1 < width && z + 1 < height) continue;
-                const std::size_t i = std::size_t(z) * w + std::size_t(x);
-                const std::size_t cell = std::size_t(std::min(z, height - 2)) * w + std::size_t(std::min(x, width - 2));
-                normals[i] = normals[cell];
-                tangents[i] = tangents[cell];
-            }
-        }
-    }
-
-    geometry.vertices.reserve(count * floatsPerVertex);
-    for (int32_t z = 0; z < height; ++z) {
-        const float v = mirroredTexCoord(z);
-        for (int32_t x = 0; x < width; ++x) {
-            const std::size_t i = std::size_t(z) * w + std::size_t(x);
-            appendVec3(geometry.vertices, positions[i]);
-            geometry.vertices.push_back(mirroredTexCoord(x));
-            geometry.vertices.push_back(v);
-            appendVec3(geometry.vertices, normals[i]);
-            appendVec3(geometry.vertices, tangents[i]);
-            appendVec3(geometry.vertices, bitangent);
-        }
-    }
-    return geometry;
-}
 
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
     HeightGrid grid = decodeHeightmap(path);
@@ -136,6 +50,14 @@ HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
 
 Terrain* terrain = nullptr;
 
+float sampleHeight(int16_t s) {
+    return terrainHeightScale * float(s) / float(sampleLimit);
+}
+
+float meshHeight(int16_t s) {
+    return float(s) / float(sampleLimit);
+}
+
 int16_t convertSample(uint16_t u) {
     // 65535 would land one past the top of the signed range; it is held at the top instead of wrapping.
     return int16_t(std::min(int32_t(u) - sampleZero, sampleLimit));
@@ -145,9 +67,7 @@ HeightGrid decodeHeightmap(const char* path) {
     Image16 image;
     const Decode16Result result = path ? decodeImage16(path, maxHeightmapSide, image) : Decode16Result::Unreadable;
     if (result == Decode16Result::TooLarge) throw new FileNotFoundException(heightmapTooLargeMessage, path);
-    // Every grid point gets six 32-bit indices; a map whose index count does not fit is refused like a bad file.
-    const uint64_t indexCount = uint64_t(image.width) * uint64_t(image.height) * indicesPerPoint;
-    if (result != Decode16Result::Ok || indexCount > std::numeric_limits<uint32_t>::max()) {
+    if (result != Decode16Result::Ok) {
         throw new FileNotFoundException(heightmapErrorMessage, path ? path : "");
     }
 
@@ -184,13 +104,6 @@ void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ) {
     }
 }
 
-TerrainGeometry buildTerrainGeometry(const HeightGrid& grid) {
-    if (grid.samples.size() != std::size_t(std::max(grid.width, 0)) * std::size_t(std::max(grid.height, 0))) {
-        return TerrainGeometry{};
-    }
-    return buildTerrainGeometry(grid.width, grid.height, grid.samples.data());
-}
-
 Terrain::Terrain(HeightGrid&& grid) {
     if (grid.width <= 0 || grid.height <= 0 ||
         grid.samples.size() != std::size_t(grid.width) * std::size_t(grid.height)) return;
@@ -211,10 +124,9 @@ float drawnGroundHeight(const Terrain& t, float x, float z) {
     const int32_t j = std::min(int32_t(gz), t.height - 2);
     const float fx = gx - float(i), fz = gz - float(j);
     auto at = [&t](int32_t column, int32_t row) {
-        return terrainHeightScale * float(t.samples[std::size_t(row) * std::size_t(t.width) + std::size_t(column)]) /
-               float(sampleLimit);
+        return sampleHeight(t.samples[std::size_t(row) * std::size_t(t.width) + std::size_t(column)]);
     };
-    // Each cell is two triangles split along the diagonal from (i + 1, j) to (i, j + 1), as the mesh draws it.
+    // Each cell is two triangles split along the diagonal from (i + 1, j) to (i, j + 1), as the terrain draws it.
     if (fx + fz <= 1.0f) {
         return at(i, j) + fx * (at(i + 1, j) - at(i, j)) + fz * (at(i, j + 1) - at(i, j));
     }

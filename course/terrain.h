@@ -1,17 +1,18 @@
-// The course ground: heightmap decoding, the goal hollow, the render geometry and the collision heightfield.
-// No GL here: the mesh is uploaded by setupTerrain.
+// The course ground: heightmap decoding, the goal hollow, the collision heightfield and the record the drawn
+// terrain is made from. No GL here: setupTerrain uploads the heights and the chunk mesh.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "course/physics.h"
+#include "course/terrain_lod.h"
 #include "render/mesh.h"
 
 class btHeightfieldTerrainShape;
 
 constexpr const char* heightmapPath = "Textures/heightmap.png";
-// The terrain mesh holds heights in -1..1; the course stands this many world units from mesh height 0 to 1.
+// The drawn terrain holds heights in -1..1; the course stands this many world units from mesh height 0 to 1.
 constexpr float terrainHeightScale = 100.0f;
 
 // One signed height per pixel, row-major (column x of row z is element z * width + x), row 0 the image's top row.
@@ -21,11 +22,10 @@ struct HeightGrid {
     std::vector<int16_t> samples; // -32767..32767; s stands for 100 * s / 32767 world units
 };
 
-// Interleaved Vertex floats and triangle indices, ready for Mesh::createMesh.
-struct TerrainGeometry {
-    std::vector<float> vertices;   // floatsPerVertex per grid point
-    std::vector<uint32_t> indices; // six per grid point; the last row and column stay empty triangles
-};
+// World units above the terrain body of a converted sample: 100 * s / 32767.
+float sampleHeight(int16_t s);
+// The same in mesh units: s / 32767.
+float meshHeight(int16_t s);
 
 // A decoded pixel value (0..65535) as a signed sample: u - 32767, with 65535 held at 32767.
 int16_t convertSample(uint16_t u);
@@ -40,19 +40,24 @@ HeightGrid decodeHeightmap(const char* path);
 void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ);
 
 // Decodes path, refuses a map without a cell (the heightfield needs one) and presses the goal hollow at (goalX,
-// goalZ): the heights both the mesh and the heightfield are made from. Throws FileNotFoundException by pointer.
+// goalZ): the heights both the drawn terrain and the heightfield are made from. Throws FileNotFoundException by
+// pointer.
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ);
 
-// Mesh-space vertices (x and z in -0.5..0.5, y = s / 32767) with mirrored texture tiling, normals pointing into
-// the ground and one pair of triangles per cell.
-TerrainGeometry buildTerrainGeometry(const HeightGrid& grid);
-TerrainGeometry buildTerrainGeometry(int32_t width, int32_t height, const int16_t* samples);
-
+// The drawn ground is one pair of triangles per cell, split along the diagonal from (x + 1, z) to (x, z + 1), each
+// grid point at mesh position (x / width - 0.5, s / 32767, z / height - 0.5), scaled by (width, 100, height) into
+// the terrain body. A point's normal is that of the cell it is the first corner of (the last row and column borrow
+// the cell before them), pointing into the ground; its tangent is the normal crossed with the bitangent (0, 0, 1).
+// Textures tile every 20 grid points, every other tile mirrored. Far from the eye it is drawn coarser (terrain_lod.h).
 struct Terrain {
-    Mesh mesh; // first member, so the terrain is drawn and released like any Mesh; empty until setupTerrain uploads it
+    Mesh mesh; // first member: the chunk grid mesh, released like any Mesh; empty until setupTerrain uploads it
     int32_t width = 0;  // heightmap columns, world units along x
     int32_t height = 0; // heightmap rows, world units along z
     int16_t* samples = nullptr; // width * height heights; kept unmoved until exit because the heightfield reads them
+    TerrainLod lod;             // made by setupTerrain; empty without a drawn terrain
+    uint32_t heightTexture = 0; // the mesh heights s / 32767 as a float texture; 0 until setupTerrain uploads it
+    uint32_t chunkBuffer = 0;   // each drawn chunk's first grid point and level, rewritten every frame
+    std::vector<TerrainChunk> drawnChunks; // this frame's; room for every chunk is made at start-up
 
     Terrain() = default;
     // Takes over the grid's heights; the mesh stays empty.
@@ -70,7 +75,7 @@ PhysicsBody* createTerrainBody(PhysicsWorld& world, const Terrain& t);
 // The terrain record, heightfield and body in physicsWorld from path, without a mesh: what the game's setupTerrain
 // and the simulator share. 0 when done; -1 after printing the heightmap failure to stderr.
 int setupTerrainCollision(const char* path);
-// Frees the Terrain record (not its mesh's GL objects, which go with terrainMeshes, nor its samples).
+// Frees the Terrain record (not its GL objects, which releaseTerrainGpu and terrainMeshes free, nor its samples).
 void releaseTerrain();
 
 // Set by setupTerrain or setupTerrainCollision; null before, and after a failed setup.

@@ -15,6 +15,7 @@ SceneTarget sceneTarget;
 std::array<BlurTarget, 2> blurTargets;
 BlurTarget combinedTarget;
 std::array<float, 5> bloomWeights{};
+BloomFetches bloomFetches;
 bool bloomAppliedThisFrame = false;
 
 namespace {
@@ -149,6 +150,7 @@ void createBloomTargets() {
     glBindTexture(GL_TEXTURE_2D, 0);
 
     bloomWeights = computeBloomWeights();
+    bloomFetches = pairBloomTaps(bloomWeights);
     bloomAppliedThisFrame = false;
 }
 
@@ -205,8 +207,10 @@ void renderBloom() {
     const GLuint blurProgram = blurShader.programId;
     activeUniforms.model = glGetUniformLocation(blurProgram, "model");
     const GLint horizontalLocation = glGetUniformLocation(blurProgram, "horizontal");
-    glUniform1fv(glGetUniformLocation(blurProgram, "weight"), static_cast<GLsizei>(bloomWeights.size()),
-                 bloomWeights.data());
+    glUniform1fv(glGetUniformLocation(blurProgram, "weight"), static_cast<GLsizei>(bloomFetches.weights.size()),
+                 bloomFetches.weights.data());
+    glUniform1fv(glGetUniformLocation(blurProgram, "offset"), static_cast<GLsizei>(bloomFetches.offsets.size()),
+                 bloomFetches.offsets.data());
     uploadMatrix(activeUniforms.model, fullViewportModel());
 
     // Pass 1 blurs brightColour along x into target 1; pass 2 blurs target 1 along y into target 0.

@@ -32,6 +32,8 @@ extern std::array<BlurTarget, 2> blurTargets;
 // The scene with its glow added: the bloom pass writes here instead of into the texture it reads.
 extern BlurTarget combinedTarget;
 extern std::array<float, 5> bloomWeights;
+// The blur's fetches for bloomWeights; set with them.
+extern BloomFetches bloomFetches;
 // Set by renderBloom, cleared by the composite once it has shown the frame: says which texture holds the picture.
 extern bool bloomAppliedThisFrame;
 

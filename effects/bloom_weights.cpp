@@ -1,4 +1,4 @@
-// The bloom blur's weights: one side of a Gaussian kernel, normalised.
+// The bloom blur's weights: one side of a Gaussian kernel, normalised, and the fetches that read them in pairs.
 #include "effects/bloom_weights.h"
 
 #include <cmath>
@@ -27,4 +27,16 @@ std::array<float, 5> computeBloomWeights() {
         w = static_cast<float>(static_cast<double>(w) / sum);
     }
     return weights;
+}
+
+BloomFetches pairBloomTaps(const std::array<float, 5>& w) {
+    BloomFetches f;
+    f.weights[0] = w[0];
+    for (std::size_t pair = 1; pair < 3; ++pair) {
+        const std::size_t near = 2 * pair - 1; // taps 1 and 2, then 3 and 4
+        f.weights[pair] = w[near] + w[near + 1];
+        // Read at near + t, linear filtering gives the near texel 1 - t of the weight and the far one t.
+        f.offsets[pair] = float(near) + w[near + 1] / f.weights[pair];
+    }
+    return f;
 }

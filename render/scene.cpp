@@ -18,6 +18,7 @@
 #include "render/shader.h"
 #include "render/shadow_map.h"
 #include "render/skybox.h"
+#include "render/terrain_draw.h"
 #include "render/texture.h"
 
 namespace {
@@ -58,24 +59,6 @@ void drawSceneObjects() {
 
     uploadModel(stickModelMatrix());
     stickModel.draw();
-
-    // Without a terrain the textures are still bound: the particles rely on what this step leaves.
-    const glm::mat4 terrainBase = terrainBody != nullptr ? bodyModelMatrix(*terrainBody) : glm::mat4(1.0f);
-    if (terrain != nullptr) {
-        uploadModel(glm::scale(terrainBase, glm::vec3(static_cast<float>(terrain->width), terrainHeightScale,
-                                                      static_cast<float>(terrain->height))));
-    }
-    sendMaterial(dullMaterial);
-    bindTexture2D(grassTexture);
-    bindTexture2D(grassSpecularTexture);
-    bindTexture2D(grassNormalTexture);
-    // Never unbound: from the second frame on the ball, markers and stick also read this frame's shadow map.
-    bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, shadowUnit);
-    if (terrain != nullptr) {
-        terrain->mesh.draw();
-    }
-
-    drawParticles();
 }
 
 namespace {
@@ -89,6 +72,26 @@ void setMapSamplers(GLuint program) {
     glUniform1i(activeUniforms.specularMap, specularUnit);
     glUniform1i(activeUniforms.normalMap, normalUnit);
     glUniform1i(glGetUniformLocation(program, "shadowMap"), shadowUnit);
+}
+
+// Binds a lit program (the scene's or the terrain's) with this frame's light, camera, shadow and debug settings.
+void useLitProgram(const Shader& shader, const glm::mat4& view, const glm::vec3& eye) {
+    shader.use();
+    activateAllUniforms(shader);
+    const GLuint program = shader.programId;
+    activeUniforms.lightSpace = glGetUniformLocation(program, "lightSpaceMatrix");
+    activeUniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
+    activeUniforms.smoothShadows = glGetUniformLocation(program, "smoothShadows");
+    setMapSamplers(program);
+    glUniform1i(activeUniforms.debugNormals, renderFlags.debugNormals ? 1 : 0);
+    glUniform1i(activeUniforms.smoothShadows, renderFlags.smoothShadows ? 1 : 0);
+    sendLight(sceneLight);
+    uploadMatrix(activeUniforms.projection, cameraProjection);
+    uploadMatrix(activeUniforms.view, view);
+    uploadMatrix(activeUniforms.lightSpace, lightSpaceMatrix);
+    glUniform3fv(activeUniforms.eyePosition, 1, glm::value_ptr(eye));
+    // The sampler points at unit 5 even without a sky: an empty unit reads black, so reflections only darken.
+    glUniform1i(glGetUniformLocation(program, "environmentMap"), environmentUnit);
 }
 
 } // namespace
@@ -133,8 +136,11 @@ void drawFlag() {
 void renderScenePass() {
     glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer());
     glViewport(0, 0, window.framebufferWidth, window.framebufferHeight);
+    const glm::mat4 view = cameraView(camera);
+    const bool haveSky = skybox != nullptr && skybox->cubeMesh != nullptr;
+    // The sky fills every pixel nothing else covers, so with a sky clearing the colours would change nothing.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(haveSky ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
@@ -142,48 +148,44 @@ void renderScenePass() {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
 
-    const glm::mat4 view = cameraView(camera);
-    const bool haveSky = skybox != nullptr && skybox->cubeMesh != nullptr;
-    if (haveSky) {
-        drawSkybox(view, cameraProjection);
-    }
-
     if (shaderList.empty()) {
         // Start-up never gets here without the scene program; drawing without it would only raise GL errors.
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return;
     }
     Shader& sceneShader = shaderList[0];
-    sceneShader.use();
-    activateAllUniforms(sceneShader);
-    const GLuint program = sceneShader.programId;
-    activeUniforms.lightSpace = glGetUniformLocation(program, "lightSpaceMatrix");
-    activeUniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
-    activeUniforms.smoothShadows = glGetUniformLocation(program, "smoothShadows");
-    setMapSamplers(program);
-    glUniform1i(activeUniforms.debugNormals, renderFlags.debugNormals ? 1 : 0);
-    glUniform1i(activeUniforms.smoothShadows, renderFlags.smoothShadows ? 1 : 0);
-
-    sendLight(sceneLight);
-
+    const glm::vec3 eye = cameraEye(camera);
     // lightView was renewed by this frame's shadow pass.
     lightSpaceMatrix = lightProjection * lightView;
-    const glm::vec3 eye = cameraEye(camera);
-    uploadMatrix(activeUniforms.projection, cameraProjection);
-    uploadMatrix(activeUniforms.view, view);
-    uploadMatrix(activeUniforms.lightSpace, lightSpaceMatrix);
-    glUniform3fv(activeUniforms.eyePosition, 1, glm::value_ptr(eye));
-
-    // The sampler points at unit 5 even without a sky: an empty unit reads black, so reflections only darken.
-    glActiveTexture(GL_TEXTURE0 + environmentUnit);
-    glUniform1i(glGetUniformLocation(program, "environmentMap"), environmentUnit);
+    useLitProgram(sceneShader, view, eye);
     if (haveSky) {
-        glBindTexture(GL_TEXTURE_CUBE_MAP, skybox->cubeMap);
+        bindTextureOnUnit(GL_TEXTURE_CUBE_MAP, skybox->cubeMap, environmentUnit);
     }
-    glActiveTexture(GL_TEXTURE0);
-
     shinyMaterial.reflectivity = renderFlags.reflectivity;
     drawSceneObjects();
+
+    // The ground after what stands on it and nearest chunk first, so hidden ground fails the depth test unshaded.
+    useLitProgram(terrainShader, view, eye);
+    sendMaterial(dullMaterial);
+    bindTexture2D(grassTexture);
+    bindTexture2D(grassSpecularTexture);
+    bindTexture2D(grassNormalTexture);
+    // Never unbound: from the second frame on the ball, markers and stick also read this frame's shadow map.
+    bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, shadowUnit);
+    // The ground's maps and the sky are opaque: blending would only copy each fragment, at the cost of reading the
+    // targets (and the sky replaces whatever the last frame left).
+    glDisable(GL_BLEND);
+    drawTerrain(view, cameraProjection, eye);
+    // The sky only where nothing was drawn; before the sparks, which add their light to it.
+    if (haveSky) {
+        drawSkybox(view, cameraProjection);
+    }
+    glEnable(GL_BLEND);
+    // Uniforms stay with their program: the scene program keeps this frame's values. The particles draw with the
+    // grass maps still bound on the units they do not set.
+    sceneShader.use();
+    activateAllUniforms(sceneShader);
+    drawParticles();
     drawFlag();
 
     resolveSceneTarget();

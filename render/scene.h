@@ -1,4 +1,4 @@
-// The lit scene pass: the ball, markers, stick, terrain, particles and waving flag drawn into the scene target.
+// The lit scene pass: the ball, markers, stick, terrain, sky, particles and waving flag drawn into the scene target.
 #pragma once
 
 #include "render/scene_layout.h"
@@ -11,7 +11,7 @@ void sendMaterial(const Material& material);
 // end); leaves the default framebuffer bound, the flag program in use,
 // unit 0 active, depth test and culling on and blending off.
 void renderScenePass();
-// Ball, markers, stick, terrain and particles with the scene program bound.
+// Ball, markers and stick with the scene program bound.
 void drawSceneObjects();
 // The goal flag with its own program; culling is off for its draw.
 void drawFlag();

@@ -14,7 +14,7 @@ constexpr int infoLogSize = 1024; // bytes read from a stage or program log
 
 ActiveUniforms activeUniforms;
 
-Shader hudShader, depthDebugShader, blurShader, animShader, flagShader;
+Shader hudShader, depthDebugShader, blurShader, animShader, flagShader, terrainShader;
 // Made before main runs so their addresses are stable for every pass that keeps the pointer.
 Shader* bufferShader = new Shader();
 Shader* depthShader = new Shader();
@@ -132,6 +132,7 @@ void createShaders() {
     blurShader.createFromFiles("Shaders/blur.vert", "Shaders/blur.frag");
     animShader.createFromFiles("Shaders/anim.vert", "Shaders/anim.frag");
     flagShader.createFromFiles("Shaders/flag.vert", "Shaders/flag.frag");
+    terrainShader.createFromFiles("Shaders/terrain.vert", "Shaders/shader.frag");
 }
 
 void releaseShaders() {
@@ -147,4 +148,5 @@ void releaseShaders() {
     blurShader.clear();
     animShader.clear();
     flagShader.clear();
+    terrainShader.clear();
 }

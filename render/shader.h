@@ -50,11 +50,13 @@ void activateAllUniforms(const Shader& s);
 
 // Built by start-up inside its guarded stretch, in this order; released before the window goes.
 extern Shader hudShader, depthDebugShader, blurShader, animShader, flagShader;
+// The terrain's chunks: terrain.vert with the scene program's fragment stage.
+extern Shader terrainShader;
 extern Shader* bufferShader;
 extern Shader* depthShader;
 extern std::vector<Shader> shaderList; // element 0 is the scene program
 
-// Builds the eight start-up programs; throws as createFromFiles does.
+// Builds the nine start-up programs; throws as createFromFiles does.
 void createShaders();
 // Releases every program above; needs the context.
 void releaseShaders();

@@ -96,8 +96,9 @@ void drawSkybox(const glm::mat4& view, const glm::mat4& projection) {
     if (skybox == nullptr || skybox->cubeMesh == nullptr) {
         return;
     }
-    // Drawn first and writing no depth, so everything drawn later covers it.
+    // Drawn after the ground at the far plane itself, so it fills only what nothing covers; it writes no depth.
     glDepthMask(GL_FALSE);
+    glDepthFunc(GL_LEQUAL);
     skybox->shader->use();
     const glm::mat4 turnOnly = stripTranslation(view);
     uploadMatrix(skybox->projectionLocation, projection);
@@ -117,6 +118,7 @@ void drawSkybox(const glm::mat4& view, const glm::mat4& projection) {
     }
 
     skybox->cubeMesh->draw();
+    glDepthFunc(GL_LESS);
     glDepthMask(GL_TRUE);
 }
 

@@ -22,6 +22,8 @@ struct Skybox {
 Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths);
 // Start-up step: the six faces of the mountain panorama.
 void setupSkybox();
+// Draws the sky on the far plane where the depth buffer is still clear, after the opaque scene; writes no depth and
+// leaves the depth test at GL_LESS.
 void drawSkybox(const glm::mat4& view, const glm::mat4& projection);
 void releaseSkybox();
 

@@ -8,7 +8,8 @@
 #include "render/image.h"
 
 // Texture units of the lit programs.
-constexpr uint32_t diffuseUnit = 0, specularUnit = 1, normalUnit = 2, shadowUnit = 3, environmentUnit = 5;
+constexpr uint32_t diffuseUnit = 0, specularUnit = 1, normalUnit = 2, shadowUnit = 3, heightUnit = 4,
+                   environmentUnit = 5;
 
 // Owns its GL texture (moved, never copied); released only by clear(), while the context exists.
 struct Texture {

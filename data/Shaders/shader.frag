@@ -123,8 +123,11 @@ void main() {
     vec3 rgb = directionalLight.colour *
                (base.rgb * (directionalLight.ambientIntensity + lit * diffuse) + lit * specular);
 
-    vec3 reflected = texture(environmentMap, reflect(-toEye, n)).rgb;
-    rgb = mix(rgb, reflected, clamp(material.reflectivity, 0.0, 1.0));
+    // A surface that reflects nothing (the ground, most of the picture) skips the sky lookup.
+    if (material.reflectivity > 0.0) {
+        vec3 reflected = texture(environmentMap, reflect(-toEye, n)).rgb;
+        rgb = mix(rgb, reflected, clamp(material.reflectivity, 0.0, 1.0));
+    }
 
     float chroma = max(max(base.r, base.g), base.b) - min(min(base.r, base.g), base.b);
     float emissive = step(shinyFrom, material.specularIntensity) *

@@ -1,5 +1,5 @@
 #version 330 core
-// Sky box: the cube around the camera, pushed to the far plane behind everything.
+// Sky box: the cube around the camera, pushed onto the far plane behind everything.
 layout(location = 0) in vec3 position;
 
 uniform mat4 projection;
@@ -7,12 +7,9 @@ uniform mat4 view;
 
 out vec3 direction;
 
-// Fraction of w given as clip z: just inside the far plane, because the scene's depth test is GL_LESS against a
-// buffer cleared to 1, which a depth of exactly 1 would fail; 0.9999 stays below 1 even in a 16-bit buffer.
-const float farDepth = 0.9999;
-
+// Clip z equal to w: depth exactly 1, which the sky's GL_LEQUAL test passes only where the buffer is still clear.
 void main() {
     direction = position;
     vec4 clip = projection * view * vec4(position, 1.0);
-    gl_Position = vec4(clip.xy, clip.w * farDepth, clip.w);
+    gl_Position = clip.xyww;
 }

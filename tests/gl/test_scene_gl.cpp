@@ -8,6 +8,7 @@
 
 #include <btBulletDynamicsCommon.h>
 
+#include "course/terrain_upload.h"
 #include "render/scene.h"
 #include "render/shadow_map.h"
 #include "render/skybox.h"
@@ -43,10 +44,8 @@ protected:
         std::swap(grassSpecularTexture, lawnTextures[1]);
         std::swap(grassNormalTexture, lawnTextures[2]);
         HeightGrid flat{lawnSize, lawnSize, std::vector<int16_t>(lawnSize * lawnSize, 0)};
-        const TerrainGeometry geometry = buildTerrainGeometry(flat);
         terrain = new Terrain(std::move(flat));
-        terrain->mesh.createMesh(geometry.vertices.data(), geometry.indices.data(), uint32_t(geometry.vertices.size()),
-                                 uint32_t(geometry.indices.size()));
+        EXPECT_TRUE(uploadTerrain(*terrain));
         camera = Camera{};
         camera.front = glm::vec3(0.0f, -1.0f, 0.0f);
         camera.up = glm::vec3(0.0f, 0.0f, -1.0f);
@@ -54,6 +53,7 @@ protected:
         holdBall(glm::vec3(0.0f, -50.0f, 0.0f)); // out of sight unless a test brings it
     }
     ~Scene() override {
+        releaseTerrainGpu();
         terrain->mesh.clear();
         std::swap(grassTexture, lawnTextures[0]);
         std::swap(grassSpecularTexture, lawnTextures[1]);

@@ -34,16 +34,21 @@ TEST(Shaders, TheShippedProgramsOfferEveryUniformThePassesSet) {
         {"flag", flagShader.programId,
          {"model", "view", "projection", "eyePosition", "FragPosLightSpace", "animateTime", "velocity", "k", "amp",
           "diffuseMap", "specularMap", "shadowMap", "debugNormals"}},
+        {"terrain", terrainShader.programId,
+         {"model", "normalMatrix", "view", "projection", "lightSpaceMatrix", "eyeGrid", "morphStart", "morphEnd",
+          "eyePosition", "material.specularIntensity", "material.shininess", "diffuseMap", "specularMap", "normalMap",
+          "shadowMap", "debugNormals", "smoothShadows"}},
         {"depth", depthShader->programId, {"model", "view", "projection"}},
-        {"hud", hudShader.programId, {"model", "flip", "opacity", "brightness", "contrast"}},
-        {"blur", blurShader.programId, {"model", "horizontal", "weight"}},
+        {"hud", hudShader.programId, {"model", "flip", "opacity", "brightness", "contrast", "textureRect"}},
+        {"blur", blurShader.programId, {"model", "horizontal", "weight", "offset"}},
         {"combine", bufferShader->programId, {"model", "exposure", "renderedTexture", "bloomBlur"}},
         {"depth picture", depthDebugShader.programId, {"model"}},
         {"sky", sky.programId, {"view", "projection"}},
     };
     for (const Program& p : programs) {
         std::vector<const char*> names = p.uniforms;
-        if (std::string(p.name) == "scene" || std::string(p.name) == "flag") names.insert(names.end(), light.begin(), light.end());
+        const std::string lit = p.name;
+        if (lit == "scene" || lit == "flag" || lit == "terrain") names.insert(names.end(), light.begin(), light.end());
         for (const char* name : names) EXPECT_NE(glGetUniformLocation(p.id, name), -1) << p.name << " program: " << name;
     }
     sky.clear();

@@ -14,9 +14,10 @@
 #include "tests/support/game_state.h"
 
 class GlPass : public testing::Test {
-protected:
+public:
     static constexpr int size = 128; // pixels per side of the target
 
+protected:
     GlPass() {
         glGenFramebuffers(1, &framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
