@@ -57,9 +57,9 @@ TEST(Textures, ArriveExactlyForEveryChannelCountAndOddWidths) {
 TEST(Models, FindTheirMaterialTexturesBySlashOrBackslashAndNameTheMissingOnes) {
     TempDir dir;
     WorkingDirectory inDir(dir.root);
-    for (const char* image : {"Textures/ball.png", "Textures/maps/grass.png", "Textures/spec.png"})
+    for (const char* image : {"Textures/ball.png", "Textures/maps/grass.png", "Textures/specular.png"})
         ASSERT_TRUE(writePng(dir.path(image), 2, 2, 3, 8, pattern(12)));
-    dir.write("Models/m.mtl", "newmtl windows\nmap_Kd C:\\Users\\art\\ball.png\nmap_Ks spec.png\nnorm gone.png\n"
+    dir.write("Models/m.mtl", "newmtl windows\nmap_Kd C:\\Users\\art\\ball.png\nmap_Ks specular.png\nnorm gone.png\n"
                               "newmtl relative\nmap_Kd maps/grass.png\n");
     dir.write("Models/m.obj", "mtllib m.mtl\nv -1 -1 0\nv 3 -1 0\nv -1 3 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\n"
                               "o first\nusemtl windows\nf 1/1/1 2/2/1 3/3/1\n"

@@ -20,7 +20,7 @@ TEST(MaterialTexturePath, KeepsWhatFollowsTheLastBackslashInTheTexturesFolder) {
 
 TEST(ImportModelFile, GivesTrianglesWithInwardNormalsFlippedUvsAndTheMaterialsMaps) {
     TempDir dir;
-    dir.write("m.mtl", "newmtl plain\nKd 1 1 1\nnewmtl mapped\nmap_Kd C:\\art\\ball.png\nmap_Ks spec.png\nnorm n.png\n");
+    dir.write("m.mtl", "newmtl plain\nKd 1 1 1\nnewmtl mapped\nmap_Kd C:\\art\\ball.png\nmap_Ks specular.png\nnorm n.png\n");
     // A quad facing +z with texture coordinates, then a line, which is no triangle.
     const std::string path = dir.write("m.obj", "mtllib m.mtl\nv 0 0 0\nv 2 0 0\nv 2 1 0\nv 0 1 0\n"
                                                 "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 1\n"
@@ -38,7 +38,7 @@ TEST(ImportModelFile, GivesTrianglesWithInwardNormalsFlippedUvsAndTheMaterialsMa
     }
     const ImportedMaterial& m = model.materials.at(mesh.materialIndex);
     EXPECT_EQ(m.diffusePath, "Textures/ball.png");
-    EXPECT_EQ(m.specularPath, "Textures/spec.png");
+    EXPECT_EQ(m.specularPath, "Textures/specular.png");
     EXPECT_EQ(m.normalPath, "Textures/n.png");
 }
 
