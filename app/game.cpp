@@ -153,9 +153,12 @@ void runFrameLoop() {
     while (!glfwWindowShouldClose(window.handle)) {
         updateFrame();
         if (window.framebufferWidth <= 0 || window.framebufferHeight <= 0) {
-            // Minimised: nothing to draw into, and the race goes on. The HUD pass that would end the get-ready
-            // pause does not run, so its rule runs here.
-            startRollingIfDue(raceState, frameClock);
+            // Minimised: nothing to draw into, and the race goes on, heard. The HUD pass that would end the
+            // get-ready pause does not run, so its rule runs here.
+            if (startRollingIfDue(raceState, frameClock)) {
+                soundFrame.letsRoll = true;
+            }
+            playFrameSounds();
             glfwWaitEventsTimeout(minimisedFrameSeconds);
             continue;
         }
