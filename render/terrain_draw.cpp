@@ -39,5 +39,4 @@ void drawTerrain(const glm::mat4& view, const glm::mat4& projection, const glm::
     glDrawElementsInstanced(GL_TRIANGLES, t.mesh.indexCount, GL_UNSIGNED_INT, nullptr,
                             GLsizei(t.drawnChunks.size()));
     glBindVertexArray(0);
-
 }
