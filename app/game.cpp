@@ -195,6 +195,7 @@ void releaseGame() {
     releaseShadowMap();
     destroyWindow();
     releaseSound();
+    finishRecords();
 }
 
 void shutdown() {

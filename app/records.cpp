@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <ini.h>
@@ -299,7 +301,25 @@ bool offerRecord(const std::string& path, uint64_t courseId, float seconds, cons
     return true;
 }
 
+namespace {
+
+// The file of a new record is written beside the game: an fsync on a busy disk can take a second, and the won frame
+// must not wait for it. Joined before the next write, at shutdown, and at the latest when the program ends.
+struct RecordWriter {
+    std::thread thread;
+    void finish() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+    ~RecordWriter() { finish(); }
+};
+RecordWriter recordWriter;
+
+} // namespace
+
 void setupRecords(const std::string& file, const std::string& heightmapPath) {
+    recordWriter.finish();
     personalRecords.active = true;
     personalRecords.file = file;
     personalRecords.courseId = courseIdentity(heightmapPath, checkpoints);
@@ -307,9 +327,25 @@ void setupRecords(const std::string& file, const std::string& heightmapPath) {
 }
 
 bool offerRaceTime(float seconds) {
-    if (!personalRecords.active) {
+    const float time = thousandths(seconds);
+    const CourseRecord before = personalRecords.best;
+    if (!personalRecords.active || !validSeconds(time) || (before.has && !(time < before.seconds))) {
         return false;
     }
-    return offerRecord(personalRecords.file, personalRecords.courseId, seconds, utcTimestamp(std::time(nullptr)),
-                       personalRecords.best);
+    const std::string now = utcTimestamp(std::time(nullptr));
+    personalRecords.best = CourseRecord{true, time, now};
+    recordWriter.finish();
+    auto write = [file = personalRecords.file, id = personalRecords.courseId, time, now, record = before]() mutable {
+        offerRecord(file, id, time, now, record);
+    };
+    try {
+        recordWriter.thread = std::thread(write);
+    } catch (const std::system_error&) {
+        write(); // no thread to be had: the game waits for the disk this once rather than lose the record
+    }
+    return true;
+}
+
+void finishRecords() {
+    recordWriter.finish();
 }

@@ -56,5 +56,8 @@ extern PersonalRecords personalRecords;
 
 // Reads the record of the course made by heightmapPath and the checkpoint table from file.
 void setupRecords(const std::string& file, const std::string& heightmapPath);
-// A won race's clock: true when it is a new record, which is then kept in the file. False while records are off.
+// A won race's clock: true when it beats the session's best, which then holds it at once; the file is written on a
+// background thread. False while records are off.
 bool offerRaceTime(float seconds);
+// Waits until a record being written is in its file. Called at shutdown, and by anything that reads the file next.
+void finishRecords();

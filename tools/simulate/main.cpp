@@ -222,6 +222,7 @@ int main(int argc, char** argv) {
     if (finished < options.races) {
         std::printf("simulation stopped after %.0f Seconds\n", now);
     }
+    finishRecords();
     std::printf("%s", sessionReport(raceState).c_str());
     shutdownPhysics();
     return 0;
