@@ -24,25 +24,10 @@ const glm::vec3 grass(100 / 255.0f, 160 / 255.0f, 60 / 255.0f);
 // Level ground under the sun from (0, 1, 1): ambient 0.5 plus diffuse 0.6 x cos 45 degrees.
 constexpr float sunlit = 0.5f + 0.6f * 0.70710678f, shaded = 0.5f;
 
-// A 1 x 1 texture of one colour for the given unit.
-Texture texel(uint8_t r, uint8_t g, uint8_t b, uint32_t unit) {
-    const uint8_t pixel[4] = {r, g, b, 255};
-    Texture t;
-    glGenTextures(1, &t.textureId);
-    glBindTexture(GL_TEXTURE_2D, t.textureId);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    t.unit = unit;
-    return t;
-}
-
 // A flat lawn of one colour, the ball held where a test puts it, the camera looking straight down on the origin.
 class Scene : public GlPass {
 protected:
     Scene() {
-        std::swap(grassTexture, lawnTextures[0]);
-        std::swap(grassSpecularTexture, lawnTextures[1]);
-        std::swap(grassNormalTexture, lawnTextures[2]);
         HeightGrid flat{lawnSize, lawnSize, std::vector<int16_t>(lawnSize * lawnSize, 0)};
         terrain = new Terrain(std::move(flat));
         EXPECT_TRUE(uploadTerrain(*terrain));
@@ -55,10 +40,6 @@ protected:
     ~Scene() override {
         releaseTerrainGpu();
         terrain->mesh.clear();
-        std::swap(grassTexture, lawnTextures[0]);
-        std::swap(grassSpecularTexture, lawnTextures[1]);
-        std::swap(grassNormalTexture, lawnTextures[2]);
-        for (Texture& t : lawnTextures) t.clear();
         releaseSkybox();
     }
 
@@ -79,7 +60,7 @@ protected:
         return read(output, int((ndc.x * 0.5f + 0.5f) * size), int((ndc.y * 0.5f + 0.5f) * size));
     }
 
-    std::array<Texture, 3> lawnTextures = {texel(100, 160, 60, 0), texel(0, 0, 0, 1), texel(128, 128, 255, 2)};
+    GrassStandIn lawn{texel(100, 160, 60, diffuseUnit), texel(0, 0, 0, specularUnit), texel(128, 128, 255, normalUnit)};
 };
 
 TEST_F(Scene, TheLawnIsLitByTheSunAndTheBallShadesItAlongTheLight) {

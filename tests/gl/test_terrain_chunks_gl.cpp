@@ -71,13 +71,6 @@ HeightGrid makeGround(int32_t side, float hills, float jitter, float ripple) {
 class TerrainChunksGl : public GlPass {
 protected:
     TerrainChunksGl() {
-        // The shipped grass stands aside for maps that show a stray texture coordinate or normal.
-        std::swap(grassTexture, lawn[0]);
-        std::swap(grassSpecularTexture, lawn[1]);
-        std::swap(grassNormalTexture, lawn[2]);
-        grassTexture = makeGradientTexture();
-        grassSpecularTexture = texel(255, 255, 255, specularUnit);
-        grassNormalTexture = texel(160, 110, 230, normalUnit);
         placeBall(glm::vec3(0.0f, -1000.0f, 0.0f)); // out of every view: only ground is seen
         stepPhysics(*physicsWorld, physicsSubstep);
     }
@@ -89,17 +82,6 @@ protected:
             delete ground;
         }
         terrain = nullptr;
-        for (Texture* t : {&grassTexture, &grassSpecularTexture, &grassNormalTexture}) t->clear();
-        std::swap(grassTexture, lawn[0]);
-        std::swap(grassSpecularTexture, lawn[1]);
-        std::swap(grassNormalTexture, lawn[2]);
-    }
-
-    static Texture texel(uint8_t r, uint8_t g, uint8_t b, uint32_t unit) {
-        Texture t;
-        t.textureId = uploadTexture(Image{1, 1, 4, 4, {r, g, b, 255}}, GL_REPEAT, GL_NEAREST);
-        t.unit = unit;
-        return t;
     }
 
     void useGround(HeightGrid grid) {
@@ -138,7 +120,8 @@ protected:
 
     std::vector<glm::vec4> colours() const { return readAll(); }
 
-    std::array<Texture, 3> lawn;
+    // The shipped grass stands aside for maps that show a stray texture coordinate or normal.
+    GrassStandIn lawn{makeGradientTexture(), texel(255, 255, 255, specularUnit), texel(160, 110, 230, normalUnit)};
     Terrain* ground = nullptr;
 };
 

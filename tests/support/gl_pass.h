@@ -5,12 +5,16 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include <glm/vec4.hpp>
 
 #include "app/window.h"
 #include "effects/bloom.h"
+#include "render/texture.h"
 #include "tests/support/game_state.h"
 
 class GlPass : public testing::Test {
@@ -74,4 +78,30 @@ protected:
     SceneTarget savedTarget = sceneTarget;
     Window savedWindow = window;
     GLuint framebuffer = 0, colour[2] = {0, 0}, depth = 0;
+};
+
+// A 1 x 1 texture of one colour on the given unit.
+inline Texture texel(uint8_t r, uint8_t g, uint8_t b, uint32_t unit) {
+    Texture t;
+    t.textureId = uploadTexture(Image{1, 1, 4, 4, {r, g, b, 255}}, GL_REPEAT, GL_NEAREST);
+    t.unit = unit;
+    return t;
+}
+
+// Maps that stand in for the shipped grass while a test lives; then they go and the grass comes back.
+struct GrassStandIn {
+    GrassStandIn(Texture colour, Texture specular, Texture normals)
+        : maps{std::move(colour), std::move(specular), std::move(normals)} {
+        swapWithGrass();
+    }
+    ~GrassStandIn() {
+        swapWithGrass();
+        for (Texture& t : maps) t.clear();
+    }
+    void swapWithGrass() {
+        std::swap(grassTexture, maps[0]);
+        std::swap(grassSpecularTexture, maps[1]);
+        std::swap(grassNormalTexture, maps[2]);
+    }
+    std::array<Texture, 3> maps;
 };
