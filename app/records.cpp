@@ -62,6 +62,11 @@ float thousandths(float s) {
     return static_cast<float>(std::round(static_cast<double>(s) * 1000.0) / 1000.0);
 }
 
+// A time that may stand as a record against the current one: valid and strictly faster (a tie keeps the older).
+bool beats(float time, const CourseRecord& current) {
+    return validSeconds(time) && (!current.has || time < current.seconds);
+}
+
 // inih calls this for every key; returning 0 marks the line as an error, which makes the whole file broken.
 int readKey(void* user, const char* section, const char* name, const char* value) {
     auto& table = *static_cast<RecordTable*>(user);
@@ -275,7 +280,7 @@ CourseRecord loadRecord(const std::string& path, uint64_t courseId) {
 bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
                  CourseRecord& current) {
     const float time = thousandths(seconds);
-    if (!validSeconds(time) || (current.has && !(time < current.seconds))) {
+    if (!beats(time, current)) {
         return false;
     }
     if (path.empty() || courseId == 0) {
@@ -329,7 +334,7 @@ void setupRecords(const std::string& file, const std::string& heightmapPath) {
 bool offerRaceTime(float seconds) {
     const float time = thousandths(seconds);
     const CourseRecord before = personalRecords.best;
-    if (!personalRecords.active || !validSeconds(time) || (before.has && !(time < before.seconds))) {
+    if (!personalRecords.active || !beats(time, before)) {
         return false;
     }
     const std::string now = utcTimestamp(std::time(nullptr));
