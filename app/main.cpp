@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include "app/command_line.h"
+#include "core/command_line.h"
 #include "app/game.h"
 
 namespace {

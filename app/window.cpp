@@ -8,7 +8,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
-#include "app/input.h"
+#include "core/input.h"
 
 Window window;
 

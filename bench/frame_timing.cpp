@@ -14,14 +14,14 @@
 #include <GLFW/glfw3.h>
 
 #include "app/game.h"
-#include "app/input.h"
-#include "app/race.h"
+#include "core/input.h"
+#include "core/race.h"
 #include "app/window.h"
-#include "effects/bloom.h"
-#include "effects/composite.h"
-#include "effects/hud.h"
-#include "render/scene.h"
-#include "render/shadow_map.h"
+#include "gl/bloom.h"
+#include "gl/composite.h"
+#include "gl/hud.h"
+#include "gl/scene.h"
+#include "gl/shadow_map.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include <glm/geometric.hpp>
 #include <stb_image_write.h>
 
-#include "course/physics.h"
-#include "course/terrain.h"
+#include "core/physics.h"
+#include "core/terrain.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 #include <GLFW/glfw3.h>
 #include <btBulletDynamicsCommon.h>
 
-#include "app/camera.h"
+#include "core/camera.h"
 #include "app/game.h"
-#include "app/input.h"
-#include "app/race_state.h"
+#include "core/input.h"
+#include "core/race_state.h"
 #include "app/window.h"
-#include "course/physics.h"
-#include "effects/bloom.h"
-#include "effects/composite.h"
-#include "render/scene.h"
-#include "render/shadow_map.h"
+#include "core/physics.h"
+#include "gl/bloom.h"
+#include "gl/composite.h"
+#include "gl/scene.h"
+#include "gl/shadow_map.h"
 #include "tools/generate/image_io.h"
 
 namespace {

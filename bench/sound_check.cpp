@@ -16,7 +16,7 @@
 #include <glm/geometric.hpp>
 #include <sndfile.h>
 
-#include "effects/sound.h"
+#include "audio/sound.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/race_state.h"
-#include "course/terrain.h"
-#include "render/image.h"
+#include "core/race_state.h"
+#include "core/terrain.h"
+#include "core/image.h"
 #include "tools/generate/image_io.h"
 
 namespace fs = std::filesystem;

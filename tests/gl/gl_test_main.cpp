@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "effects/unit_quad.h"
-#include "render/model.h"
-#include "render/scene_layout.h"
-#include "render/shader.h"
-#include "render/shadow_map.h"
-#include "render/texture.h"
+#include "gl/unit_quad.h"
+#include "gl/model.h"
+#include "core/scene_layout.h"
+#include "gl/shader.h"
+#include "gl/shadow_map.h"
+#include "gl/texture.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/window.h"
-#include "effects/bloom.h"
-#include "effects/unit_quad.h"
-#include "render/gl_util.h"
-#include "render/shader.h"
-#include "render/texture.h"
+#include "gl/bloom.h"
+#include "gl/unit_quad.h"
+#include "gl/gl_util.h"
+#include "gl/shader.h"
+#include "gl/texture.h"
 #include "tests/support/game_state.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/model.h"
+#include "gl/model.h"
 #include "tests/support/checks.h"
 #include "tests/support/files.h"
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/records.h"
-#include "effects/composite.h"
-#include "effects/hud.h"
-#include "effects/hud_text.h"
+#include "core/records.h"
+#include "gl/composite.h"
+#include "gl/hud.h"
+#include "core/hud_text.h"
 #include "tests/support/files.h"
 #include "tests/support/gl_pass.h"
 

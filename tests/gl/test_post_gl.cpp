@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
-#include "effects/composite.h"
-#include "render/shadow_map.h"
+#include "core/settings.h"
+#include "gl/composite.h"
+#include "gl/shadow_map.h"
 #include "tests/support/checks.h"
 #include "tests/support/gl_pass.h"
 

@@ -8,11 +8,11 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include "course/terrain_upload.h"
-#include "render/scene.h"
-#include "render/shadow_map.h"
-#include "render/skybox.h"
-#include "render/texture.h"
+#include "gl/terrain_upload.h"
+#include "gl/scene.h"
+#include "gl/shadow_map.h"
+#include "gl/skybox.h"
+#include "gl/texture.h"
 #include "tests/support/checks.h"
 #include "tests/support/files.h"
 #include "tests/support/gl_pass.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/shader.h"
+#include "gl/shader.h"
 #include "tests/support/checks.h"
 #include "tests/support/files.h"
 

@@ -7,7 +7,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "render/skybox.h"
+#include "gl/skybox.h"
 #include "tests/support/checks.h"
 #include "tests/support/files.h"
 #include "tests/support/gl_pass.h"

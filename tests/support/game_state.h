@@ -3,15 +3,15 @@
 
 #include <vector>
 
-#include "app/camera.h"
-#include "app/input.h"
-#include "app/race_state.h"
-#include "app/records.h"
-#include "app/settings.h"
-#include "course/physics.h"
-#include "course/terrain.h"
-#include "effects/particles.h"
-#include "effects/sound_events.h"
+#include "core/camera.h"
+#include "core/input.h"
+#include "core/race_state.h"
+#include "core/records.h"
+#include "core/settings.h"
+#include "core/physics.h"
+#include "core/terrain.h"
+#include "core/particles.h"
+#include "core/sound_events.h"
 
 // Fresh means: the records at their load values, the camera behind the start, a new physics world holding the ball
 // on the start and the extra sphere, no terrain, an empty particle pool, no sound moments and no personal records. A terrain a test makes (with new) is

@@ -13,8 +13,8 @@
 #include <glm/vec4.hpp>
 
 #include "app/window.h"
-#include "effects/bloom.h"
-#include "render/texture.h"
+#include "gl/bloom.h"
+#include "gl/texture.h"
 #include "tests/support/game_state.h"
 
 class GlPass : public testing::Test {

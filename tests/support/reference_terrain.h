@@ -9,7 +9,7 @@
 #include <glm/geometric.hpp>
 #include <glm/vec3.hpp>
 
-#include "render/mesh.h"
+#include "gl/mesh.h"
 
 namespace referenceterrain {
 

@@ -1,7 +1,7 @@
 // The bloom blur's paired fetches: linear filtering splits each one back into the kernel's two taps.
 #include <gtest/gtest.h>
 
-#include "effects/bloom_weights.h"
+#include "core/bloom_weights.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <glm/geometric.hpp>
 
-#include "app/camera.h"
-#include "app/input.h"
-#include "course/terrain.h"
+#include "core/camera.h"
+#include "core/input.h"
+#include "core/terrain.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <GLFW/glfw3.h>
 #include <glm/geometric.hpp>
 
-#include "app/camera.h"
-#include "app/input.h"
-#include "app/race.h"
+#include "core/camera.h"
+#include "core/input.h"
+#include "core/race.h"
 #include "tests/support/checks.h"
 #include "tests/support/game_state.h"
 

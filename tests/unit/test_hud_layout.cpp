@@ -3,7 +3,7 @@
 
 #include <glm/geometric.hpp>
 
-#include "effects/hud_layout.h"
+#include "core/hud_layout.h"
 
 namespace {
 

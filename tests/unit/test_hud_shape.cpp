@@ -4,7 +4,7 @@
 
 #include <glm/glm.hpp>
 
-#include "effects/hud_layout.h"
+#include "core/hud_layout.h"
 
 namespace {
 

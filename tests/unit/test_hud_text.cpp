@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/hud_text.h"
+#include "core/hud_text.h"
 
 namespace {
 

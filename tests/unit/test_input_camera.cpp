@@ -6,8 +6,8 @@
 #include <glm/geometric.hpp>
 #include <glm/trigonometric.hpp>
 
-#include "app/camera.h"
-#include "app/input.h"
+#include "core/camera.h"
+#include "core/input.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "render/model_import.h"
+#include "core/model_import.h"
 #include "tests/support/files.h"
 
 namespace {

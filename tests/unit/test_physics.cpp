@@ -10,7 +10,7 @@
 #include <btBulletDynamicsCommon.h>
 #include <glm/geometric.hpp>
 
-#include "course/terrain.h"
+#include "core/terrain.h"
 #include "tests/support/checks.h"
 #include "tests/support/game_state.h"
 

@@ -7,7 +7,7 @@
 
 #include <glm/geometric.hpp>
 
-#include "app/race.h"
+#include "core/race.h"
 #include "tests/support/checks.h"
 #include "tests/support/game_state.h"
 

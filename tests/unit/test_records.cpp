@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/race.h"
-#include "app/records.h"
+#include "core/race.h"
+#include "core/records.h"
 #include "tests/support/files.h"
 
 namespace {

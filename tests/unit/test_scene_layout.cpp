@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/scene_layout.h"
+#include "core/scene_layout.h"
 #include "tests/support/game_state.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "tests/support/checks.h"
 #include "tests/support/files.h"
 

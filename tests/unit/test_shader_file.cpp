@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "render/shader_file.h"
+#include "core/shader_file.h"
 #include "tests/support/files.h"
 
 namespace {

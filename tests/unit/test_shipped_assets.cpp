@@ -11,11 +11,11 @@
 #include <glm/geometric.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include "app/race_state.h"
-#include "effects/hud_text.h"
-#include "render/model_import.h"
-#include "render/scene_layout.h"
-#include "render/sky_faces.h"
+#include "core/race_state.h"
+#include "core/hud_text.h"
+#include "core/model_import.h"
+#include "core/scene_layout.h"
+#include "core/sky_faces.h"
 #include "tests/support/files.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "app/camera.h"
-#include "app/race_state.h"
-#include "course/terrain.h"
+#include "core/camera.h"
+#include "core/race_state.h"
+#include "core/terrain.h"
 #include "tests/support/files.h"
 
 namespace {

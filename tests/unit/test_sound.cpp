@@ -12,10 +12,10 @@
 #include <glm/geometric.hpp>
 #include <sndfile.h>
 
-#include "course/contacts.h"
-#include "course/terrain.h"
-#include "effects/sound_clip.h"
-#include "effects/sound_events.h"
+#include "core/contacts.h"
+#include "core/terrain.h"
+#include "core/sound_clip.h"
+#include "core/sound_events.h"
 #include "tests/support/files.h"
 
 namespace {

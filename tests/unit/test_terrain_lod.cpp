@@ -9,8 +9,8 @@
 #include <glm/geometric.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "course/terrain.h"
-#include "course/terrain_lod.h"
+#include "core/terrain.h"
+#include "core/terrain_lod.h"
 
 namespace {
 

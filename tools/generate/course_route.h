@@ -10,7 +10,7 @@
 #include <glm/geometric.hpp>
 #include <glm/vec2.hpp>
 
-#include "app/race_state.h"
+#include "core/race_state.h"
 
 // One control point of the route's centre line, in world units on the ground plane (x, z).
 struct CourseRoutePoint {

@@ -10,9 +10,9 @@
 #include <glm/geometric.hpp>
 #include <stb_perlin.h>
 
-#include "app/race_state.h"
-#include "course/terrain.h"
-#include "render/shader.h"
+#include "core/race_state.h"
+#include "core/terrain.h"
+#include "gl/shader.h"
 #include "tools/generate/course_route.h"
 #include "tools/generate/course_shape.h"
 #include "tools/generate/generators.h"

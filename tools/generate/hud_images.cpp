@@ -9,8 +9,8 @@
 #include <glm/gtc/constants.hpp>
 #include <glm/trigonometric.hpp>
 
-#include "app/race_state.h"
-#include "effects/hud.h"
+#include "core/race_state.h"
+#include "gl/hud.h"
 #include "tools/generate/canvas.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/hud_style.h"

@@ -12,10 +12,10 @@
 #include <glm/mat2x2.hpp>
 #include <stb_image.h>
 
-#include "app/race_state.h"
-#include "course/terrain.h"
-#include "effects/hud.h"
-#include "render/shader.h"
+#include "core/race_state.h"
+#include "core/terrain.h"
+#include "gl/hud.h"
+#include "gl/shader.h"
 #include "tools/generate/canvas.h"
 #include "tools/generate/course_route.h"
 #include "tools/generate/generators.h"

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "effects/hud_text.h"
+#include "core/hud_text.h"
 #include "tools/generate/hud_style.h"
 #include "tools/generate/text.h"
 

@@ -6,7 +6,7 @@
 
 #include <sndfile.h>
 
-#include "effects/sound_clip.h"
+#include "core/sound_clip.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/image_io.h"
 #include "tools/generate/synth.h"

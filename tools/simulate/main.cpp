@@ -10,13 +10,13 @@
 
 #include <glm/geometric.hpp>
 
-#include "app/camera.h"
-#include "app/race.h"
-#include "app/records.h"
-#include "course/physics.h"
-#include "course/terrain.h"
-#include "effects/particles.h"
-#include "effects/sound_events.h"
+#include "core/camera.h"
+#include "core/race.h"
+#include "core/records.h"
+#include "core/physics.h"
+#include "core/terrain.h"
+#include "core/particles.h"
+#include "core/sound_events.h"
 #include "tools/simulate/player.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include <glm/geometric.hpp>
 
-#include "app/camera.h"
-#include "course/physics.h"
-#include "course/terrain.h"
+#include "core/camera.h"
+#include "core/physics.h"
+#include "core/terrain.h"
 #include "tools/simulate/route.h"
 
 namespace {

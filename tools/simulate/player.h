@@ -6,7 +6,7 @@
 
 #include <glm/vec2.hpp>
 
-#include "app/race.h"
+#include "core/race.h"
 #include "tools/simulate/route.h"
 
 enum class PlayerKind {

@@ -1,0 +1,95 @@
+// Times as glyph quads: formatting to hundredths without allocation, and placing the cells on a window of any shape.
+#include "core/hud_text.h"
+
+#include <cmath>
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/vec3.hpp>
+
+namespace {
+
+constexpr long maxHundredths = 9999; // 99.99 seconds
+// Where the clock's parts stand, in device coordinates (2 is the window's height).
+constexpr glm::vec2 raceTimeAnchor(0.0f, 0.86f);
+constexpr float raceTimeCell = 0.2f;         // the running time's digits are 0.06 of the window high
+constexpr glm::vec2 bestAnchor(-0.96f, 0.86f); // the left end of the label
+constexpr float bestCell = 0.12f;
+constexpr glm::vec2 newRecordCentre(0.0f, 0.62f); // above the won banner's lettering
+constexpr float newRecordSpriteHeight = 0.16f;
+constexpr float cellAspect = static_cast<float>(glyphCellWidth) / static_cast<float>(glyphCellHeight);
+
+// The glyphs of a time, left to right; returns how many.
+std::size_t timeGlyphs(float seconds, std::array<int, maxTimeGlyphs>& out) {
+    if (!(seconds >= 0.0f) || std::isinf(seconds)) {
+        out = {glyphDash, glyphDash, glyphPoint, glyphDash, glyphDash};
+        return 5;
+    }
+    long hundredths = std::lround(static_cast<double>(seconds) * 100.0);
+    hundredths = hundredths > maxHundredths ? maxHundredths : hundredths;
+    const int whole = static_cast<int>(hundredths / 100);
+    const int fraction = static_cast<int>(hundredths % 100);
+    std::size_t n = 0;
+    if (whole >= 10) {
+        out[n++] = whole / 10;
+    }
+    out[n++] = whole % 10;
+    out[n++] = glyphPoint;
+    out[n++] = fraction / 10;
+    out[n++] = fraction % 10;
+    return n;
+}
+
+} // namespace
+
+GlyphRun layoutTime(float seconds, glm::vec2 anchor, float cellHeight, float aspect, TextAlign align) {
+    std::array<int, maxTimeGlyphs> glyphs{};
+    const std::size_t count = timeGlyphs(seconds, glyphs);
+    // A cell is square in pixels when its device width is its device height scaled by the cell shape over the
+    // window's shape; a window of no shape draws as a square one.
+    const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
+    const glm::vec2 size(cellHeight * cellAspect / safeAspect, cellHeight);
+    auto advanceOf = [&](int glyph) { return size.x * (glyph == glyphPoint ? pointAdvance : digitAdvance); };
+
+    GlyphRun run;
+    for (std::size_t i = 0; i < count; ++i) {
+        run.width += advanceOf(glyphs[i]);
+    }
+    float pen = align == TextAlign::Left ? anchor.x : align == TextAlign::Centre ? anchor.x - run.width * 0.5f
+                                                                                  : anchor.x - run.width;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float step = advanceOf(glyphs[i]);
+        run.glyphs[i] = GlyphDraw{glyphs[i], glm::vec2(pen + step * 0.5f, anchor.y), size};
+        pen += step;
+    }
+    run.count = count;
+    return run;
+}
+
+ClockLayout layoutClock(float raceClock, float bestSeconds, bool newRecord, float aspect) {
+    const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
+    ClockLayout clock;
+    clock.raceTime = layoutTime(raceClock, raceTimeAnchor, raceTimeCell, safeAspect, TextAlign::Centre);
+    // The label is drawn as tall as a digit cell, its lettering centred like a digit's, so both share a middle.
+    const glm::vec2 labelSize(bestCell * float(bestLabelWidth) / float(bestLabelHeight) / safeAspect, bestCell);
+    clock.bestLabel = glm::scale(glm::translate(glm::mat4(1.0f),
+                                                glm::vec3(bestAnchor.x + labelSize.x * 0.5f, bestAnchor.y, 0.0f)),
+                                 glm::vec3(labelSize, 1.0f));
+    clock.bestTime = layoutTime(bestSeconds, glm::vec2(bestAnchor.x + labelSize.x, bestAnchor.y), bestCell,
+                                safeAspect, TextAlign::Left);
+    clock.newRecord = newRecord;
+    const glm::vec2 recordSize(
+        newRecordSpriteHeight * float(newRecordWidth) / float(newRecordHeight) / safeAspect, newRecordSpriteHeight);
+    clock.newRecordSprite = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(newRecordCentre, 0.0f)),
+                                       glm::vec3(recordSize, 1.0f));
+    return clock;
+}
+
+glm::vec4 glyphTextureRect(int glyph) {
+    const int cell = glyph < 0 || glyph >= glyphCellCount ? glyphDash : glyph;
+    const float width = 1.0f / static_cast<float>(glyphCellCount);
+    return glm::vec4(static_cast<float>(cell) * width, 0.0f, width, 1.0f);
+}
+
+glm::mat4 glyphModel(const GlyphDraw& draw) {
+    return glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(draw.centre, 0.0f)), glm::vec3(draw.size, 1.0f));
+}

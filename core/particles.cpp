@@ -1,0 +1,87 @@
+// The particle pool: bursts thrown out on a ring, rising and falling for a second, and their draw order and spin.
+#include "core/particles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+
+std::vector<Particle> particlePool;
+
+namespace {
+
+constexpr float particleLife = 1.0f;    // seconds
+constexpr int speedSteps = 100;         // speeds 0..99 tenths of a unit per second
+constexpr float speedUnit = 0.1f;
+constexpr float riseFactor = 3.0f;      // upward speed per unit of horizontal speed
+constexpr float fallPerUpdate = 1.0f;   // taken off the upward speed every update, whatever the frame time
+constexpr float fullTurn = glm::two_pi<float>(); // radians
+constexpr int randLimit = 32767;        // largest random value an angle is made from
+constexpr float spriteSize = 1.5f;      // world units per side of the drawn square
+
+} // namespace
+
+void createParticlePool() {
+    particlePool.assign(particlePoolSize, Particle{});
+}
+
+void spawnParticles(const glm::vec3& origin, uint32_t count) {
+    uint32_t n = 0;
+    // A burst of none would divide by zero; an origin that is no number would spoil the draw order's sort.
+    if (count == 0 || !std::isfinite(origin.x) || !std::isfinite(origin.y) || !std::isfinite(origin.z)) {
+        return;
+    }
+    for (Particle& p : particlePool) {
+        if (p.active) {
+            continue;
+        }
+        const float speed = static_cast<float>(std::rand() % speedSteps);
+        const float a = static_cast<float>(n) / static_cast<float>(count);
+        const float angle = (a * glm::pi<float>()) * 2.0f;
+        p.position = origin;
+        p.velocity = glm::vec3(std::cos(angle) * speed * speedUnit, speed * riseFactor * speedUnit,
+                               std::sin(angle) * speed * speedUnit);
+        p.life = particleLife;
+        p.active = true;
+        if (++n == count) {
+            return;
+        }
+    }
+}
+
+void updateParticles(float deltaTime, const glm::vec3& eye) {
+    for (Particle& p : particlePool) {
+        if (!p.active) {
+            continue;
+        }
+        p.velocity.y -= fallPerUpdate;
+        p.life -= deltaTime;
+        p.position = p.velocity * deltaTime + p.position;
+        p.cameraDistance = glm::length(p.position - eye);
+        if (p.life <= 0.0f) {
+            p.active = false;
+        }
+    }
+}
+
+void sortParticlesForDrawing() {
+    std::sort(particlePool.begin(), particlePool.end(),
+              [](const Particle& a, const Particle& b) { return a.cameraDistance > b.cameraDistance; });
+}
+
+float randomParticleAngle() {
+    // glibc's rand reaches 2^31 - 1; folding it into 0..32767 keeps every angle within one turn.
+    const int r = std::rand() % (randLimit + 1);
+    return static_cast<float>(r) * fullTurn / static_cast<float>(randLimit);
+}
+
+glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float angleY, float angleZ) {
+    glm::mat4 model = glm::translate(glm::mat4(1.0f), position);
+    model = glm::rotate(model, angleX, glm::vec3(1.0f, 0.0f, 0.0f));
+    model = glm::rotate(model, angleY, glm::vec3(0.0f, 1.0f, 0.0f));
+    model = glm::rotate(model, angleZ, glm::vec3(0.0f, 0.0f, 1.0f));
+    return glm::scale(model, glm::vec3(spriteSize));
+}

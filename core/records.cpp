@@ -1,0 +1,356 @@
+// Personal records on disk: the records file's place, course identities, and reading and atomically replacing the
+// file, one section per course so that no course's record ever wipes another's.
+#include "core/records.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <system_error>
+#include <thread>
+
+#include <fcntl.h>
+#include <ini.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* recordsFolder = "kelvara-golf";
+constexpr const char* recordsFileName = "records.ini";
+constexpr const char* brokenSuffix = ".broken";
+constexpr const char* temporarySuffix = ".tmp";
+constexpr float maxRecordSeconds = 3600.0f;         // seconds; no race on a countdown lasts anywhere near this
+constexpr std::uintmax_t maxRecordsFileBytes = 1 << 20; // bytes; far beyond any real file, so more is junk
+constexpr std::size_t maxSetAtLength = 64;          // characters of the set time
+constexpr uint64_t fnvOffset = 14695981039346656037ull, fnvPrime = 1099511628211ull;
+
+using RecordTable = std::map<uint64_t, CourseRecord>;
+
+enum class ReadOutcome { Missing, Read, Broken };
+
+void hashBytes(uint64_t& hash, const unsigned char* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        hash = (hash ^ bytes[i]) * fnvPrime;
+    }
+}
+
+bool parseCourseId(const char* text, uint64_t& id) {
+    if (std::strlen(text) != 16) {
+        return false;
+    }
+    id = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        const char d = *c;
+        const int value = d >= '0' && d <= '9' ? d - '0' : d >= 'a' && d <= 'f' ? d - 'a' + 10 : -1;
+        if (value < 0) {
+            return false;
+        }
+        id = id << 4 | static_cast<uint64_t>(value);
+    }
+    return true;
+}
+
+bool validSeconds(float s) {
+    return s > 0.0f && s <= maxRecordSeconds; // false for NaN too
+}
+
+// The file counts in whole thousandths; rounding here keeps memory and file equal.
+float thousandths(float s) {
+    return static_cast<float>(std::round(static_cast<double>(s) * 1000.0) / 1000.0);
+}
+
+// A time that may stand as a record against the current one: valid and strictly faster (a tie keeps the older).
+bool beats(float time, const CourseRecord& current) {
+    return validSeconds(time) && (!current.has || time < current.seconds);
+}
+
+// inih calls this for every key; returning 0 marks the line as an error, which makes the whole file broken.
+int readKey(void* user, const char* section, const char* name, const char* value) {
+    auto& table = *static_cast<RecordTable*>(user);
+    uint64_t id = 0;
+    if (!parseCourseId(section, id)) {
+        return 0;
+    }
+    CourseRecord& record = table[id];
+    if (std::strcmp(name, "seconds") == 0) {
+        char* end = nullptr;
+        const double s = std::strtod(value, &end);
+        if (end == value || *end != '\0' || !validSeconds(static_cast<float>(s))) {
+            return 0;
+        }
+        record.has = true;
+        record.seconds = thousandths(static_cast<float>(s));
+    } else if (std::strcmp(name, "set") == 0) {
+        if (std::strlen(value) > maxSetAtLength) {
+            return 0;
+        }
+        record.setAt = value;
+    }
+    return 1; // other keys are ignored, and dropped when the file is next written
+}
+
+ReadOutcome readTable(const std::string& path, RecordTable& table, std::string& reason) {
+    std::error_code code;
+    const auto status = std::filesystem::status(path, code);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return ReadOutcome::Missing;
+    }
+    if (status.type() != std::filesystem::file_type::regular) {
+        reason = code ? code.message() : "not a regular file";
+        return ReadOutcome::Broken;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, code);
+    if (code || size > maxRecordsFileBytes) {
+        reason = code ? code.message() : "too large";
+        return ReadOutcome::Broken;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return ReadOutcome::Broken;
+    }
+    const int line = ini_parse_file(file, readKey, &table);
+    std::fclose(file);
+    if (line != 0) {
+        reason = "line " + std::to_string(line) + " holds no valid record";
+        return ReadOutcome::Broken;
+    }
+    for (const auto& entry : table) {
+        if (!entry.second.has) {
+            reason = "course " + courseIdText(entry.first) + " has no time";
+            return ReadOutcome::Broken;
+        }
+    }
+    return ReadOutcome::Read;
+}
+
+// A missing file is an empty table; a broken one is moved aside, reported, and is an empty table too.
+RecordTable readOrSetAside(const std::string& path) {
+    RecordTable table;
+    std::string reason;
+    if (readTable(path, table, reason) != ReadOutcome::Broken) {
+        return table;
+    }
+    const std::string aside = path + brokenSuffix;
+    if (std::rename(path.c_str(), aside.c_str()) == 0) {
+        std::fprintf(stderr, "Records file %s is unusable (%s); moved it to %s and started without a record.\n",
+                     path.c_str(), reason.c_str(), aside.c_str());
+    } else {
+        std::fprintf(stderr, "Records file %s is unusable (%s) and cannot be moved aside (%s); no record loaded.\n",
+                     path.c_str(), reason.c_str(), std::strerror(errno));
+    }
+    return {};
+}
+
+std::string formatTable(const RecordTable& table) {
+    std::string text = "; Kelvara Golf personal records: one section per course, best winning time in seconds.\n";
+    char line[64];
+    for (const auto& entry : table) {
+        std::snprintf(line, sizeof line, "%.3f", static_cast<double>(entry.second.seconds));
+        text += "\n[" + courseIdText(entry.first) + "]\nseconds = " + line + "\n";
+        if (!entry.second.setAt.empty()) {
+            text += "set = " + entry.second.setAt + "\n";
+        }
+    }
+    return text;
+}
+
+// Writes path + ".tmp", syncs it and renames it over path, so a crash at any moment leaves the old or the new file.
+bool writeTable(const std::string& path, const RecordTable& table, std::string& reason) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code code;
+    if (!folder.empty()) {
+        std::filesystem::create_directories(folder, code);
+        if (code) {
+            reason = code.message();
+            return false;
+        }
+    }
+    const std::string temporary = path + temporarySuffix;
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    const std::string text = formatTable(table);
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
+              fsync(fileno(file)) == 0;
+    int error = errno;
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        std::remove(temporary.c_str());
+        reason = std::strerror(error);
+        return false;
+    }
+    // The rename itself lasts only once the folder is synced; a folder that cannot be synced still holds the file.
+    const int folderFd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (folderFd >= 0) {
+        fsync(folderFd);
+        close(folderFd);
+    }
+    return true;
+}
+
+} // namespace
+
+PersonalRecords personalRecords;
+
+std::string recordsPathFrom(const char* xdgDataHome, const char* home) {
+    // Relative values are ignored, as the XDG base directory rules ask.
+    auto usable = [](const char* value) { return value != nullptr && value[0] == '/'; };
+    std::filesystem::path base;
+    if (usable(xdgDataHome)) {
+        base = xdgDataHome;
+    } else if (usable(home)) {
+        base = std::filesystem::path(home) / ".local" / "share";
+    } else {
+        return {};
+    }
+    return (base / recordsFolder / recordsFileName).string();
+}
+
+std::string recordsPath() {
+    return recordsPathFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+uint64_t courseIdentity(const std::string& heightmapPath, const std::array<glm::vec3, checkpointCount>& table) {
+    std::FILE* file = std::fopen(heightmapPath.c_str(), "rb");
+    if (file == nullptr) {
+        return 0;
+    }
+    uint64_t hash = fnvOffset;
+    unsigned char buffer[1 << 14];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        hashBytes(hash, buffer, got);
+    }
+    const bool readAll = std::ferror(file) == 0;
+    std::fclose(file);
+    if (!readAll) {
+        return 0;
+    }
+    // Coordinates as little-endian float bits, so every machine names the course alike.
+    for (const glm::vec3& p : table) {
+        for (int axis = 0; axis < 3; ++axis) {
+            uint32_t bits = 0;
+            std::memcpy(&bits, &p[axis], sizeof bits);
+            const unsigned char bytes[4] = {static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
+                                            static_cast<unsigned char>(bits >> 16),
+                                            static_cast<unsigned char>(bits >> 24)};
+            hashBytes(hash, bytes, sizeof bytes);
+        }
+    }
+    return hash == 0 ? 1 : hash;
+}
+
+std::string courseIdText(uint64_t courseId) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(courseId));
+    return text;
+}
+
+std::string utcTimestamp(std::time_t moment) {
+    std::tm utc{};
+    char text[32] = "";
+    if (gmtime_r(&moment, &utc) != nullptr) {
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    }
+    return text;
+}
+
+CourseRecord loadRecord(const std::string& path, uint64_t courseId) {
+    if (path.empty() || courseId == 0) {
+        return {};
+    }
+    const RecordTable table = readOrSetAside(path);
+    const auto found = table.find(courseId);
+    return found == table.end() ? CourseRecord{} : found->second;
+}
+
+bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
+                 CourseRecord& current) {
+    const float time = thousandths(seconds);
+    if (!beats(time, current)) {
+        return false;
+    }
+    if (path.empty() || courseId == 0) {
+        current = CourseRecord{true, time, now};
+        std::fprintf(stderr, "No records file for this %s; the new record lasts until the game closes.\n",
+                     path.empty() ? "user (neither XDG_DATA_HOME nor HOME is set)" : "course (no heightmap)");
+        return true;
+    }
+    // Read again: the file keeps every other course, and another session may have set a better time meanwhile.
+    RecordTable table = readOrSetAside(path);
+    const auto stored = table.find(courseId);
+    if (stored != table.end() && !(time < stored->second.seconds)) {
+        current = stored->second;
+        return false;
+    }
+    current = CourseRecord{true, time, now};
+    table[courseId] = current;
+    std::string reason;
+    if (!writeTable(path, table, reason)) {
+        std::fprintf(stderr, "Cannot save the new record to %s (%s); it lasts until the game closes.\n", path.c_str(),
+                     reason.c_str());
+    }
+    return true;
+}
+
+namespace {
+
+// The file of a new record is written beside the game: an fsync on a busy disk can take a second, and the won frame
+// must not wait for it. Joined before the next write, at shutdown, and at the latest when the program ends.
+struct RecordWriter {
+    std::thread thread;
+    void finish() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+    ~RecordWriter() { finish(); }
+};
+RecordWriter recordWriter;
+
+} // namespace
+
+void setupRecords(const std::string& file, const std::string& heightmapPath) {
+    recordWriter.finish();
+    personalRecords.active = true;
+    personalRecords.file = file;
+    personalRecords.courseId = courseIdentity(heightmapPath, checkpoints);
+    personalRecords.best = loadRecord(file, personalRecords.courseId);
+}
+
+bool offerRaceTime(float seconds) {
+    const float time = thousandths(seconds);
+    const CourseRecord before = personalRecords.best;
+    if (!personalRecords.active || !beats(time, before)) {
+        return false;
+    }
+    const std::string now = utcTimestamp(std::time(nullptr));
+    personalRecords.best = CourseRecord{true, time, now};
+    recordWriter.finish();
+    auto write = [file = personalRecords.file, id = personalRecords.courseId, time, now, record = before]() mutable {
+        offerRecord(file, id, time, now, record);
+    };
+    try {
+        recordWriter.thread = std::thread(write);
+    } catch (const std::system_error&) {
+        write(); // no thread to be had: the game waits for the disk this once rather than lose the record
+    }
+    return true;
+}
+
+void finishRecords() {
+    recordWriter.finish();
+}

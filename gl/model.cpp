@@ -1,0 +1,130 @@
+// Models on the GPU: the imported meshes and their material textures, the five start-up models and the markers.
+#include "gl/model.h"
+
+#include <cstdio>
+
+#include "core/race_state.h"
+#include "gl/gl_util.h"
+#include "core/model_import.h"
+#include "core/scene_layout.h"
+#include "gl/shader.h"
+
+namespace {
+
+// Loads one material texture; on failure prints the model's line and gives an empty texture.
+Texture loadMaterialTexture(const std::string& path, uint32_t unit, const char* failureFormat) {
+    Texture texture(path);
+    texture.unit = unit;
+    if (!texture.load()) {
+        std::printf(failureFormat, path.c_str());
+        texture.clear();
+    }
+    return texture;
+}
+
+struct StartupModel {
+    Model* model;
+    const char* path;
+};
+const StartupModel startupModels[] = {
+    {&ballModel, "Models/Golf_Ball_sale.obj"},
+    {&flagModel, "Models/flag.obj"},
+    {&flagModel1, "Models/flag1.obj"},
+    {&stickModel, "Models/stick.obj"},
+    {&markerModel, "Models/ico.obj"},
+};
+
+} // namespace
+
+Model ballModel, flagModel, flagModel1, stickModel, markerModel;
+std::vector<Mesh*> terrainMeshes;
+
+void Model::loadModel(const char* path) {
+    const ImportedModel imported = importModelFile(path);
+    if (!imported.ok) {
+        std::printf("Model (%s) failed to load: %s", path, imported.error.c_str());
+        return;
+    }
+    meshList.reserve(imported.meshes.size());
+    for (const ImportedMesh& m : imported.meshes) {
+        Mesh& mesh = meshList.emplace_back();
+        mesh.createMesh(m.vertices.data(), m.indices.data(), static_cast<uint32_t>(m.vertices.size()),
+                        static_cast<uint32_t>(m.indices.size()));
+        meshMaterial.push_back(m.materialIndex);
+    }
+
+    textureList.resize(imported.materials.size());
+    for (std::size_t i = 0; i < imported.materials.size(); ++i) {
+        const ImportedMaterial& material = imported.materials[i];
+        if (!material.diffusePath.empty()) {
+            textureList[i] =
+                loadMaterialTexture(material.diffusePath, diffuseUnit, "Failed to load texture at: %s\n");
+        }
+        // One specular and one normal map serve the whole model: a later material's texture replaces the
+        // earlier one (released here, nothing else refers to it), and a later failed load leaves none.
+        if (!material.specularPath.empty()) {
+            specularMap.clear();
+            specularMap =
+                loadMaterialTexture(material.specularPath, specularUnit, "Failed to load specularmap at: %s\n");
+        }
+        if (!material.normalPath.empty()) {
+            normalMap.clear();
+            normalMap = loadMaterialTexture(material.normalPath, normalUnit, "Failed to load normalmap at: %s\n");
+        }
+    }
+}
+
+void Model::draw() const {
+    for (std::size_t i = 0; i < meshList.size(); ++i) {
+        // A mesh without a diffuse texture binds nothing: whatever unit 0 holds stays bound.
+        const uint32_t material = meshMaterial[i];
+        if (material < textureList.size() && textureList[material].textureId != 0) {
+            bindTexture2D(textureList[material]);
+        }
+        if (specularMap.textureId != 0) {
+            bindTexture2D(specularMap);
+        }
+        if (normalMap.textureId != 0) {
+            bindTexture2D(normalMap);
+        }
+        meshList[i].draw();
+    }
+}
+
+void Model::clear() {
+    for (Mesh& mesh : meshList) {
+        mesh.clear();
+    }
+    meshList.clear();
+    meshMaterial.clear();
+    for (Texture& texture : textureList) {
+        texture.clear();
+    }
+    textureList.clear();
+    specularMap.clear();
+    normalMap.clear();
+}
+
+void loadStartupModels() {
+    // A model that fails prints its line and stays empty, which draws nothing; start-up goes on.
+    for (const StartupModel& entry : startupModels) {
+        *entry.model = Model();
+        entry.model->loadModel(entry.path);
+    }
+}
+
+void releaseStartupModels() {
+    for (const StartupModel& entry : startupModels) {
+        entry.model->clear();
+    }
+}
+
+void drawMarkers() {
+    for (std::size_t i = 1; i + 2 <= checkpointCount; ++i) {
+        if (!checkpointHasMarker(i, raceState.reached)) {
+            continue;
+        }
+        uploadMatrix(activeUniforms.model, markerModelMatrix(i, frameClock.animationTime));
+        markerModel.draw();
+    }
+}
