@@ -11,9 +11,6 @@
 #include "core/input.h"
 #include "core/terrain.h"
 
-Camera camera;
-glm::mat4 cameraProjection{1.0f};
-
 namespace {
 
 constexpr float degreesToRadians = 0.017453292f;
@@ -42,8 +39,9 @@ void updateCameraVectors(Camera& c) {
     c.up = glm::normalize(glm::cross(c.right, c.front));
 }
 
-void resetCamera(Camera& c, const glm::vec3& start) {
+void resetCamera(Camera& c, const glm::vec3& start, float heading) {
     c = Camera{};
+    c.yaw = heading;
     c.position = start;
     c.target = start;
     c.followPosition = start;

@@ -25,13 +25,9 @@ struct Camera {
     float armDistance = 15.0f; // the eye's actual distance: the player's, shortened where the ground is in the way
 };
 
-// Start-up gives it its starting values; the camera step moves it every frame.
-extern Camera camera;
-// Computed at start-up from the framebuffer size, and again whenever that size changes.
-extern glm::mat4 cameraProjection;
-
-// Starting values around the start point, with the direction vectors computed.
-void resetCamera(Camera& c, const glm::vec3& start);
+// Starting values around the start point, looking along heading (yaw, degrees), with the direction vectors
+// computed. The player's controls (sensitivity, inversion, stick speed) go back to their defaults.
+void resetCamera(Camera& c, const glm::vec3& start, float heading);
 void updateCameraVectors(Camera& c);
 // Turns by the frame's mouse motion and stick, zooms by its scroll and shoulder buttons, clamps, follows the ball,
 // and keeps the eye above the ground (none when ground is null).

@@ -55,7 +55,7 @@ glm::mat4 fitToWindow(glm::mat4 model, Anchor anchor, float aspect) {
 
 } // namespace
 
-HudLayout layoutHud(const RaceState& race, const FrameClock& clock, float aspect) {
+HudLayout layoutHud(const RaceState& race, const FrameClock& clock, float countdown, float aspect) {
     // A window with no size (or a broken value) gets the square layout rather than a division by nothing.
     if (!(aspect > 0.0f) || !std::isfinite(aspect)) {
         aspect = 1.0f;
@@ -78,12 +78,12 @@ HudLayout layoutHud(const RaceState& race, const FrameClock& clock, float aspect
     if (race.phase == RacePhase::Won) {
         add(HudSprite::WonBanner, glm::mat4(1.0f), opacity);
     }
-    if (race.phase == RacePhase::GetReady) {
+    if (race.phase == RacePhase::GetReady || race.letsRollThisFrame) {
         const float s = static_cast<float>(e * getReadyGrowth + getReadyBase);
         opacity = static_cast<float>(getReadyFadeEnd - e);
         add(HudSprite::GetReady, scaled(s), opacity);
     }
-    // The frame that ends the pause already shows the let's-roll message.
+    // The frame that ends the pause shows both messages.
     const bool rolling = race.phase == RacePhase::Rolling || rollingIsDue(race, clock);
     if (rolling && static_cast<double>(race.raceStart) + letRollFadeEnd > static_cast<double>(clock.totalTime)) {
         const float s = static_cast<float>(e * letRollGrowth);
@@ -101,7 +101,7 @@ HudLayout layoutHud(const RaceState& race, const FrameClock& clock, float aspect
                               glm::translate(glm::mat4(1.0f), glm::vec3(pointerOffset, 0.0f, 0.0f));
     add(HudSprite::GaugePointer, pointer, 1.0f);
     // A negative countdown turns the bar back-facing, and culling hides it.
-    const float barHeight = static_cast<float>(static_cast<double>(race.timer / raceSeconds) * 0.5);
+    const float barHeight = static_cast<float>(static_cast<double>(race.timer / countdown) * 0.5);
     add(HudSprite::TimeBar,
         glm::translate(glm::mat4(1.0f), timeBarCentre) * glm::scale(glm::mat4(1.0f), glm::vec3(timeBarWidth, barHeight, 1.0f)),
         1.0f);

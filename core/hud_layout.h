@@ -27,4 +27,5 @@ struct HudLayout {
 // The sprites are laid out for a square window; at any other aspect each keeps its shape and its size relative to
 // the window's shorter side (the height of every landscape window) and stays at its distance from the edges it
 // is anchored to: the gauge bottom left, clock and time bar bottom right, messages and banners in the middle.
-HudLayout layoutHud(const RaceState& race, const FrameClock& clock, float aspect = 1.0f);
+// countdown is the course's: the time bar is full at it.
+HudLayout layoutHud(const RaceState& race, const FrameClock& clock, float countdown, float aspect = 1.0f);

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-RenderFlags renderFlags;
-
 namespace {
 
 // GLFW's action codes, so the plain halves need no GLFW header.
@@ -21,7 +19,7 @@ constexpr float triggerPressed = 0.0f;  // trigger position past which it boosts
 
 } // namespace
 
-bool handleKey(Window& w, int key, int action) {
+bool handleKey(InputState& w, int key, int action) {
     if (key == keyEscape && action == actionPress) {
         w.keys[keyEscape] = 1;
         return true;
@@ -40,7 +38,7 @@ bool handleKey(Window& w, int key, int action) {
     return false;
 }
 
-void handleCursor(Window& w, double x, double y) {
+void handleCursor(InputState& w, double x, double y) {
     if (w.firstMouse) {
         w.firstMouse = false;
         w.lastX = static_cast<float>(x);
@@ -53,11 +51,11 @@ void handleCursor(Window& w, double x, double y) {
     w.lastY = static_cast<float>(y);
 }
 
-void handleScroll(Window& w, double yOffset) {
+void handleScroll(InputState& w, double yOffset) {
     w.scrollDelta = static_cast<float>(yOffset);
 }
 
-FrameInput takeFrameInput(Window& w, bool rightButtonDown, bool leftButtonDown) {
+FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDown) {
     FrameInput input;
     input.resetDown = keyHeld(w, keyEnter) || rightButtonDown;
     input.boostDown = leftButtonDown;

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
-#include "app/window.h"
+constexpr int keyCount = 1024;
 
 // GLFW key codes the game reads.
 constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260, keyF11 = 300, keyP = 80;
@@ -47,18 +48,27 @@ struct RenderFlags {
     float reflectivity = 0.1f;  // 1.0 while key 5 is held
 };
 
-// Rewritten from the frame's input at the start of every frame update.
-extern RenderFlags renderFlags;
+// What the window's callbacks have seen since the frame last took its input: held keys, cursor motion, scroll and
+// the keys that act once per press.
+struct InputState {
+    uint8_t keys[keyCount] = {}; // 1 while held
+    float lastX = 0.0f, lastY = 0.0f;
+    float mouseDeltaX = 0.0f, mouseDeltaY = 0.0f;
+    float scrollDelta = 0.0f;
+    bool firstMouse = true;
+    bool pausePressed = false;      // P went down since the frame last took its input
+    bool fullscreenPressed = false; // F11 likewise
+};
 
 // The plain halves of the callbacks. handleKey returns true when the key asks the window to close.
-bool handleKey(Window& w, int key, int action);
-void handleCursor(Window& w, double x, double y);
-void handleScroll(Window& w, double yOffset);
-inline bool keyHeld(const Window& w, int key) { return key >= 0 && key < keyCount && w.keys[key] != 0; }
+bool handleKey(InputState& w, int key, int action);
+void handleCursor(InputState& w, double x, double y);
+void handleScroll(InputState& w, double yOffset);
+inline bool keyHeld(const InputState& w, int key) { return key >= 0 && key < keyCount && w.keys[key] != 0; }
 
-// The frame's input from the window record and the two polled buttons; takes the pending motion and scroll, so
+// The frame's input from the callbacks' record and the two polled buttons; takes the pending motion and scroll, so
 // they count once.
-FrameInput takeFrameInput(Window& w, bool rightButtonDown, bool leftButtonDown);
+FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDown);
 // Adds a controller to the frame's input: right stick turns, right trigger or A boosts, B or Start restarts,
 // the shoulder buttons zoom, and Back toggles the pause when it goes down (before is the previous frame's state).
 void addGamepadInput(FrameInput& input, const GamepadState& now, const GamepadState& before);

@@ -3,13 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include <glm/geometric.hpp>
 #include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
-
-std::vector<Particle> particlePool;
 
 namespace {
 
@@ -19,26 +16,21 @@ constexpr float speedUnit = 0.1f;
 constexpr float riseFactor = 3.0f;      // upward speed per unit of horizontal speed
 constexpr float fallPerUpdate = 1.0f;   // taken off the upward speed every update, whatever the frame time
 constexpr float fullTurn = glm::two_pi<float>(); // radians
-constexpr int randLimit = 32767;        // largest random value an angle is made from
 constexpr float spriteSize = 1.5f;      // world units per side of the drawn square
 
 } // namespace
 
-void createParticlePool() {
-    particlePool.assign(particlePoolSize, Particle{});
-}
-
-void spawnParticles(const glm::vec3& origin, uint32_t count) {
+void spawnParticles(ParticlePool& pool, const glm::vec3& origin, uint32_t count) {
     uint32_t n = 0;
     // A burst of none would divide by zero; an origin that is no number would spoil the draw order's sort.
     if (count == 0 || !std::isfinite(origin.x) || !std::isfinite(origin.y) || !std::isfinite(origin.z)) {
         return;
     }
-    for (Particle& p : particlePool) {
+    for (Particle& p : pool.slots) {
         if (p.active) {
             continue;
         }
-        const float speed = static_cast<float>(std::rand() % speedSteps);
+        const float speed = static_cast<float>(pool.random() % speedSteps);
         const float a = static_cast<float>(n) / static_cast<float>(count);
         const float angle = (a * glm::pi<float>()) * 2.0f;
         p.position = origin;
@@ -52,8 +44,8 @@ void spawnParticles(const glm::vec3& origin, uint32_t count) {
     }
 }
 
-void updateParticles(float deltaTime, const glm::vec3& eye) {
-    for (Particle& p : particlePool) {
+void updateParticles(ParticlePool& pool, float deltaTime, const glm::vec3& eye) {
+    for (Particle& p : pool.slots) {
         if (!p.active) {
             continue;
         }
@@ -67,15 +59,18 @@ void updateParticles(float deltaTime, const glm::vec3& eye) {
     }
 }
 
-void sortParticlesForDrawing() {
-    std::sort(particlePool.begin(), particlePool.end(),
-              [](const Particle& a, const Particle& b) { return a.cameraDistance > b.cameraDistance; });
+void particleDrawOrder(const ParticlePool& pool, std::vector<uint32_t>& order) {
+    order.clear();
+    for (std::size_t i = 0; i < pool.slots.size(); ++i) {
+        if (pool.slots[i].active) order.push_back(static_cast<uint32_t>(i));
+    }
+    const std::vector<Particle>& slots = pool.slots;
+    std::sort(order.begin(), order.end(),
+              [&slots](uint32_t a, uint32_t b) { return slots[a].cameraDistance > slots[b].cameraDistance; });
 }
 
-float randomParticleAngle() {
-    // glibc's rand reaches 2^31 - 1; folding it into 0..32767 keeps every angle within one turn.
-    const int r = std::rand() % (randLimit + 1);
-    return static_cast<float>(r) * fullTurn / static_cast<float>(randLimit);
+float randomParticleAngle(std::minstd_rand& random) {
+    return std::uniform_real_distribution<float>(0.0f, fullTurn)(random);
 }
 
 glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float angleY, float angleZ) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 #include <vector>
 
 #include <glm/mat4x4.hpp>
@@ -17,16 +18,19 @@ struct Particle {
 
 constexpr std::size_t particlePoolSize = 1000;
 
-// Made by start-up with every slot inactive; never grows, slots are reused.
-extern std::vector<Particle> particlePool;
+// A fixed pool: every slot made inactive up front; never grows, slots are reused.
+struct ParticlePool {
+    std::vector<Particle> slots = std::vector<Particle>(particlePoolSize);
+    std::minstd_rand random; // the sparks' speeds; a sequence of the race's own
+};
 
-void createParticlePool();
 // Fills up to count free slots; a full pool makes the burst smaller, live particles are never replaced.
-void spawnParticles(const glm::vec3& origin, uint32_t count);
-void updateParticles(float deltaTime, const glm::vec3& eye);
-// Farthest first, so additive sprites are laid down back to front.
-void sortParticlesForDrawing();
-// A new spin angle from the shared rand() sequence: 0..2 pi radians.
-float randomParticleAngle();
+void spawnParticles(ParticlePool& pool, const glm::vec3& origin, uint32_t count);
+void updateParticles(ParticlePool& pool, float deltaTime, const glm::vec3& eye);
+// The active particles farthest first, so additive sprites are laid down back to front. Fills order (which keeps
+// its capacity) with their indices; the pool is left as it is.
+void particleDrawOrder(const ParticlePool& pool, std::vector<uint32_t>& order);
+// A spin angle from random: 0..2 pi radians.
+float randomParticleAngle(std::minstd_rand& random);
 // A 1.5-unit sprite at position, turned about x, then y, then z (applied to the quad in the order z, y, x).
 glm::mat4 particleModelMatrix(const glm::vec3& position, float angleX, float angleY, float angleZ);

@@ -1,6 +1,9 @@
 // The Bullet world, the ball and the bodies the course puts into it.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
@@ -21,13 +24,22 @@ constexpr float extraSphereRadius = 1.0f;      // world units; the static sphere
 constexpr float worldGravity = -10.0f;         // world units per second squared, along y
 constexpr float worldTimeScale = 2.0f;         // simulated seconds per real second
 
+// A world with gravity (0, -10, 0) and time scale 2. It owns its bodies, their motion states and their shapes;
+// dropping it frees them all.
 struct PhysicsWorld {
+    PhysicsWorld();
+    ~PhysicsWorld();
+    PhysicsWorld(const PhysicsWorld&) = delete;
+    PhysicsWorld& operator=(const PhysicsWorld&) = delete;
+
     float timeScale = worldTimeScale;
-    btDefaultCollisionConfiguration* collisionConfiguration = nullptr;
-    btCollisionDispatcher* dispatcher = nullptr;
-    btBroadphaseInterface* broadphase = nullptr;
-    btSequentialImpulseConstraintSolver* solver = nullptr;
-    btDiscreteDynamicsWorld* dynamicsWorld = nullptr;
+    // Declared first, so they go after every body that uses them.
+    std::vector<std::unique_ptr<btCollisionShape>> shapes;
+    std::unique_ptr<btDefaultCollisionConfiguration> collisionConfiguration;
+    std::unique_ptr<btCollisionDispatcher> dispatcher;
+    std::unique_ptr<btBroadphaseInterface> broadphase;
+    std::unique_ptr<btSequentialImpulseConstraintSolver> solver;
+    std::unique_ptr<btDiscreteDynamicsWorld> dynamicsWorld;
 };
 
 // Names one body; the btRigidBody and its motion state belong to the world that holds it.
@@ -35,42 +47,23 @@ struct PhysicsBody {
     btRigidBody* body = nullptr;
 };
 
-// Makes a world with gravity (0, -10, 0) and time scale 2; the caller owns it.
-PhysicsWorld* createPhysicsWorld();
-// Deletes every body with its motion state, then the world's five Bullet objects, then the record. Null is ignored.
-void destroyPhysicsWorld(PhysicsWorld* world);
-
-// Zeroes the record, makes a body of the shape at (x, y, z) with no rotation, never sleeping, and adds it to the world.
-PhysicsBody& createRigidBody(PhysicsBody& record, PhysicsWorld& world, float mass, btCollisionShape* shape,
-                             float x, float y, float z);
-
-// The ball sphere, made once and kept until exit (bodies of every world share it).
-btCollisionShape* ballShape();
+// A body of the shape (which the world takes) at (x, y, z) with no rotation, never sleeping, added to the world.
+PhysicsBody createRigidBody(PhysicsWorld& world, float mass, std::unique_ptr<btCollisionShape> shape, float x,
+                            float y, float z);
 // A ball body in world: made at the origin, then placed at start (so its motion state still reads the origin until
-// the next step), with the continuous-collision values. The caller owns the returned record.
-PhysicsBody* createBall(PhysicsWorld& world, const glm::vec3& start);
+// the next step), with the continuous-collision values.
+PhysicsBody createBall(PhysicsWorld& world, const glm::vec3& start);
+// The static sphere at the origin that every course has.
+void addExtraSphere(PhysicsWorld& world);
 
-// Start-up step: the ball at the start checkpoint into ballBody and the extra static sphere at the origin.
-void setupPhysics();
-// Shutdown: frees the ball and terrain records, then destroys physicsWorld; all three become null.
-void shutdownPhysics();
-
-// Moves the ball to p with no rotation and no velocity; the motion state follows at the next step.
+// Moves the body to p with no rotation and no velocity; the motion state follows at the next step.
 void placeBall(PhysicsBody& ball, const glm::vec3& p);
-void placeBall(const glm::vec3& p);
 // Advances by frameSeconds x timeScale in fixed substeps, at most maxSubsteps.
 void stepPhysics(PhysicsWorld& world, float frameSeconds);
-// Origin of the ball's motion-state transform: where the ball is drawn and judged. (0, 0, 0) without a ball.
-glm::vec3 ballPosition();
+// Origin of the body's motion-state transform: where the ball is drawn and judged. (0, 0, 0) for an empty record.
 glm::vec3 bodyPosition(const PhysicsBody& b);
-glm::vec3 ballVelocity();
+glm::vec3 bodyVelocity(const PhysicsBody& b);
 // The body's motion-state transform as a column-major model matrix; identity for an empty record.
 glm::mat4 bodyModelMatrix(const PhysicsBody& b);
-// A central impulse, as the boost gives it. Ignored without a ball.
-void pushBall(const glm::vec3& impulse);
-
-// Made before main runs; destroyed and set to null by shutdownPhysics.
-extern PhysicsWorld* physicsWorld;
-// Filled by setupPhysics and setupTerrain; freed by shutdownPhysics.
-extern PhysicsBody* ballBody;
-extern PhysicsBody* terrainBody;
+// A central impulse, as the boost gives it. Ignored for an empty record.
+void pushBody(PhysicsBody& b, const glm::vec3& impulse);

@@ -1,4 +1,4 @@
-// Every race rule, run once per frame on the frame's input, plus the resets and the session report.
+// Every race rule, run once per frame on the frame's input, plus making a race, the resets and the session report.
 #include "core/race.h"
 
 #include <algorithm>
@@ -8,147 +8,180 @@
 
 #include <glm/geometric.hpp>
 
-#include "core/camera.h"
-#include "core/records.h"
 #include "core/contacts.h"
-#include "core/physics.h"
-#include "core/terrain.h"
-#include "core/particles.h"
-#include "core/sound_events.h"
 
 namespace {
 
 constexpr float boostSpendRate = 0.5f;      // reserve per second of boosting
 constexpr float boostStrength = 2.0f;       // impulse per second of boosting
-constexpr float checkpointSeconds = 5.0f;   // time bonus per checkpoint
-constexpr float checkpointBoost = 0.5f;     // boost bonus per checkpoint
 constexpr double firstRaceExtraWait = 1.0;  // seconds: the first get-ready lasts one second longer
 constexpr unsigned winBurst = 200, keyBurst = 10; // particles
 
-void rollingStep(const FrameInput& input) {
+void rollingStep(Race& race, const FrameInput& input) {
+    RaceState& state = race.state;
+    const FrameClock& clock = race.clock;
+    SoundFrame& sounds = race.sounds;
     if (input.printPosition) {
-        const glm::vec3 p = ballPosition();
+        const glm::vec3 p = ballPosition(race);
         std::printf("position: (%f, %f, %f)\n", p.x, p.y, p.z);
     }
     // Tested before the subtraction, so the reserve may end slightly below zero.
-    soundFrame.boosting = input.boostDown && raceState.boost > 0.0f;
-    if (soundFrame.boosting) {
-        raceState.boost -= frameClock.deltaTime * boostSpendRate;
-        pushBall(camera.front * (frameClock.deltaTime * boostStrength));
+    sounds.boosting = input.boostDown && state.boost > 0.0f;
+    if (sounds.boosting) {
+        state.boost -= clock.deltaTime * boostSpendRate;
+        pushBody(race.ball, race.camera.front * (clock.deltaTime * boostStrength));
     }
-    if (raceState.reached[goalIndex]) {
-        raceState.phase = RacePhase::Won;
-        glm::vec3 p = ballPosition();
-        spawnParticles(p, winBurst);
+    if (state.reached[race.course.goalIndex()]) {
+        state.phase = RacePhase::Won;
+        spawnParticles(race.particles, ballPosition(race), winBurst);
     }
     // Overrides a win of the same frame.
-    if (raceState.timer < 0.0f) {
-        raceState.phase = RacePhase::Lost;
+    if (state.timer < 0.0f) {
+        state.phase = RacePhase::Lost;
     }
-    soundFrame.won = raceState.phase == RacePhase::Won;
-    soundFrame.lost = raceState.phase == RacePhase::Lost;
+    sounds.won = state.phase == RacePhase::Won;
+    sounds.lost = state.phase == RacePhase::Lost;
 
     // A landing is told from a roll by the velocity the ball had before the step drove it into the ground.
-    const glm::vec3 velocityBefore = ballVelocity();
-    stepPhysics(*physicsWorld, frameClock.deltaTime);
-    const BallContact contact =
-        ballBody != nullptr ? ballContact(*physicsWorld, *ballBody, velocityBefore) : BallContact{};
-    soundFrame.landingSpeed = landingImpact(contact.closingSpeed, glm::length(velocityBefore));
-    soundFrame.rolling = rollingOnGround(soundMemory, contact.touching, frameClock.deltaTime);
+    const glm::vec3 velocityBefore = ballVelocity(race);
+    stepPhysics(race.world, clock.deltaTime);
+    const BallContact contact = ballContact(race.world, race.ball, velocityBefore);
+    sounds.landingSpeed = landingImpact(contact.closingSpeed, glm::length(velocityBefore));
+    sounds.rolling = rollingOnGround(race.soundMemory, contact.touching, clock.deltaTime);
 }
 
 } // namespace
 
-void tickClock(float now) {
-    frameClock.deltaTime = now - frameClock.lastFrameTime;
-    frameClock.lastFrameTime = now;
-    // The frame clock keeps measuring, so the first frame after the pause does not make up for it.
-    if (frameClock.paused) {
-        frameClock.deltaTime = 0.0f;
+Race::Race(Course c, Terrain t) : course(std::move(c)), terrain(std::move(t)) {
+    // In this order: Bullet resolves contacts in the order bodies joined the world.
+    ball = createBall(world, course.start());
+    addExtraSphere(world);
+    ground = createTerrainBody(world, terrain);
+    resetCamera(camera, course.start(), course.startHeading);
+    state.reached.assign(course.checkpoints.size(), false);
+    state.timer = course.countdown;
+    state.boost = course.startBoost;
+}
+
+std::unique_ptr<Race> makeRace(const Course& course) {
+    if (course.checkpoints.size() < minCheckpoints) {
+        std::fprintf(stderr, "The course %s has no start and goal\n", course.id.c_str());
+        return nullptr;
     }
-    frameClock.totalTime += frameClock.deltaTime;
-    if (raceState.phase == RacePhase::Rolling) {
-        const float before = raceState.timer;
-        raceState.timer -= frameClock.deltaTime;
-        soundFrame.tick = countdownTick(before, raceState.timer);
+    Terrain terrain;
+    if (!loadTerrain(course, terrain)) {
+        return nullptr;
+    }
+    return std::make_unique<Race>(course, std::move(terrain));
+}
+
+glm::vec3 ballPosition(const Race& race) {
+    return bodyPosition(race.ball);
+}
+
+glm::vec3 ballVelocity(const Race& race) {
+    return bodyVelocity(race.ball);
+}
+
+void tickClock(Race& race, float now) {
+    FrameClock& clock = race.clock;
+    clock.deltaTime = now - clock.lastFrameTime;
+    clock.lastFrameTime = now;
+    // The frame clock keeps measuring, so the first frame after the pause does not make up for it.
+    if (clock.paused) {
+        clock.deltaTime = 0.0f;
+    }
+    clock.totalTime += clock.deltaTime;
+    if (race.state.phase == RacePhase::Rolling) {
+        const float before = race.state.timer;
+        race.state.timer -= clock.deltaTime;
+        race.sounds.tick = countdownTick(before, race.state.timer);
     }
 }
 
-void advanceFrame(const FrameInput& input) {
-    renderFlags = renderFlagsFromInput(input);
+void advanceFrame(Race& race, const FrameInput& input) {
+    RaceState& state = race.state;
+    FrameClock& clock = race.clock;
+    SoundFrame& sounds = race.sounds;
+    state.letsRollThisFrame = false;
     // The clock ticked before this frame's input was read: a frame that pauses still runs, one that resumes
     // had no time to run.
-    const bool wasPaused = frameClock.paused;
+    const bool wasPaused = clock.paused;
     if (input.togglePause) {
-        frameClock.paused = !frameClock.paused;
+        clock.paused = !clock.paused;
     }
     if (wasPaused) {
         // The ball stands still: its loops fade out until the game goes on.
-        soundFrame.rolling = false;
-        soundFrame.boosting = false;
+        sounds.rolling = false;
+        sounds.boosting = false;
         return;
     }
     if (input.sparks) {
-        glm::vec3 p = ballPosition();
-        spawnParticles(p, keyBurst);
+        spawnParticles(race.particles, ballPosition(race), keyBurst);
     }
 
     // Holding reset restarts the race in every frame it is down; its cue sounds once per press.
-    if (resetPressed(soundMemory, input.resetDown)) {
-        soundFrame.getReady = true;
+    if (resetPressed(race.soundMemory, input.resetDown)) {
+        sounds.getReady = true;
     }
     if (input.resetDown) {
-        resetRace();
-        stepPhysics(*physicsWorld, frameClock.deltaTime);
+        resetRace(race);
+        stepPhysics(race.world, clock.deltaTime);
     }
 
-    const bool rolling = raceState.phase == RacePhase::Rolling;
-    soundFrame.boostEmpty = boostEmptyClick(soundMemory, rolling && input.boostDown, raceState.boost);
+    const bool rolling = state.phase == RacePhase::Rolling;
+    sounds.boostEmpty = boostEmptyClick(race.soundMemory, rolling && input.boostDown, state.boost);
     if (rolling) {
-        rollingStep(input);
+        rollingStep(race, input);
     } else {
         // A held ball keeps its last velocity: neither rolling nor boosting is heard.
-        soundFrame.rolling = false;
-        soundFrame.boosting = false;
+        sounds.rolling = false;
+        sounds.boosting = false;
     }
     // The first race's pause is a second longer, but its raceStart is set a second later too, so this counts from
     // the same moment in every race.
-    if (raceState.phase == RacePhase::Rolling && !raceState.reached[goalIndex]) {
-        raceState.raceClock = std::max(0.0f, frameClock.totalTime - raceState.raceStart - float(getReadySeconds));
+    if (state.phase == RacePhase::Rolling && !state.reached[race.course.goalIndex()]) {
+        state.raceClock = std::max(0.0f, clock.totalTime - state.raceStart - float(getReadySeconds));
     }
 
-    if (terrain && isOutOfBounds(ballPosition(), terrain->width, terrain->height)) {
+    if (isOutOfBounds(ballPosition(race), race.terrain.width, race.terrain.height)) {
         std::printf("ich bin rausgeflogen");
-        resetRace();
-        soundFrame.leftCourse = true;
-        soundFrame.getReady = true;
+        resetRace(race);
+        sounds.leftCourse = true;
+        sounds.getReady = true;
     }
 
-    collectCheckpoints(raceState, frameClock, ballPosition());
-    frameClock.animationTime += frameClock.deltaTime;
-    updateCamera(camera, input, ballPosition(), frameClock.deltaTime, terrain);
-    updateParticles(frameClock.deltaTime, cameraEye(camera));
-    soundFrame.ballPosition = ballPosition();
-    soundFrame.ballVelocity = ballVelocity();
+    collectCheckpoints(race, ballPosition(race));
+    clock.animationTime += clock.deltaTime;
+    updateCamera(race.camera, input, ballPosition(race), clock.deltaTime, &race.terrain);
+    updateParticles(race.particles, clock.deltaTime, cameraEye(race.camera));
+    sounds.ballPosition = ballPosition(race);
+    sounds.ballVelocity = ballVelocity(race);
+    // Last, as the HUD of this frame already shows the let's-roll message.
+    if (startRollingIfDue(state, clock)) {
+        state.letsRollThisFrame = true;
+        sounds.letsRoll = true;
+    }
 }
 
-void resetRace() {
-    placeBall(checkpoints[0]);
-    stepPhysics(*physicsWorld, physicsSubstep); // two substeps: brings the motion state to the start
-    raceState.timer = raceSeconds;
-    raceState.boost = startBoost;
-    raceState.reached.fill(false);
-    raceState.raceClock = 0.0f;
-    raceState.newRecord = false;
-    raceState.raceNumber += 1;
-    raceState.raceStart = frameClock.totalTime;
-    raceState.phase = RacePhase::GetReady;
+void resetRace(Race& race) {
+    RaceState& state = race.state;
+    placeBall(race.ball, race.course.start());
+    stepPhysics(race.world, physicsSubstep); // two substeps: brings the motion state to the start
+    state.timer = race.course.countdown;
+    state.boost = race.course.startBoost;
+    state.reached.assign(race.course.checkpoints.size(), false);
+    state.raceClock = 0.0f;
+    state.newRecord = false;
+    state.raceNumber += 1;
+    state.raceStart = race.clock.totalTime;
+    state.phase = RacePhase::GetReady;
 }
 
-void startFirstRace(double now) {
-    resetRace();
-    raceState.raceStart = static_cast<float>(now + firstRaceExtraWait);
-    soundFrame.getReady = true;
+void startFirstRace(Race& race, double now) {
+    resetRace(race);
+    race.state.raceStart = static_cast<float>(now + firstRaceExtraWait);
+    race.sounds.getReady = true;
 }
 
 bool isOutOfBounds(const glm::vec3& p, int width, int height) {
@@ -158,27 +191,29 @@ bool isOutOfBounds(const glm::vec3& p, int width, int height) {
     return !(p.x <= halfW && p.x >= -halfW && p.z <= halfH && p.z >= -halfH && std::isfinite(p.y));
 }
 
-void collectCheckpoints(RaceState& race, const FrameClock& clock, const glm::vec3& ball) {
-    for (std::size_t i = 1; i < checkpointCount; ++i) {
+void collectCheckpoints(Race& race, const glm::vec3& ball) {
+    RaceState& state = race.state;
+    const Course& course = race.course;
+    for (std::size_t i = 1; i < course.checkpoints.size(); ++i) {
         // Written so that a ball position that is no number reaches nothing.
-        if (race.reached[i] || !(glm::length(checkpoints[i] - ball) - reachRadius <= 0.0f)) {
+        if (state.reached[i] || !(glm::length(course.checkpoints[i] - ball) - course.reachRadius <= 0.0f)) {
             continue;
         }
-        race.reached[i] = true;
-        const float elapsed = clock.totalTime - race.raceStart;
-        if (i == goalIndex) {
+        state.reached[i] = true;
+        const float elapsed = race.clock.totalTime - state.raceStart;
+        if (i == course.goalIndex()) {
             std::printf("You won after %.2f Seconds!\n", elapsed);
             // An equal time keeps the earlier race.
-            if (race.bestTime > elapsed) {
-                race.bestRace = race.raceNumber;
-                race.bestTime = elapsed;
+            if (state.bestTime > elapsed) {
+                state.bestRace = state.raceNumber;
+                state.bestTime = elapsed;
             }
-            race.raceClock = std::max(0.0f, elapsed - float(getReadySeconds));
-            race.newRecord = offerRaceTime(race.raceClock);
+            state.raceClock = std::max(0.0f, elapsed - float(getReadySeconds));
+            state.newRecord = offerRaceTime(race.records, state.raceClock);
         } else {
-            race.timer += checkpointSeconds;
-            race.boost += checkpointBoost;
-            soundFrame.checkpoint = true;
+            state.timer += course.checkpointSeconds;
+            state.boost += course.checkpointBoost;
+            race.sounds.checkpoint = true;
             std::printf("checkpoint checked after %.2f Seconds!\n", elapsed);
         }
     }

@@ -1,31 +1,68 @@
-// The race rules: the frame's rules on plain input, resets, boost, checkpoints, goal, time-out and out of bounds.
+// One race as a value: the course, its ground and physics world, the race state and clock, the camera, the sparks,
+// the frame's sound moments and the player's record for the course; and every race rule, as functions on it.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <glm/vec3.hpp>
 
+#include "core/camera.h"
+#include "core/course.h"
 #include "core/input.h"
+#include "core/particles.h"
+#include "core/physics.h"
 #include "core/race_state.h"
+#include "core/records.h"
+#include "core/sound_events.h"
+#include "core/terrain.h"
+
+// Owns everything one race on one course needs; dropping it frees all of it. Bullet holds pointers into it, so it
+// stays where it was made.
+struct Race {
+    Race(Course c, Terrain t);
+    Race(const Race&) = delete;
+    Race& operator=(const Race&) = delete;
+
+    const Course course;
+    const Terrain terrain; // before the world: the heightfield reads its samples in place
+    PhysicsWorld world;
+    PhysicsBody ball;
+    PhysicsBody ground;
+    RaceState state;
+    FrameClock clock;
+    Camera camera;
+    ParticlePool particles;
+    SoundFrame sounds;   // what this frame asks the audio layer to play; cleared once played
+    SoundMemory soundMemory;
+    PersonalRecords records; // off until setupRecords
+};
+
+// A race on course, from its heightmap: the ball on the start, the camera behind it facing the start heading. Null
+// after printing why the heightmap could not be used.
+std::unique_ptr<Race> makeRace(const Course& course);
 
 // Step 1 of the frame update: advances the clock to now (seconds) and the countdown while rolling. While paused
 // the frame's deltaTime is 0, so neither totalTime, the countdown nor anything timed by the frame moves.
-void tickClock(float now);
-// Everything after event polling, on the frame's input: render flags, the pause, reset, the rolling step, out of
-// bounds, checkpoints, camera and particles. While paused only the render flags and the pause toggle are read.
-// The game's updateFrame and the simulator both call it.
-void advanceFrame(const FrameInput& input);
+void tickClock(Race& race, float now);
+// Everything after event polling, on the frame's input: the pause, reset, the rolling step, out of bounds,
+// checkpoints, camera, particles, and the end of the get-ready pause. While paused only the pause toggle is read.
+// The game and the simulator both call it.
+void advanceFrame(Race& race, const FrameInput& input);
 
 // Starts a new race at the start checkpoint.
-void resetRace();
+void resetRace(Race& race);
 // The session's first race: a reset whose get-ready pause lasts one second longer, counted from now (seconds on
 // the frame clock's time base).
-void startFirstRace(double now);
+void startFirstRace(Race& race, double now);
 
 // The course spans -width/2..width/2 in x and -height/2..height/2 in z.
 bool isOutOfBounds(const glm::vec3& p, int width, int height);
 // Collects every uncollected checkpoint within reach of the ball, in index order, with its message.
-void collectCheckpoints(RaceState& race, const FrameClock& clock, const glm::vec3& ball);
+void collectCheckpoints(Race& race, const glm::vec3& ball);
+
+glm::vec3 ballPosition(const Race& race);
+glm::vec3 ballVelocity(const Race& race);
 
 // The end-of-session lines, without the final prompt.
 std::string sessionReport(const RaceState& race);

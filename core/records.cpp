@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <map>
 #include <system_error>
-#include <thread>
 
 #include <fcntl.h>
 #include <ini.h>
@@ -203,8 +202,6 @@ bool writeTable(const std::string& path, const RecordTable& table, std::string& 
 
 } // namespace
 
-PersonalRecords personalRecords;
-
 std::string recordsPathFrom(const char* xdgDataHome, const char* home) {
     // Relative values are ignored, as the XDG base directory rules ask.
     auto usable = [](const char* value) { return value != nullptr && value[0] == '/'; };
@@ -223,7 +220,7 @@ std::string recordsPath() {
     return recordsPathFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 }
 
-uint64_t courseIdentity(const std::string& heightmapPath, const std::array<glm::vec3, checkpointCount>& table) {
+uint64_t courseIdentity(const std::string& heightmapPath, const std::vector<glm::vec3>& table) {
     std::FILE* file = std::fopen(heightmapPath.c_str(), "rb");
     if (file == nullptr) {
         return 0;
@@ -306,51 +303,35 @@ bool offerRecord(const std::string& path, uint64_t courseId, float seconds, cons
     return true;
 }
 
-namespace {
-
-// The file of a new record is written beside the game: an fsync on a busy disk can take a second, and the won frame
-// must not wait for it. Joined before the next write, at shutdown, and at the latest when the program ends.
-struct RecordWriter {
-    std::thread thread;
-    void finish() {
-        if (thread.joinable()) {
-            thread.join();
-        }
-    }
-    ~RecordWriter() { finish(); }
-};
-RecordWriter recordWriter;
-
-} // namespace
-
-void setupRecords(const std::string& file, const std::string& heightmapPath) {
-    recordWriter.finish();
-    personalRecords.active = true;
-    personalRecords.file = file;
-    personalRecords.courseId = courseIdentity(heightmapPath, checkpoints);
-    personalRecords.best = loadRecord(file, personalRecords.courseId);
+void setupRecords(PersonalRecords& records, const std::string& file, const std::string& heightmapPath,
+                  const std::vector<glm::vec3>& checkpoints) {
+    records.writer.finish();
+    records.active = true;
+    records.file = file;
+    records.courseId = courseIdentity(heightmapPath, checkpoints);
+    records.best = loadRecord(file, records.courseId);
 }
 
-bool offerRaceTime(float seconds) {
+bool offerRaceTime(PersonalRecords& records, float seconds) {
     const float time = thousandths(seconds);
-    const CourseRecord before = personalRecords.best;
-    if (!personalRecords.active || !beats(time, before)) {
+    const CourseRecord before = records.best;
+    if (!records.active || !beats(time, before)) {
         return false;
     }
     const std::string now = utcTimestamp(std::time(nullptr));
-    personalRecords.best = CourseRecord{true, time, now};
-    recordWriter.finish();
-    auto write = [file = personalRecords.file, id = personalRecords.courseId, time, now, record = before]() mutable {
+    records.best = CourseRecord{true, time, now};
+    records.writer.finish();
+    auto write = [file = records.file, id = records.courseId, time, now, record = before]() mutable {
         offerRecord(file, id, time, now, record);
     };
     try {
-        recordWriter.thread = std::thread(write);
+        records.writer.thread = std::thread(write);
     } catch (const std::system_error&) {
         write(); // no thread to be had: the game waits for the disk this once rather than lose the record
     }
     return true;
 }
 
-void finishRecords() {
-    recordWriter.finish();
+void finishRecords(PersonalRecords& records) {
+    records.writer.finish();
 }

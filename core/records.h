@@ -2,14 +2,13 @@
 // and reading and atomically replacing the file. Nothing here ends or stalls the game; failures cost one stderr line.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <glm/vec3.hpp>
-
-#include "core/race_state.h"
 
 // Best winning time of one course, in seconds of the race clock: from "Let's roll!" to the goal.
 struct CourseRecord {
@@ -26,7 +25,7 @@ std::string recordsPath();
 
 // 64-bit FNV-1a over the heightmap file's bytes and the checkpoint coordinates, so an edited course starts without a
 // record. 0 when the heightmap cannot be read: such a course keeps its record for the session only.
-uint64_t courseIdentity(const std::string& heightmapPath, const std::array<glm::vec3, checkpointCount>& table);
+uint64_t courseIdentity(const std::string& heightmapPath, const std::vector<glm::vec3>& table);
 // The identity as the section name of the records file: 16 lower-case hex digits.
 std::string courseIdText(uint64_t courseId);
 
@@ -43,21 +42,33 @@ CourseRecord loadRecord(const std::string& path, uint64_t courseId);
 bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
                  CourseRecord& current);
 
-// The player's records as the game uses them: where they are kept, for which course, and the best time so far.
+// The file of a new record is written beside the game: an fsync on a busy disk can take a second, and the won frame
+// must not wait for it. Joined before the next write, by finishRecords, and when its owner goes.
+struct RecordWriter {
+    std::thread thread;
+    RecordWriter() = default;
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+    ~RecordWriter() { finish(); }
+    void finish() {
+        if (thread.joinable()) thread.join();
+    }
+};
+
+// The player's records as a race uses them: where they are kept, for which course, and the best time so far.
 struct PersonalRecords {
     bool active = false; // off until setupRecords: tests and a simulator without --records keep none
     std::string file;    // empty: records last for the session only
     uint64_t courseId = 0;
     CourseRecord best;
+    RecordWriter writer;
 };
 
-// Made by setupRecords at start-up, after the heightmap has loaded; offerRaceTime updates it on each record.
-extern PersonalRecords personalRecords;
-
 // Reads the record of the course made by heightmapPath and the checkpoint table from file.
-void setupRecords(const std::string& file, const std::string& heightmapPath);
+void setupRecords(PersonalRecords& records, const std::string& file, const std::string& heightmapPath,
+                  const std::vector<glm::vec3>& checkpoints);
 // A won race's clock: true when it beats the session's best, which then holds it at once; the file is written on a
 // background thread. False while records are off.
-bool offerRaceTime(float seconds);
+bool offerRaceTime(PersonalRecords& records, float seconds);
 // Waits until a record being written is in its file. Called at shutdown, and by anything that reads the file next.
-void finishRecords();
+void finishRecords(PersonalRecords& records);

@@ -4,9 +4,6 @@
 #include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
-DirectionalLight sceneLight;
-Material shinyMaterial, dullMaterial;
-
 namespace {
 
 // The sun: white, from above and behind the start (direction it travels, not normalised).
@@ -27,39 +24,42 @@ constexpr float flagTurn = glm::pi<float>() / 2.0f;            // radians about 
 const glm::vec3 smallFlagOffset(0.0f, 3.0f, 0.0f);
 constexpr float smallFlagScale = 0.01f;
 
-const glm::vec3& goal() { return checkpoints[goalIndex]; }
-
 } // namespace
 
-void setupSceneLight() {
-    sceneLight = DirectionalLight{lightColour, lightAmbientIntensity, lightDirection, lightDiffuseIntensity};
+DirectionalLight sceneLight() {
+    return DirectionalLight{lightColour, lightAmbientIntensity, lightDirection, lightDiffuseIntensity};
 }
 
-void setupMaterials() {
-    shinyMaterial = shinyStart;
-    dullMaterial = dull;
+Material shinyMaterial(float reflectivity) {
+    Material m = shinyStart;
+    m.reflectivity = reflectivity;
+    return m;
 }
 
-bool checkpointHasMarker(std::size_t index, const std::array<bool, checkpointCount>& reached) {
-    return index >= 1 && index + 2 <= checkpointCount && !reached[index];
+Material dullMaterial() {
+    return dull;
 }
 
-glm::mat4 markerModelMatrix(std::size_t index, float animationTime) {
+bool checkpointHasMarker(std::size_t index, const std::vector<bool>& reached) {
+    return index >= 1 && index + 2 <= reached.size() && !reached[index];
+}
+
+glm::mat4 markerModelMatrix(const glm::vec3& checkpoint, std::size_t index, float animationTime) {
     // Scaling by a quarter is exact, so this equals (index * pi) * 0.25 + animationTime.
     const float angle = static_cast<float>(index) * markerTurnOffset + animationTime;
-    glm::mat4 model = glm::translate(glm::mat4(1.0f), checkpoints[index]);
+    glm::mat4 model = glm::translate(glm::mat4(1.0f), checkpoint);
     model = glm::scale(model, glm::vec3(markerScale));
     return glm::rotate(model, angle, glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
-glm::mat4 stickModelMatrix() {
-    return glm::scale(glm::translate(glm::mat4(1.0f), goal() + stickOffset), glm::vec3(stickScale));
+glm::mat4 stickModelMatrix(const glm::vec3& goal) {
+    return glm::scale(glm::translate(glm::mat4(1.0f), goal + stickOffset), glm::vec3(stickScale));
 }
 
-glm::mat4 flagModelMatrix() {
-    return glm::rotate(glm::translate(glm::mat4(1.0f), goal() + flagOffset), flagTurn, glm::vec3(0.0f, 0.0f, 1.0f));
+glm::mat4 flagModelMatrix(const glm::vec3& goal) {
+    return glm::rotate(glm::translate(glm::mat4(1.0f), goal + flagOffset), flagTurn, glm::vec3(0.0f, 0.0f, 1.0f));
 }
 
-glm::mat4 smallFlagShadowMatrix() {
-    return glm::scale(glm::translate(glm::mat4(1.0f), goal() + smallFlagOffset), glm::vec3(smallFlagScale));
+glm::mat4 smallFlagShadowMatrix(const glm::vec3& goal) {
+    return glm::scale(glm::translate(glm::mat4(1.0f), goal + smallFlagOffset), glm::vec3(smallFlagScale));
 }

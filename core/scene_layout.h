@@ -2,13 +2,12 @@
 // markers, stick and flag. Plain values, no GL.
 #pragma once
 
-#include <array>
 #include <cstddef>
+#include <vector>
 
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
-#include "core/race_state.h"
 
 struct DirectionalLight {
     glm::vec3 colour{0.0f};
@@ -23,23 +22,19 @@ struct Material {
     float reflectivity = 0.0f;
 };
 
-// Set by setupSceneLight during start-up; never changed afterwards.
-extern DirectionalLight sceneLight;
-// Set by setupMaterials right after the start-up textures. The scene pass copies the held reflectivity key into
-// shinyMaterial every frame; dullMaterial never changes.
-extern Material shinyMaterial, dullMaterial;
-
-// Start-up: white light from above and behind, half ambient.
-void setupSceneLight();
-// Start-up: the shiny material of the ball, markers and stick, and the dull one of the terrain.
-void setupMaterials();
+// White light from above and behind the start, half ambient.
+DirectionalLight sceneLight();
+// The shiny material of the ball, markers and stick (its reflectivity as the frame's render flags say), and the dull
+// one of the terrain.
+Material shinyMaterial(float reflectivity);
+Material dullMaterial();
 
 // Checkpoints 1..count-2 carry a marker until they are collected; the start and the goal never do.
-bool checkpointHasMarker(std::size_t index, const std::array<bool, checkpointCount>& reached);
+bool checkpointHasMarker(std::size_t index, const std::vector<bool>& reached);
 // Ten times the marker model at its checkpoint, turning one radian per second about y, neighbours pi/4 apart.
-glm::mat4 markerModelMatrix(std::size_t index, float animationTime);
+glm::mat4 markerModelMatrix(const glm::vec3& checkpoint, std::size_t index, float animationTime);
 // The stick beside the goal, and the flag at its top.
-glm::mat4 stickModelMatrix();
-glm::mat4 flagModelMatrix();
+glm::mat4 stickModelMatrix(const glm::vec3& goal);
+glm::mat4 flagModelMatrix(const glm::vec3& goal);
 // The tiny flag the shadow pass adds just above the goal.
-glm::mat4 smallFlagShadowMatrix();
+glm::mat4 smallFlagShadowMatrix(const glm::vec3& goal);

@@ -9,7 +9,7 @@
 
 #include <INIReader.h>
 
-Settings* settings = nullptr;
+#include "core/checked_reader.h"
 
 namespace {
 
@@ -28,52 +28,6 @@ int32_t readInt32(const INIReader& reader, const char* key, int32_t fallback) {
     }
     return static_cast<int32_t>(value);
 }
-
-// The keys that say so when they ignore a value: the file's path names it in the message.
-struct CheckedReader {
-    const INIReader& reader;
-    const char* path;
-
-    void reportIgnored(const char* section, const char* key, const char* expected, const std::string& kept) const {
-        std::fprintf(stderr, "%s: ignored [%s] %s = \"%s\", expected %s; keeping %s\n", path, section, key,
-                     reader.Get(section, key, "").c_str(), expected, kept.c_str());
-    }
-
-    // A value that is no boolean reads differently with the two fallbacks.
-    bool boolean(const char* section, const char* key, bool fallback) const {
-        if (!reader.HasValue(section, key)) {
-            return fallback;
-        }
-        const bool asFalse = reader.GetBoolean(section, key, false);
-        if (asFalse != reader.GetBoolean(section, key, true)) {
-            reportIgnored(section, key, "true or false", fallback ? "true" : "false");
-            return fallback;
-        }
-        return asFalse;
-    }
-
-    float number(const char* section, const char* key, float fallback, float low, float high) const {
-        if (!reader.HasValue(section, key)) {
-            return fallback;
-        }
-        // The whole value must be the number ("90 degrees" is not 90); what is no number fails the range test.
-        const std::string text = reader.Get(section, key, "");
-        char* end = nullptr;
-        double value = std::strtod(text.c_str(), &end);
-        if (end == text.c_str() || *end != '\0') {
-            value = std::nan("");
-        }
-        if (!(value >= low && value <= high)) {
-            char expected[64], kept[32];
-            std::snprintf(expected, sizeof expected, "a number from %g to %g", static_cast<double>(low),
-                          static_cast<double>(high));
-            std::snprintf(kept, sizeof kept, "%g", static_cast<double>(fallback));
-            reportIgnored(section, key, expected, kept);
-            return fallback;
-        }
-        return static_cast<float>(value);
-    }
-};
 
 // Each key falls back to what the previous read produced, so a later file only replaces what it sets.
 Settings readSettings(const INIReader& reader, const char* path, const Settings& fallback) {

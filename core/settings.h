@@ -33,6 +33,3 @@ std::string personalSettingsPath();
 // stderr naming the file and the key.
 Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath,
                       const std::string& personalPath = personalSettingsPath());
-
-// Made by start-up step 1 and kept for the whole run.
-extern Settings* settings;

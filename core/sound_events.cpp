@@ -4,9 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-SoundFrame soundFrame;
-SoundMemory soundMemory;
-
 void clearSoundEvents(SoundFrame& frame) {
     SoundFrame cleared;
     cleared.rolling = frame.rolling;

@@ -51,11 +51,6 @@ struct SoundMemory {
     bool resetHeld = false;         // the reset was down in the previous frame
 };
 
-// The frame's sounds: the rules fill it during the update (the HUD step adds the let's-roll moment), the audio
-// layer plays it at the end of the frame and then clears its one-shots. Both live for the whole run.
-extern SoundFrame soundFrame;
-extern SoundMemory soundMemory;
-
 // Clears the one-shots and keeps the continuous fields, once the frame's sounds have been played.
 void clearSoundEvents(SoundFrame& frame);
 

@@ -4,15 +4,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
-#include <list>
-#include <memory>
 #include <new>
 #include <utility>
 
 #include <BulletCollision/CollisionShapes/btHeightfieldTerrainShape.h>
 #include <btBulletDynamicsCommon.h>
 
-#include "core/race_state.h"
+#include "core/course.h"
 #include "core/image.h"
 #include "core/shader_file.h"
 
@@ -33,11 +31,6 @@ constexpr int hollowCentreDepth = 800;       // sample units (about 2.44 world u
 constexpr int hollowEdgeDepth = 600;
 constexpr int hollowCornerDepth = 400;
 
-// The heightfields read their samples in place and keep no copy, so both stay until the process ends; the samples
-// are declared first so they are released after the shapes.
-std::list<std::vector<int16_t>> keptSamples;
-std::list<std::unique_ptr<btHeightfieldTerrainShape>> keptShapes;
-
 } // namespace
 
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
@@ -48,10 +41,8 @@ HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ) {
     return grid;
 }
 
-Terrain* terrain = nullptr;
-
-float sampleHeight(int16_t s) {
-    return terrainHeightScale * float(s) / float(sampleLimit);
+float sampleHeight(int16_t s, float heightScale) {
+    return heightScale * float(s) / float(sampleLimit);
 }
 
 float meshHeight(int16_t s) {
@@ -104,18 +95,17 @@ void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ) {
     }
 }
 
-Terrain::Terrain(HeightGrid&& grid) {
+Terrain::Terrain(HeightGrid&& grid, float scale) : heightScale(scale) {
     if (grid.width <= 0 || grid.height <= 0 ||
         grid.samples.size() != std::size_t(grid.width) * std::size_t(grid.height)) return;
-    keptSamples.push_back(std::move(grid.samples));
+    samples = std::move(grid.samples);
     width = grid.width;
     height = grid.height;
-    samples = keptSamples.back().data();
 }
 
 float drawnGroundHeight(const Terrain& t, float x, float z) {
     constexpr float none = -std::numeric_limits<float>::infinity();
-    if (!t.samples || t.width < 2 || t.height < 2) return none;
+    if (t.samples.empty() || t.width < 2 || t.height < 2) return none;
     const float gx = x + 0.5f * float(t.width);
     const float gz = z + 0.5f * float(t.height);
     // The last row and column belong to no drawn triangle; a position that is no number is nowhere.
@@ -124,7 +114,7 @@ float drawnGroundHeight(const Terrain& t, float x, float z) {
     const int32_t j = std::min(int32_t(gz), t.height - 2);
     const float fx = gx - float(i), fz = gz - float(j);
     auto at = [&t](int32_t column, int32_t row) {
-        return sampleHeight(t.samples[std::size_t(row) * std::size_t(t.width) + std::size_t(column)]);
+        return sampleHeight(t.samples[std::size_t(row) * std::size_t(t.width) + std::size_t(column)], t.heightScale);
     };
     // Each cell is two triangles split along the diagonal from (i + 1, j) to (i, j + 1), as the terrain draws it.
     if (fx + fz <= 1.0f) {
@@ -134,47 +124,32 @@ float drawnGroundHeight(const Terrain& t, float x, float z) {
            (1.0f - fz) * (at(i + 1, j) - at(i + 1, j + 1));
 }
 
-btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t) {
-    if (t.width < 2 || t.height < 2 || !t.samples) return nullptr;
+std::unique_ptr<btHeightfieldTerrainShape> createHeightfieldShape(const Terrain& t) {
+    if (t.width < 2 || t.height < 2 || t.samples.empty()) return nullptr;
     // Bullet centres the shape's bounds on the body: with these bounds the collision surface sits half a unit
     // above and half a grid step beside the drawn one.
-    keptShapes.push_back(std::make_unique<btHeightfieldTerrainShape>(
-        t.width, t.height, static_cast<const void*>(t.samples), terrainHeightScale / float(sampleLimit),
-        heightfieldMin, heightfieldMax, 1, PHY_SHORT, false));
-    return keptShapes.back().get();
+    return std::make_unique<btHeightfieldTerrainShape>(t.width, t.height, static_cast<const void*>(t.samples.data()),
+                                                       t.heightScale / float(sampleLimit), heightfieldMin,
+                                                       heightfieldMax, 1, PHY_SHORT, false);
 }
 
-PhysicsBody* createTerrainBody(PhysicsWorld& world, const Terrain& t) {
-    btHeightfieldTerrainShape* shape = createHeightfieldShape(t);
-    if (!shape) return nullptr;
-    auto* record = new PhysicsBody;
-    createRigidBody(*record, world, 0.0f, shape, 0.0f, 0.0f, 0.0f);
-    return record;
+PhysicsBody createTerrainBody(PhysicsWorld& world, const Terrain& t) {
+    std::unique_ptr<btHeightfieldTerrainShape> shape = createHeightfieldShape(t);
+    if (!shape) return PhysicsBody{};
+    return createRigidBody(world, 0.0f, std::move(shape), 0.0f, 0.0f, 0.0f);
 }
 
-int setupTerrainCollision(const char* path) {
-    if (!physicsWorld) {
-        std::fprintf(stderr, "No physics world for the terrain\n");
-        return -1;
-    }
-    const glm::vec3& goal = checkpoints[goalIndex];
-    Terrain* made = nullptr;
+bool loadTerrain(const Course& course, Terrain& out) {
+    const char* path = course.heightmapFile.c_str();
     try {
-        made = new Terrain(loadCourseGrid(path, goal.x, goal.z));
+        out = Terrain(loadCourseGrid(path, course.goal().x, course.goal().z), course.heightScale);
     } catch (FileNotFoundException* e) {
         std::fprintf(stderr, "%s (%s) \n", e->what(), e->getFileName());
         delete e;
-        return -1;
+        return false;
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", path);
-        return -1;
+        return false;
     }
-    terrain = made;
-    terrainBody = createTerrainBody(*physicsWorld, *terrain);
-    return 0;
-}
-
-void releaseTerrain() {
-    delete terrain;
-    terrain = nullptr;
+    return true;
 }

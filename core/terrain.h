@@ -1,19 +1,16 @@
 // The course ground: heightmap decoding, the goal hollow, the collision heightfield and the record the drawn
-// terrain is made from. No GL here: setupTerrain uploads the heights and the chunk mesh.
+// terrain is made from. No GL here: the renderer uploads the heights and the chunk mesh.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "core/physics.h"
-#include "core/terrain_lod.h"
-#include "gl/mesh.h"
 
 class btHeightfieldTerrainShape;
-
-constexpr const char* heightmapPath = "Textures/heightmap.png";
-// The drawn terrain holds heights in -1..1; the course stands this many world units from mesh height 0 to 1.
-constexpr float terrainHeightScale = 100.0f;
+struct Course;
 
 // One signed height per pixel, row-major (column x of row z is element z * width + x), row 0 the image's top row.
 struct HeightGrid {
@@ -22,8 +19,8 @@ struct HeightGrid {
     std::vector<int16_t> samples; // -32767..32767; s stands for 100 * s / 32767 world units
 };
 
-// World units above the terrain body of a converted sample: 100 * s / 32767.
-float sampleHeight(int16_t s);
+// World units above the terrain body of a converted sample: heightScale * s / 32767.
+float sampleHeight(int16_t s, float heightScale);
 // The same in mesh units: s / 32767.
 float meshHeight(int16_t s);
 
@@ -45,38 +42,30 @@ void pressGoalHollow(HeightGrid& grid, float goalX, float goalZ);
 HeightGrid loadCourseGrid(const char* path, float goalX, float goalZ);
 
 // The drawn ground is one pair of triangles per cell, split along the diagonal from (x + 1, z) to (x, z + 1), each
-// grid point at mesh position (x / width - 0.5, s / 32767, z / height - 0.5), scaled by (width, 100, height) into
-// the terrain body. A point's normal is that of the cell it is the first corner of (the last row and column borrow
-// the cell before them), pointing into the ground; its tangent is the normal crossed with the bitangent (0, 0, 1).
-// Textures tile every 20 grid points, every other tile mirrored. Far from the eye it is drawn coarser (terrain_lod.h).
+// grid point at mesh position (x / width - 0.5, s / 32767, z / height - 0.5), scaled by (width, heightScale, height)
+// into the terrain body. A point's normal is that of the cell it is the first corner of (the last row and column
+// borrow the cell before them), pointing into the ground; its tangent is the normal crossed with the bitangent
+// (0, 0, 1). Textures tile every 20 grid points, every other tile mirrored. Far from the eye it is drawn coarser
+// (terrain_lod.h).
 struct Terrain {
-    Mesh mesh; // first member: the chunk grid mesh, released like any Mesh; empty until setupTerrain uploads it
     int32_t width = 0;  // heightmap columns, world units along x
     int32_t height = 0; // heightmap rows, world units along z
-    int16_t* samples = nullptr; // width * height heights; kept unmoved until exit because the heightfield reads them
-    TerrainLod lod;             // made by setupTerrain; empty without a drawn terrain
-    uint32_t heightTexture = 0; // the mesh heights s / 32767 as a float texture; 0 until setupTerrain uploads it
-    uint32_t chunkBuffer = 0;   // each drawn chunk's first grid point and level, rewritten every frame
-    std::vector<TerrainChunk> drawnChunks; // this frame's; room for every chunk is made at start-up
+    float heightScale = 100.0f; // world units from mesh height 0 to 1
+    std::vector<int16_t> samples; // width * height heights; the heightfield reads them in place
 
     Terrain() = default;
-    // Takes over the grid's heights; the mesh stays empty.
-    explicit Terrain(HeightGrid&& grid);
+    // Takes over the grid's heights.
+    Terrain(HeightGrid&& grid, float scale);
 };
 
 // Height of the drawn ground at world (x, z); minus infinity where nothing is drawn (off the grid, or no number).
 float drawnGroundHeight(const Terrain& t, float x, float z);
 
-// A heightfield over t.samples, centred on its body's origin; kept until exit.
-btHeightfieldTerrainShape* createHeightfieldShape(const Terrain& t);
-// A static body with t's heightfield at the origin of world. The caller owns the returned record.
-PhysicsBody* createTerrainBody(PhysicsWorld& world, const Terrain& t);
+// A heightfield over t.samples, centred on its body's origin; null for a terrain without a cell.
+std::unique_ptr<btHeightfieldTerrainShape> createHeightfieldShape(const Terrain& t);
+// A static body with t's heightfield at the origin of world; an empty record for a terrain without a cell. t must
+// stay unmoved while the world lives.
+PhysicsBody createTerrainBody(PhysicsWorld& world, const Terrain& t);
 
-// The terrain record, heightfield and body in physicsWorld from path, without a mesh: what the game's setupTerrain
-// and the simulator share. 0 when done; -1 after printing the heightmap failure to stderr.
-int setupTerrainCollision(const char* path);
-// Frees the Terrain record (not its GL objects, which releaseTerrainGpu and terrainMeshes free, nor its samples).
-void releaseTerrain();
-
-// Set by setupTerrain or setupTerrainCollision; null before, and after a failed setup.
-extern Terrain* terrain;
+// The course's ground from its heightmap, with the goal hollow pressed. False after printing the failure to stderr.
+bool loadTerrain(const Course& course, Terrain& out);

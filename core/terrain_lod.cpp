@@ -60,7 +60,7 @@ bool boxOutsideFrustum(const Frustum& frustum, const glm::vec3& low, const glm::
     return false;
 }
 
-TerrainLod buildTerrainLod(int32_t width, int32_t height, const int16_t* samples) {
+TerrainLod buildTerrainLod(int32_t width, int32_t height, const int16_t* samples, float heightScale) {
     TerrainLod lod;
     if (width < 2 || height < 2 || !samples) return lod;
     const int32_t cellsX = width - 1, cellsZ = height - 1;
@@ -93,7 +93,7 @@ TerrainLod buildTerrainLod(int32_t width, int32_t height, const int16_t* samples
                 }
             }
             finest[std::size_t(row) * std::size_t(lod.chunksAcross[0]) + std::size_t(column)] =
-                glm::vec2(sampleHeight(lowest), sampleHeight(highest));
+                glm::vec2(sampleHeight(lowest, heightScale), sampleHeight(highest, heightScale));
         }
     }
     for (int32_t l = 1; l < levels; ++l) {

@@ -54,9 +54,9 @@ Frustum frustumPlanes(const glm::mat4& clipFromSpace);
 // True when the box lies wholly outside one of the planes.
 bool boxOutsideFrustum(const Frustum& frustum, const glm::vec3& low, const glm::vec3& high);
 
-// The bounds and distances of a width x height grid of samples (s stands for 100 * s / 32767 world units).
+// The bounds and distances of a width x height grid of samples (s stands for heightScale * s / 32767 world units).
 // Empty (levelCount 0) for a grid without a cell.
-TerrainLod buildTerrainLod(int32_t width, int32_t height, const int16_t* samples);
+TerrainLod buildTerrainLod(int32_t width, int32_t height, const int16_t* samples, float heightScale = 100.0f);
 // The box of a chunk in grid space.
 void chunkBox(const TerrainLod& lod, int32_t level, int32_t column, int32_t row, glm::vec3& low, glm::vec3& high);
 // Replaces out with the chunks to draw for an eye at eye (grid space) looking through frustum (grid space): every

@@ -10,10 +10,10 @@
 #include <glm/geometric.hpp>
 #include <stb_perlin.h>
 
-#include "core/race_state.h"
 #include "core/terrain.h"
-#include "gl/shader.h"
-#include "tools/generate/course_route.h"
+#include "core/shader_file.h"
+#include "core/course.h"
+#include "core/route.h"
 #include "tools/generate/course_shape.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/image_io.h"
@@ -80,12 +80,13 @@ constexpr double rollingSpeedFactor = 5.0 / 7.0;
 constexpr double closeStretchGap = 120.0; // world units along the route: stretches at least this far apart count
 
 // The floor height along the whole route.
-Profile floorProfile(const SampledRoute& route) {
-    const std::vector<CourseRoutePoint>& points = courseRoutePoints();
+Profile floorProfile(const SampledRoute& route, const Course& course) {
+    const std::vector<RoutePoint>& points = course.route;
+    const std::size_t goalIndex = course.goalIndex();
     std::vector<std::pair<double, double>> knots;
-    auto groundOf = [](int checkpoint) {
+    auto groundOf = [&course, goalIndex](int checkpoint) {
         double below = static_cast<std::size_t>(checkpoint) == goalIndex ? groundBelowGoal : groundBelowCheckpoint;
-        return static_cast<double>(checkpoints[static_cast<std::size_t>(checkpoint)].y) - below;
+        return static_cast<double>(course.checkpoints[static_cast<std::size_t>(checkpoint)].y) - below;
     };
     for (std::size_t i = 0; i < points.size(); ++i) {
         if (points[i].checkpoint < 0) {
@@ -134,11 +135,11 @@ struct CourseField {
     }
 };
 
-CourseField makeCourseField() {
+CourseField makeCourseField(const Course& course) {
     CourseField f;
-    f.route = sampleRoute(static_cast<float>(routeSpacing));
-    f.floor = floorProfile(f.route);
-    f.spur.start = glm::dvec2(checkpoints[0].x, checkpoints[0].z);
+    f.route = sampleRoute(course.route, static_cast<float>(routeSpacing));
+    f.floor = floorProfile(f.route, course);
+    f.spur.start = glm::dvec2(course.start().x, course.start().z);
     f.spur.padFloor = f.floor.at(0.0);
     std::size_t exit = std::min(f.route.samples.size() - 1, static_cast<std::size_t>(2.0 * padLipEnd / routeSpacing));
     f.spur.exitDirection = glm::normalize(glm::dvec2(f.route.samples[exit].position) - f.spur.start);
@@ -371,12 +372,16 @@ double groundAt(const HeightGrid& grid, double x, double z) {
 } // namespace
 
 bool generateHeightmap(const std::string& dataDir) {
-    CourseField field = makeCourseField();
+    Course course;
+    if (!loadCourse(dataDir, defaultCourseId, course)) {
+        return false;
+    }
+    CourseField field = makeCourseField(course);
     if (field.route.samples.size() < 2) {
         std::fprintf(stderr, "the course route has fewer than two points\n");
         return false;
     }
-    std::printf("course: %zu control points, %.0f units of centre line\n", courseRoutePoints().size(),
+    std::printf("course: %zu control points, %.0f units of centre line\n", course.route.size(),
                 field.route.length);
     std::vector<uint16_t> samples(static_cast<std::size_t>(mapSize) * mapSize);
     std::vector<double> channel(samples.size());
@@ -442,6 +447,12 @@ bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid) {
 }
 
 bool checkHeightmap(const std::string& dataDir) {
+    Course course;
+    if (!loadCourse(dataDir, defaultCourseId, course)) {
+        return false;
+    }
+    const std::vector<glm::vec3>& checkpoints = course.checkpoints;
+    const std::size_t goalIndex = course.goalIndex();
     HeightGrid grid;
     if (!readWrittenHeightmap(dataDir, grid)) {
         return false;
@@ -452,7 +463,7 @@ bool checkHeightmap(const std::string& dataDir) {
     }
     // The ride along the centre line, as a rolling ball that left the pad's lip at rest would have it without
     // losses or boost: where it is fast, how tight the bends are, and how far up the wall a bend pushes it.
-    SampledRoute route = sampleRoute(static_cast<float>(routeSpacing));
+    SampledRoute route = sampleRoute(course.route, static_cast<float>(routeSpacing));
     std::vector<double> ground(route.samples.size());
     for (std::size_t j = 0; j < route.samples.size(); ++j) {
         ground[j] = groundAt(grid, route.samples[j].position.x, route.samples[j].position.y);

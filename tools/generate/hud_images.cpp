@@ -10,7 +10,8 @@
 #include <glm/trigonometric.hpp>
 
 #include "core/race_state.h"
-#include "gl/hud.h"
+#include "core/course.h"
+#include "core/hud_layout.h"
 #include "tools/generate/canvas.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/hud_style.h"
@@ -204,7 +205,7 @@ HudLayout rollingLayout(float boost) {
     race.boost = boost;
     FrameClock clock;
     clock.totalTime = 10.0f; // long after the start messages
-    return layoutHud(race, clock);
+    return layoutHud(race, clock, Course{}.countdown);
 }
 
 // Where two lines (each through two points) cross.

@@ -14,10 +14,11 @@
 
 #include "core/race_state.h"
 #include "core/terrain.h"
-#include "gl/hud.h"
-#include "gl/shader.h"
+#include "core/hud_layout.h"
+#include "core/shader_file.h"
 #include "tools/generate/canvas.h"
-#include "tools/generate/course_route.h"
+#include "core/course.h"
+#include "core/route.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/image_io.h"
 
@@ -155,7 +156,7 @@ bool writeHudPreview(const std::string& dataDir, const std::string& outDir) {
         race.raceStart = 100.0f;
         FrameClock clock;
         clock.totalTime = race.raceStart + moments[m].elapsed;
-        HudLayout layout = layoutHud(race, clock);
+        HudLayout layout = layoutHud(race, clock, Course{}.countdown);
         Canvas screen = mockScreen(screenSize);
         for (std::size_t d = 0; d < layout.count; ++d) {
             const HudDraw& draw = layout.draws[d];
@@ -182,7 +183,7 @@ bool writeHudPreview(const std::string& dataDir, const std::string& outDir) {
         race.boost = 0.25f * static_cast<float>(k);
         FrameClock clock;
         clock.totalTime = 10.0f;
-        HudLayout layout = layoutHud(race, clock);
+        HudLayout layout = layoutHud(race, clock, Course{}.countdown);
         Canvas screen = mockScreen(fullScreen);
         for (std::size_t d = 0; d < layout.count; ++d) {
             const HudDraw& draw = layout.draws[d];
@@ -252,7 +253,13 @@ bool writeCoursePreview(const std::string& dataDir, const std::string& outDir) {
         return (world + glm::vec2(static_cast<float>(grid.width / 2), static_cast<float>(grid.height / 2))) *
                static_cast<float>(mapScale);
     };
-    SampledRoute route = sampleRoute(2.0f);
+    Course course;
+    if (!loadCourse(dataDir, defaultCourseId, course)) {
+        return false;
+    }
+    const std::vector<glm::vec3>& checkpoints = course.checkpoints;
+    const std::size_t goalIndex = course.goalIndex();
+    SampledRoute route = sampleRoute(course.route, 2.0f);
     for (std::size_t j = 0; j + 1 < route.samples.size(); j += 2) {
         glm::vec2 a = toMap(route.samples[j].position);
         glm::vec2 b = toMap(route.samples[j + 1].position);

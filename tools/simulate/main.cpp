@@ -1,22 +1,17 @@
-// Headless course simulator: races the shipped course with the game's own terrain, physics, camera and race rules.
+// Headless course simulator: races a course from its file with the game's own terrain, physics, camera and race rules.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <array>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <glm/geometric.hpp>
 
-#include "core/camera.h"
+#include "core/course.h"
 #include "core/race.h"
-#include "core/records.h"
-#include "core/physics.h"
-#include "core/terrain.h"
-#include "core/particles.h"
-#include "core/sound_events.h"
 #include "tools/simulate/player.h"
 
 namespace {
@@ -25,6 +20,7 @@ constexpr float defaultMaxSeconds = 600.0f;
 
 struct Options {
     std::string dataDir = ".";
+    std::string course = defaultCourseId;
     float fps = 60.0f;
     PlayerKind player = PlayerKind::Scripted;
     int races = 1;
@@ -36,7 +32,8 @@ struct Options {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: kelvara-simulate [--data DIR] [--fps N] [--player scripted|idle|leave] [--races N]\n"
+                 "usage: kelvara-simulate [--data DIR] [--course ID] [--fps N] [--player scripted|idle|leave]\n"
+                 "                        [--races N]\n"
                  "                        [--reset-after SECONDS] [--max-seconds SECONDS] [--records FILE]\n"
                  "                        [--sounds]\n");
 }
@@ -58,6 +55,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
         float number = 0.0f;
         if (arg == "--data" && value) {
             o.dataDir = value;
+        } else if (arg == "--course" && value && validCourseId(value)) {
+            o.course = value;
         } else if (arg == "--fps" && value && parseNumber(value, number) && number >= 10.0f && number <= 1000.0f) {
             o.fps = number;
         } else if (arg == "--player" && value && parsePlayerKind(value, o.player)) {
@@ -81,14 +80,13 @@ bool parseOptions(int argc, char** argv, Options& o) {
     return true;
 }
 
-void printBall(const char* what) {
-    const glm::vec3 p = ballPosition();
+void printBall(const Race& race, const char* what) {
+    const glm::vec3 p = ballPosition(race);
     std::printf("%s (%.2f, %.2f, %.2f)", what, p.x, p.y, p.z);
 }
 
 // The frame's sound moments, as the game would play them: one line when there are any.
-void printSounds(int race, float elapsed) {
-    const SoundFrame& f = soundFrame;
+void printSounds(const SoundFrame& f, int race, float elapsed) {
     const std::pair<bool, const char*> moments[] = {
         {f.getReady, "get-ready"}, {f.letsRoll, "lets-roll"}, {f.checkpoint, "checkpoint"}, {f.tick, "tick"},
         {f.won, "won"},           {f.lost, "lost"},          {f.leftCourse, "left-course"}, {f.boostEmpty, "boost-empty"},
@@ -107,8 +105,8 @@ void printSounds(int race, float elapsed) {
     }
 }
 
-float distanceFromStart() {
-    return glm::length(ballPosition() - checkpoints[0]);
+float distanceFromStart(const Race& race) {
+    return glm::length(ballPosition(race) - race.course.start());
 }
 
 } // namespace
@@ -119,17 +117,21 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
-    const std::string heightmap = options.dataDir + "/Textures/heightmap.png";
-    resetCamera(camera, checkpoints[0]);
-    setupPhysics();
-    if (setupTerrainCollision(heightmap.c_str()) != 0) {
+    Course course;
+    if (!loadCourse(options.dataDir, options.course, course)) {
         return 1;
     }
-    createParticlePool();
+    std::unique_ptr<Race> made = makeRace(course);
+    if (!made) {
+        return 1;
+    }
+    Race& game = *made;
+    const RaceState& state = game.state;
+    const FrameClock& clock = game.clock;
     // Only an explicit file: a simulated race must never land among a player's own records.
     if (!options.recordsFile.empty()) {
-        setupRecords(options.recordsFile, heightmap);
-        const CourseRecord& record = personalRecords.best;
+        setupRecords(game.records, options.recordsFile, course.heightmapFile, course.checkpoints);
+        const CourseRecord& record = game.records.best;
         if (record.has) {
             std::printf("records: best %.2f Seconds, set %s\n", record.seconds, record.setAt.c_str());
         } else {
@@ -141,50 +143,46 @@ int main(int argc, char** argv) {
     double now = 0.0;
     auto nextFrame = [&]() {
         now += frameTime;
-        tickClock(static_cast<float>(now));
+        tickClock(game, static_cast<float>(now));
     };
-    // The first update measures from zero, as the game's first frame measures from GLFW's start.
-    startFirstRace(now);
+    // The first update measures from zero, as the game's first frame measures from the window's start.
+    startFirstRace(game, now);
     std::printf("race %d: starts %.2f from the start checkpoint, %.0f frames per second, %s player\n",
-                raceState.raceNumber, distanceFromStart(), options.fps, playerKindName(options.player));
+                state.raceNumber, distanceFromStart(game), options.fps, playerKindName(options.player));
 
-    Player player = makePlayer(options.player);
+    Player player = makePlayer(options.player, course);
     int finished = 0;
     bool resetPressed = false;
-    int race = raceState.raceNumber;
-    std::array<bool, checkpointCount> announced{};
+    int race = state.raceNumber;
+    std::vector<bool> announced(course.checkpoints.size(), false);
     float rollingStart = -1.0f;
     auto beginRace = [&]() {
-        race = raceState.raceNumber;
-        announced.fill(false);
+        race = state.raceNumber;
+        announced.assign(course.checkpoints.size(), false);
         rollingStart = -1.0f;
         restartPlayer(player);
-        std::printf("race %d: starts %.2f from the start checkpoint\n", race, distanceFromStart());
+        std::printf("race %d: starts %.2f from the start checkpoint\n", race, distanceFromStart(game));
     };
 
     while (finished < options.races && now < options.maxSeconds) {
         nextFrame();
-        FrameInput input = playFrame(player, frameClock.deltaTime);
+        FrameInput input = playFrame(player, game, clock.deltaTime);
         if (!resetPressed && options.resetAfter >= 0.0f && rollingStart >= 0.0f &&
-            frameClock.totalTime - rollingStart >= options.resetAfter) {
+            clock.totalTime - rollingStart >= options.resetAfter) {
             input.resetDown = true;
             resetPressed = true;
-            std::printf("race %d: the player restarts after %.2f Seconds\n", race,
-                        frameClock.totalTime - raceState.raceStart);
+            std::printf("race %d: the player restarts after %.2f Seconds\n", race, clock.totalTime - state.raceStart);
         }
-        advanceFrame(input);
-        if (startRollingIfDue(raceState, frameClock)) { // the game's HUD step
-            soundFrame.letsRoll = true;
-        }
+        advanceFrame(game, input);
         if (options.sounds) {
-            printSounds(race, frameClock.totalTime - raceState.raceStart);
+            printSounds(game.sounds, race, clock.totalTime - state.raceStart);
         }
-        clearSoundEvents(soundFrame);
-        if (raceState.phase == RacePhase::Rolling && rollingStart < 0.0f) {
-            rollingStart = frameClock.totalTime;
+        clearSoundEvents(game.sounds);
+        if (state.phase == RacePhase::Rolling && rollingStart < 0.0f) {
+            rollingStart = clock.totalTime;
         }
 
-        if (raceState.raceNumber != race) {
+        if (state.raceNumber != race) {
             if (!input.resetDown) {
                 // The game's own out-of-bounds text has no line end.
                 std::printf("\nrace %d: left the course\n", race);
@@ -193,28 +191,28 @@ int main(int argc, char** argv) {
             beginRace();
             continue;
         }
-        for (std::size_t i = 1; i < goalIndex; ++i) {
-            if (raceState.reached[i] && !announced[i]) {
+        for (std::size_t i = 1; i < course.goalIndex(); ++i) {
+            if (state.reached[i] && !announced[i]) {
                 announced[i] = true;
                 std::printf("race %d: checkpoint %zu after %.2f Seconds, %.2f Seconds left, boost %.2f\n", race, i,
-                            frameClock.totalTime - raceState.raceStart, raceState.timer, raceState.boost);
+                            clock.totalTime - state.raceStart, state.timer, state.boost);
             }
         }
-        if (raceState.phase == RacePhase::Won || raceState.phase == RacePhase::Lost) {
-            const bool won = raceState.phase == RacePhase::Won;
+        if (state.phase == RacePhase::Won || state.phase == RacePhase::Lost) {
+            const bool won = state.phase == RacePhase::Won;
             std::printf("race %d: %s after %.2f Seconds with %.2f Seconds left, ", race, won ? "won" : "lost",
-                        frameClock.totalTime - raceState.raceStart, raceState.timer);
-            printBall("ball at");
+                        clock.totalTime - state.raceStart, state.timer);
+            printBall(game, "ball at");
             std::printf("\n");
-            if (raceState.newRecord) {
-                std::printf("race %d: new record %.2f Seconds\n", race, personalRecords.best.seconds);
+            if (state.newRecord) {
+                std::printf("race %d: new record %.2f Seconds\n", race, game.records.best.seconds);
             }
             ++finished;
             if (finished < options.races) {
                 FrameInput again;
                 again.resetDown = true;
                 nextFrame();
-                advanceFrame(again);
+                advanceFrame(game, again);
                 beginRace();
             }
         }
@@ -222,8 +220,7 @@ int main(int argc, char** argv) {
     if (finished < options.races) {
         std::printf("simulation stopped after %.0f Seconds\n", now);
     }
-    finishRecords();
-    std::printf("%s", sessionReport(raceState).c_str());
-    shutdownPhysics();
+    finishRecords(game.records);
+    std::printf("%s", sessionReport(state).c_str());
     return 0;
 }

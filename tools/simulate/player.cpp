@@ -7,9 +7,6 @@
 
 #include <glm/geometric.hpp>
 
-#include "core/camera.h"
-#include "core/physics.h"
-#include "core/terrain.h"
 #include "tools/simulate/route.h"
 
 namespace {
@@ -48,7 +45,7 @@ glm::vec3 horizontal(const glm::vec3& v) {
 }
 
 // Turns the camera towards a direction at most as fast as a hand can, as mouse motion.
-void turnTowards(FrameInput& input, const glm::vec3& direction, float pitch, float deltaTime) {
+void turnTowards(FrameInput& input, const Camera& camera, const glm::vec3& direction, float pitch, float deltaTime) {
     const float wantedYaw = std::atan2(direction.z, direction.x) * radiansToDegrees;
     const float maxTurn = turnRate * deltaTime;
     const float yawStep = std::clamp(wrapDegrees(wantedYaw - camera.yaw), -maxTurn, maxTurn);
@@ -59,7 +56,7 @@ void turnTowards(FrameInput& input, const glm::vec3& direction, float pitch, flo
 
 // Follows the centre line: finds the route point nearest the ball a little ahead of the last one, and aims further
 // on by a distance that grows with the speed.
-glm::vec2 routeAim(Player& player, const glm::vec3& ball, float speed) {
+glm::vec2 routeAim(Player& player, const Race& race, const glm::vec3& ball, float speed) {
     const glm::vec2 here(ball.x, ball.z);
     const std::size_t end = std::min(player.route.size(), player.progress + searchAhead);
     float best = glm::length(player.route[player.progress] - here);
@@ -76,11 +73,11 @@ glm::vec2 routeAim(Player& player, const glm::vec3& ball, float speed) {
     // As a player steers for a marker in sight: the next uncollected checkpoint ahead, when no further on than the
     // aim. One that was passed without touching it is left behind.
     for (const RouteCheckpoint& c : player.checkpoints) {
-        if (raceState.reached[c.index] || c.routePoint < player.progress + checkpointSteerEnd) {
+        if (race.state.reached[c.index] || c.routePoint < player.progress + checkpointSteerEnd) {
             continue;
         }
         if (c.routePoint <= aim) {
-            return {checkpoints[c.index].x, checkpoints[c.index].z};
+            return {race.course.checkpoints[c.index].x, race.course.checkpoints[c.index].z};
         }
         break;
     }
@@ -102,15 +99,15 @@ bool sharpTurnAhead(const Player& player) {
     return glm::dot(now, later) < std::cos(sharpTurn / radiansToDegrees);
 }
 
-FrameInput steerScripted(Player& player, float deltaTime) {
+FrameInput steerScripted(Player& player, const Race& race, float deltaTime) {
     FrameInput input;
     if (player.route.empty()) {
         return input;
     }
-    const glm::vec3 ball = ballPosition();
-    const glm::vec3 velocity = ballVelocity();
+    const glm::vec3 ball = ballPosition(race);
+    const glm::vec3 velocity = ballVelocity(race);
     const glm::vec3 flat = horizontal(velocity);
-    const glm::vec2 aim = routeAim(player, ball, glm::length(flat));
+    const glm::vec2 aim = routeAim(player, race, ball, glm::length(flat));
     const glm::vec3 toAim(aim.x - ball.x, 0.0f, aim.y - ball.z);
     if (glm::length(toAim) < 1e-3f) {
         return input;
@@ -126,14 +123,14 @@ FrameInput steerScripted(Player& player, float deltaTime) {
     // Into a hairpin no faster than it can be taken near the middle of the channel.
     const float limit = sharpTurnAhead(player) ? std::min(cruiseSpeed, hairpinSpeed) : cruiseSpeed;
     if (speed < stallSpeed ||
-        (speed < std::min(minSpeed, limit) && player.gain < selfGain && raceState.boost > boostReserve)) {
+        (speed < std::min(minSpeed, limit) && player.gain < selfGain && race.state.boost > boostReserve)) {
         player.boosting = true;
-    } else if (speed >= limit || (raceState.boost <= boostReserve && speed >= stallSpeed)) {
+    } else if (speed >= limit || (race.state.boost <= boostReserve && speed >= stallSpeed)) {
         player.boosting = false;
     }
     const float wantedSpeed = player.boosting ? limit : std::max(speed, 0.0f);
     const glm::vec3 error = along * wantedSpeed - flat;
-    const bool wantPush = raceState.boost > 0.0f && (player.boosting || glm::length(across) > lateralLimit) &&
+    const bool wantPush = race.state.boost > 0.0f && (player.boosting || glm::length(across) > lateralLimit) &&
                           glm::length(error) > 0.5f;
     // Push along the slope the ball is on, so no boost goes into the ground.
     const float flatSpeed = glm::length(flat);
@@ -142,25 +139,25 @@ FrameInput steerScripted(Player& player, float deltaTime) {
                          : 0.0f;
     if (wantPush) {
         const glm::vec3 push = glm::normalize(error);
-        turnTowards(input, push, slopePitch, deltaTime);
-        input.boostDown = glm::dot(glm::normalize(horizontal(camera.front)), push) > aimTolerance;
+        turnTowards(input, race.camera, push, slopePitch, deltaTime);
+        input.boostDown = glm::dot(glm::normalize(horizontal(race.camera.front)), push) > aimTolerance;
     } else {
-        turnTowards(input, along, slopePitch, deltaTime);
+        turnTowards(input, race.camera, along, slopePitch, deltaTime);
     }
     return input;
 }
 
-FrameInput steerOffCourse(float deltaTime) {
+FrameInput steerOffCourse(const Race& race, float deltaTime) {
     FrameInput input;
-    const glm::vec3 ball = ballPosition();
+    const glm::vec3 ball = ballPosition(race);
     // The nearest edge of the course rectangle.
-    const float halfW = terrain ? terrain->width / 2.0f : 256.0f;
-    const float halfH = terrain ? terrain->height / 2.0f : 256.0f;
+    const float halfW = race.terrain.width / 2.0f;
+    const float halfH = race.terrain.height / 2.0f;
     const float gaps[4] = {halfW - ball.x, ball.x + halfW, halfH - ball.z, ball.z + halfH};
     const glm::vec3 directions[4] = {{1, 0, 0}, {-1, 0, 0}, {0, 0, 1}, {0, 0, -1}};
     const std::size_t nearest = static_cast<std::size_t>(std::min_element(gaps, gaps + 4) - gaps);
-    turnTowards(input, directions[nearest], leavePitch, deltaTime);
-    input.boostDown = glm::dot(glm::normalize(horizontal(camera.front)), directions[nearest]) > aimTolerance;
+    turnTowards(input, race.camera, directions[nearest], leavePitch, deltaTime);
+    input.boostDown = glm::dot(glm::normalize(horizontal(race.camera.front)), directions[nearest]) > aimTolerance;
     return input;
 }
 
@@ -185,11 +182,11 @@ const char* playerKindName(PlayerKind kind) {
     return "scripted";
 }
 
-Player makePlayer(PlayerKind kind) {
+Player makePlayer(PlayerKind kind, const Course& course) {
     Player player;
     player.kind = kind;
-    player.route = courseRoute();
-    player.checkpoints = routeCheckpoints();
+    player.route = courseRoute(course);
+    player.checkpoints = courseRouteCheckpoints(course);
     return player;
 }
 
@@ -200,13 +197,13 @@ void restartPlayer(Player& player) {
     player.gain = 0.0f;
 }
 
-FrameInput playFrame(Player& player, float deltaTime) {
-    if (raceState.phase != RacePhase::Rolling) {
+FrameInput playFrame(Player& player, const Race& race, float deltaTime) {
+    if (race.state.phase != RacePhase::Rolling) {
         return {};
     }
     switch (player.kind) {
-    case PlayerKind::Scripted: return steerScripted(player, deltaTime);
-    case PlayerKind::Leave: return steerOffCourse(deltaTime);
+    case PlayerKind::Scripted: return steerScripted(player, race, deltaTime);
+    case PlayerKind::Leave: return steerOffCourse(race, deltaTime);
     case PlayerKind::Idle: break;
     }
     return {};

@@ -27,7 +27,7 @@ struct Player {
 
 bool parsePlayerKind(const char* text, PlayerKind& out);
 const char* playerKindName(PlayerKind kind);
-Player makePlayer(PlayerKind kind);
+Player makePlayer(PlayerKind kind, const Course& course);
 void restartPlayer(Player& player);
 // Decides this frame's input: mouse motion and buttons, as a player's hand would give them.
-FrameInput playFrame(Player& player, float deltaTime);
+FrameInput playFrame(Player& player, const Race& race, float deltaTime);

@@ -6,15 +6,14 @@
 
 #include <glm/vec2.hpp>
 
+#include "core/course.h"
+#include "core/route.h"
+
 constexpr float routeSpacing = 2.0f; // world units
 
-// Points along the course's centre line from the start to beyond the goal, every routeSpacing world units.
-std::vector<glm::vec2> courseRoute();
-
-// A checkpoint as the route meets it.
-struct RouteCheckpoint {
-    std::size_t index;      // into the checkpoint table
-    std::size_t routePoint; // the point of courseRoute() nearest to it
-};
+// The course's route, or for a course whose file gives none, straight through its checkpoints in order.
+std::vector<RoutePoint> playerRoute(const Course& course);
+// Points along the centre line from the start to its end, every routeSpacing world units.
+std::vector<glm::vec2> courseRoute(const Course& course);
 // Every checkpoint but the start, in the order the route meets them.
-std::vector<RouteCheckpoint> routeCheckpoints();
+std::vector<RouteCheckpoint> courseRouteCheckpoints(const Course& course);
