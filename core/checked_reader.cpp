@@ -59,6 +59,12 @@ void CheckedReader::refuse(const char* section, const char* key, const char* exp
     }
 }
 
+void CheckedReader::refuseSection(const char* section, const std::string& holds, const char* expected) {
+    ++failures_;
+    std::fprintf(stderr, "%s: [%s] holds %s, expected %s; %s\n", path_.c_str(), section, holds.c_str(), expected,
+                 outcome.c_str());
+}
+
 bool CheckedReader::requireNumber(const char* section, const char* key, float low, float high, float& out) {
     float value = 0.0f;
     if (!reader_.HasValue(section, key) || !parseWholeFloat(reader_.Get(section, key, ""), value) ||

@@ -19,6 +19,8 @@ public:
     bool requireText(const char* section, const char* key, std::string& out);
     // A value that is there but wrong in a way only the caller can judge.
     void refuse(const char* section, const char* key, const char* expected);
+    // A section whose keys together are wrong: what it holds and what was expected.
+    void refuseSection(const char* section, const std::string& holds, const char* expected);
 
     bool has(const char* section, const char* key) const { return reader_.HasValue(section, key); }
     std::string text(const char* section, const char* key) const { return reader_.Get(section, key, ""); }

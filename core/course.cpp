@@ -48,12 +48,15 @@ std::size_t countNumberedKeys(CheckedReader& checked, const char* section, std::
 }
 
 void readCheckpoints(CheckedReader& checked, Course& c) {
-    const std::size_t count = countNumberedKeys(checked, checkpointsSection, maxCheckpoints);
+    // Counted well past the limit, so the message can say how many there are.
+    const std::size_t count = countNumberedKeys(checked, checkpointsSection, maxRoutePoints);
+    if (checked.failures() > 0) return;
     if (count < minCheckpoints || count > maxCheckpoints) {
         char expected[96];
         std::snprintf(expected, sizeof expected, "%zu to %zu checkpoints numbered from 0 (the start) to the goal",
                       minCheckpoints, maxCheckpoints);
-        checked.refuse(checkpointsSection, std::to_string(count > maxCheckpoints ? count : count).c_str(), expected);
+        checked.refuseSection(checkpointsSection, std::to_string(count) + (count == 1 ? " checkpoint" : " checkpoints"),
+                              expected);
         return;
     }
     c.checkpoints.assign(count, glm::vec3(0.0f));

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "gl/mesh.h"
+#include "core/vertex.h"
 
 // What Model::loadModel uploads.
 struct ImportedMesh {

@@ -5,7 +5,7 @@
 
 #include <glm/mat3x3.hpp>
 
-#include "gl/mesh.h"
+#include "core/vertex.h"
 
 const std::array<std::string, skyboxFaceCount> skyboxFacePaths = {
     "Skybox/mountain-skyboxes/Maskonaive/posx.jpg", "Skybox/mountain-skyboxes/Maskonaive/negx.jpg",

@@ -1,19 +1,10 @@
-// The vertex layout and the indexed triangle mesh on the GPU (a handle record: moved, never copied).
+// The indexed triangle mesh on the GPU (a handle record: moved, never copied).
 #pragma once
 
 #include <cstdint>
 #include <utility>
 
-// Fourteen floats at attribute locations 0..4; the normal points into the surface.
-struct Vertex {
-    float position[3];
-    float texCoord[2];
-    float normal[3];
-    float tangent[3];
-    float bitangent[3];
-};
-static_assert(sizeof(Vertex) == 56, "Vertex is fourteen packed floats");
-constexpr int floatsPerVertex = 14;
+#include "core/vertex.h"
 
 // Owns its three GL objects. Released only by clear(), explicitly, while the context exists; moving hands the
 // objects over and leaves the source empty.
