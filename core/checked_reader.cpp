@@ -1,6 +1,7 @@
 // The checked ini reader shared by the settings and the course files.
 #include "core/checked_reader.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +47,21 @@ float CheckedReader::number(const char* section, const char* key, float fallback
         return fallback;
     }
     return static_cast<float>(value);
+}
+
+long CheckedReader::integer(const char* section, const char* key, long fallback, long low, long high) const {
+    if (!reader_.HasValue(section, key)) return fallback;
+    const std::string text = reader_.Get(section, key, "");
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 0);
+    if (end == text.c_str() || *end != '\0' || errno == ERANGE || value < low || value > high) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "a whole number from %ld to %ld", low, high);
+        reportIgnored(section, key, expected, std::to_string(fallback));
+        return fallback;
+    }
+    return value;
 }
 
 void CheckedReader::refuse(const char* section, const char* key, const char* expected) {

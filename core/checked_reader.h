@@ -13,6 +13,8 @@ public:
     // Lenient reads: a missing key gives fallback silently; a bad value gives fallback with a line saying so.
     bool boolean(const char* section, const char* key, bool fallback) const;
     float number(const char* section, const char* key, float fallback, float low, float high) const;
+    // A whole number in C's notations (640, 0x280, 01200), as strtol with base 0 reads it.
+    long integer(const char* section, const char* key, long fallback, long low, long high) const;
 
     // Strict reads: a missing or bad value is reported with the outcome and counted; out keeps its value then.
     bool requireNumber(const char* section, const char* key, float low, float high, float& out);

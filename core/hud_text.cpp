@@ -1,6 +1,7 @@
 // Times as glyph quads: formatting to hundredths without allocation, and placing the cells on a window of any shape.
 #include "core/hud_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -13,7 +14,7 @@ constexpr long maxHundredths = 9999; // 99.99 seconds
 constexpr glm::vec2 raceTimeAnchor(0.0f, 0.86f);
 constexpr float raceTimeCell = 0.2f;         // the running time's digits are 0.06 of the window high
 constexpr glm::vec2 bestAnchor(-0.96f, 0.86f); // the left end of the label
-constexpr float bestCell = 0.12f;
+constexpr float bestTimeCell = 0.12f;
 constexpr glm::vec2 newRecordCentre(0.0f, 0.62f); // above the won banner's lettering
 constexpr float newRecordSpriteHeight = 0.16f;
 constexpr float cellAspect = static_cast<float>(glyphCellWidth) / static_cast<float>(glyphCellHeight);
@@ -67,8 +68,12 @@ GlyphRun layoutTime(float seconds, glm::vec2 anchor, float cellHeight, float asp
 
 ClockLayout layoutClock(float raceClock, float bestSeconds, bool newRecord, float aspect) {
     const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
+    // Sizes follow the window's shorter side, as the sprites' do: in a tall window the times keep the widths they
+    // have in a square one instead of growing past each other and the window's sides.
+    const float fit = std::min(1.0f, safeAspect);
+    const float raceCell = raceTimeCell * fit, bestCell = bestTimeCell * fit;
     ClockLayout clock;
-    clock.raceTime = layoutTime(raceClock, raceTimeAnchor, raceTimeCell, safeAspect, TextAlign::Centre);
+    clock.raceTime = layoutTime(raceClock, raceTimeAnchor, raceCell, safeAspect, TextAlign::Centre);
     // The label is drawn as tall as a digit cell, its lettering centred like a digit's, so both share a middle.
     const glm::vec2 labelSize(bestCell * float(bestLabelWidth) / float(bestLabelHeight) / safeAspect, bestCell);
     clock.bestLabel = glm::scale(glm::translate(glm::mat4(1.0f),
@@ -77,8 +82,9 @@ ClockLayout layoutClock(float raceClock, float bestSeconds, bool newRecord, floa
     clock.bestTime = layoutTime(bestSeconds, glm::vec2(bestAnchor.x + labelSize.x, bestAnchor.y), bestCell,
                                 safeAspect, TextAlign::Left);
     clock.newRecord = newRecord;
-    const glm::vec2 recordSize(
-        newRecordSpriteHeight * float(newRecordWidth) / float(newRecordHeight) / safeAspect, newRecordSpriteHeight);
+    const float recordHeight = newRecordSpriteHeight * fit;
+    const glm::vec2 recordSize(recordHeight * float(newRecordWidth) / float(newRecordHeight) / safeAspect,
+                               recordHeight);
     clock.newRecordSprite = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(newRecordCentre, 0.0f)),
                                        glm::vec3(recordSize, 1.0f));
     return clock;

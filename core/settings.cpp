@@ -1,6 +1,7 @@
 // Reads the settings: the shipped defaults first, then the player's overrides key by key.
 #include "core/settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include <INIReader.h>
+#include <ini.h>
 
 #include "core/checked_reader.h"
 
@@ -19,26 +21,54 @@ constexpr const char* audioSection = "audio";
 constexpr float minMouseSensitivity = 0.01f, maxMouseSensitivity = 10.0f;     // degrees per unit of motion
 constexpr float minGamepadSensitivity = 1.0f, maxGamepadSensitivity = 1000.0f; // degrees per second
 constexpr float minVolume = 0.0f, maxVolume = 1.0f;
+// A window any desktop can make and a picture stays on: X refuses sides beyond 32767, and below 64 pixels the HUD
+// has no room.
+constexpr long minWindowSide = 64, maxWindowSide = 8192; // pixels
+// Beyond these the picture is all white, all black or flat grey.
+constexpr float minBrightness = -0.5f, maxBrightness = 0.5f;
+constexpr float minContrast = 0.25f, maxContrast = 4.0f;
+constexpr std::size_t maxSettingsFileBytes = 1 << 20; // far beyond any real settings file
 
-// A number that does not fit 32 bits counts as not parsing: the fallback stays.
-int32_t readInt32(const INIReader& reader, const char* key, int32_t fallback) {
-    const long value = reader.GetInteger(windowSection, key, fallback);
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
-        return fallback;
+// Counts the keys inih can read, so a file with none is told from one that sets nothing.
+int countKey(void* user, const char*, const char*, const char*) {
+    ++*static_cast<int*>(user);
+    return 1;
+}
+
+// What a settings file holds: its text, or empty with one line said when it is no settings file at all (not text,
+// or not one line inih can read), so that it is skipped whole rather than read in part.
+bool readSettingsText(const char* path, std::string& text) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    text.assign(maxSettingsFileBytes + 1, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    const bool failed = std::ferror(file) != 0; // a folder, or a read error: no file to speak of
+    std::fclose(file);
+    if (failed) return false;
+    const bool binary = std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && c != '\n' && c != '\r' && c != '\t';
+    });
+    int keys = 0;
+    const bool unreadable = !binary && ini_parse_string(text.c_str(), countKey, &keys) != 0 && keys == 0;
+    if (binary || unreadable || text.size() > maxSettingsFileBytes) {
+        std::fprintf(stderr, "%s: not a settings file (%s); it is skipped as a whole\n", path,
+                     binary ? "it is not text" : unreadable ? "no line of it can be read" : "it is too large");
+        text.clear();
     }
-    return static_cast<int32_t>(value);
+    return true;
 }
 
 // Each key falls back to what the previous read produced, so a later file only replaces what it sets.
 Settings readSettings(const INIReader& reader, const char* path, const Settings& fallback) {
     const CheckedReader checked{reader, path};
     Settings s;
-    s.width = readInt32(reader, "width", fallback.width);
-    s.height = readInt32(reader, "height", fallback.height);
-    s.fullscreen = reader.GetBoolean(windowSection, "fullscreen", fallback.fullscreen);
-    s.antialiasing = reader.GetBoolean(windowSection, "antialiasing", fallback.antialiasing);
-    s.brightness = static_cast<float>(reader.GetReal(windowSection, "brightness", fallback.brightness));
-    s.contrast = static_cast<float>(reader.GetReal(windowSection, "contrast", fallback.contrast));
+    s.width = int32_t(checked.integer(windowSection, "width", fallback.width, minWindowSide, maxWindowSide));
+    s.height = int32_t(checked.integer(windowSection, "height", fallback.height, minWindowSide, maxWindowSide));
+    s.fullscreen = checked.boolean(windowSection, "fullscreen", fallback.fullscreen);
+    s.antialiasing = checked.boolean(windowSection, "antialiasing", fallback.antialiasing);
+    s.brightness = checked.number(windowSection, "brightness", fallback.brightness, minBrightness, maxBrightness);
+    s.contrast = checked.number(windowSection, "contrast", fallback.contrast, minContrast, maxContrast);
     s.vsync = checked.boolean(windowSection, "vsync", fallback.vsync);
     s.mouseSensitivity = checked.number(controlsSection, "mouse_sensitivity", fallback.mouseSensitivity,
                                         minMouseSensitivity, maxMouseSensitivity);
@@ -64,22 +94,27 @@ std::string personalSettingsPath() {
     return {};
 }
 
+namespace {
+
+// Overrides what fallback holds with what the file at path sets; false when there is no such file.
+bool readSettingsFile(const char* path, Settings& settings) {
+    std::string text;
+    if (!readSettingsText(path, text)) return false;
+    const INIReader reader(text.data(), text.size());
+    settings = readSettings(reader, path, settings);
+    return true;
+}
+
+} // namespace
+
 Settings loadSettings(const char* defaultPath, const char* userPath, const std::string& personalPath) {
     // Every file overrides what the earlier ones left, key by key; a missing default file leaves the built-in values.
-    Settings result = readSettings(INIReader(defaultPath), defaultPath, Settings{});
-
+    Settings result;
+    readSettingsFile(defaultPath, result);
     // Beside the data first, then the player's own file, which an installed game's read-only data cannot hold.
-    const INIReader user(userPath);
-    result = readSettings(user, userPath, result);
-    bool personalRead = false;
-    if (!personalPath.empty()) {
-        const INIReader personal(personalPath);
-        personalRead = personal.ParseError() >= 0;
-        if (personalRead) {
-            result = readSettings(personal, personalPath.c_str(), result);
-        }
-    }
-    if (user.ParseError() < 0 && !personalRead) {
+    const bool userRead = readSettingsFile(userPath, result);
+    const bool personalRead = !personalPath.empty() && readSettingsFile(personalPath.c_str(), result);
+    if (!userRead && !personalRead) {
         std::printf("Couldn't load user config (%s). Fallback to default config.\n", userPath);
     }
     return result;

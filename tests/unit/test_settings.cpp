@@ -29,7 +29,7 @@ const Case cases[] = {
     {"other sections are ignored", defaults, "[display]\nwidth = 1920\n", {800, 600, false, true, 0.25f, 0.9f}},
     {"a value that does not parse keeps the one before", "[window]\nfullscreen = TRUE\nwidth = 640\n",
      "[window]\nfullscreen = maybe\nwidth = wide\nantialiasing = ON\n", {640, 1024, true, true, 0.0f, 1.0f}},
-    {"hexadecimal and octal", missing, "[window]\nwidth = 0x500\nheight = 010\n", {1280, 8, false, false, 0.0f, 1.0f}},
+    {"hexadecimal and octal", missing, "[window]\nwidth = 0x280\nheight = 01000\n", {640, 512, false, false, 0.0f, 1.0f}},
     {"beyond 32 bits keeps the one before", "[window]\nwidth = 640\n", "[window]\nwidth = 99999999999\n",
      {640, 1024, false, false, 0.0f, 1.0f}},
     {"a broken line ends nothing", missing, "[window]\nwidth = 700\nthis line is broken\nheight = 500\n",
@@ -126,6 +126,14 @@ TEST(Settings, CheckedKeysTakeGoodValuesAndIgnoreJunkWithOneLineNamingTheKey) {
         {"[audio]\nvolume = 1.5\n", "volume"},
         {"[audio]\nvolume = 0.5x\n", "volume"},
         {"[audio]\nenabled = maybe\n", "enabled"},
+        // Values that parse but cannot make a window or a picture.
+        {"[window]\nwidth = -800\n", "width"},
+        {"[window]\nwidth = 0\n", "width"},
+        {"[window]\nwidth = 40000\n", "width"},
+        {"[window]\nheight = 1e9\n", "height"},
+        {"[window]\nbrightness = 5\n", "brightness"},
+        {"[window]\ncontrast = 0\n", "contrast"},
+        {"[window]\nfullscreen = perhaps\n", "fullscreen"},
     };
     const Settings builtIn;
     for (const auto& [line, key] : junk) {
@@ -136,10 +144,36 @@ TEST(Settings, CheckedKeysTakeGoodValuesAndIgnoreJunkWithOneLineNamingTheKey) {
         EXPECT_EQ(s.vsync, builtIn.vsync) << line;
         EXPECT_EQ(s.audioEnabled, builtIn.audioEnabled) << line;
         EXPECT_EQ(s.audioVolume, builtIn.audioVolume) << line;
+        EXPECT_EQ(s.width, builtIn.width) << line;
+        EXPECT_EQ(s.height, builtIn.height) << line;
+        EXPECT_EQ(s.brightness, builtIn.brightness) << line;
+        EXPECT_EQ(s.contrast, builtIn.contrast) << line;
+        EXPECT_EQ(s.fullscreen, builtIn.fullscreen) << line;
         EXPECT_NE(complaints.find(std::string("ignored [") ), std::string::npos) << line << " gave: " << complaints;
         EXPECT_NE(complaints.find(std::string("] ") + key + " = "), std::string::npos) << line << " gave: " << complaints;
         EXPECT_EQ(std::count(complaints.begin(), complaints.end(), '\n'), 1) << line << " gave: " << complaints;
         EXPECT_EQ(printed, "") << "the console texts stay as they are";
+    }
+}
+
+// A file that is no settings file at all is skipped whole, with one line, rather than read in part.
+TEST(Settings, AFileThatIsNotTextOrHasNoReadableLineIsSkippedWithOneLine) {
+    TempDir dir;
+    const std::string shipped = dataFile("Config/default.ini");
+    const std::string binary("[window]\nwidth = 640\n\x01\x02\x00\xff\xfe\x7f", 26);
+    const std::string cases[][2] = {
+        {binary, "it is not text"},
+        {"width == 640 ::\n<<>>\n", "no line of it can be read"},
+    };
+    for (const auto& [text, reason] : cases) {
+        Settings s;
+        std::string printed;
+        const std::string user = dir.write("u.ini", text);
+        const std::string complaints =
+            stderrOf([&] { printed = stdoutOf([&] { s = loadSettings(shipped.c_str(), user.c_str(), ""); }); });
+        EXPECT_EQ(complaints, user + ": not a settings file (" + reason + "); it is skipped as a whole\n");
+        EXPECT_EQ(s.width, Settings{}.width) << reason;
+        EXPECT_EQ(printed, "") << "a file was there, so no fallback message";
     }
 }
 
