@@ -104,6 +104,7 @@ void advanceFrame(Race& race, const FrameInput& input) {
     FrameClock& clock = race.clock;
     SoundFrame& sounds = race.sounds;
     state.letsRollThisFrame = false;
+    collectRecordDecision(race);
     // The clock ticked before this frame's input was read: a frame that pauses still runs, one that resumes
     // had no time to run.
     const bool wasPaused = clock.paused;
@@ -209,7 +210,8 @@ void collectCheckpoints(Race& race, const glm::vec3& ball) {
                 state.bestTime = elapsed;
             }
             state.raceClock = std::max(0.0f, elapsed - float(getReadySeconds));
-            state.newRecord = offerRaceTime(race.records, state.raceClock);
+            state.newRecord = false;
+            state.recordRace = offerRaceTime(race.records, state.raceClock) ? state.raceNumber : 0;
         } else {
             state.timer += course.checkpointSeconds;
             state.boost += course.checkpointBoost;
@@ -217,6 +219,15 @@ void collectCheckpoints(Race& race, const glm::vec3& ball) {
             std::printf("checkpoint checked after %.2f Seconds!\n", elapsed);
         }
     }
+}
+
+void collectRecordDecision(Race& race) {
+    bool beaten = false;
+    if (!takeRecordDecision(race.records, beaten)) return;
+    RaceState& state = race.state;
+    // A race restarted meanwhile keeps no banner of the one before.
+    state.newRecord = beaten && state.recordRace == state.raceNumber && state.phase == RacePhase::Won;
+    state.recordRace = 0;
 }
 
 std::string sessionReport(const RaceState& race) {

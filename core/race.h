@@ -61,6 +61,10 @@ bool isOutOfBounds(const glm::vec3& p, int width, int height);
 // Collects every uncollected checkpoint within reach of the ball, in index order, with its message.
 void collectCheckpoints(Race& race, const glm::vec3& ball);
 
+// Takes the records file's verdict on the last won race's time when it has come back: "New record!" only for a win
+// that beat what the file held at that moment. Never waits; advanceFrame calls it every frame.
+void collectRecordDecision(Race& race);
+
 glm::vec3 ballPosition(const Race& race);
 glm::vec3 ballVelocity(const Race& race);
 

@@ -33,7 +33,8 @@ struct RaceState {
     int32_t bestRace = 0;    // 0 while no race was won
     std::vector<bool> reached; // one per checkpoint of the course
     float raceClock = 0.0f;  // seconds since "Let's roll!", frozen when the goal is reached or time runs out
-    bool newRecord = false;  // this race's win beat the player's record for the course
+    bool newRecord = false;  // this race's win beat the player's record for the course, as the records file held it
+    int32_t recordRace = 0;  // the race whose time is being judged against the records file, 0 for none
     bool letsRollThisFrame = false; // the get-ready pause ended in this frame's update: the HUD shows both messages
 };
 

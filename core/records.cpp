@@ -12,6 +12,8 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <ini.h>
 #include <unistd.h>
 
@@ -20,7 +22,8 @@ namespace {
 constexpr const char* recordsFolder = "kelvara-golf";
 constexpr const char* recordsFileName = "records.ini";
 constexpr const char* brokenSuffix = ".broken";
-constexpr const char* temporarySuffix = ".tmp";
+constexpr const char* temporarySuffix = ".tmp.";
+constexpr const char* lockSuffix = ".lock";
 constexpr float maxRecordSeconds = 3600.0f;         // seconds; no race on a countdown lasts anywhere near this
 constexpr std::uintmax_t maxRecordsFileBytes = 1 << 20; // bytes; far beyond any real file, so more is junk
 constexpr std::size_t maxSetAtLength = 64;          // characters of the set time
@@ -157,23 +160,58 @@ std::string formatTable(const RecordTable& table) {
     return text;
 }
 
-// Writes path + ".tmp", syncs it and renames it over path, so a crash at any moment leaves the old or the new file.
-bool writeTable(const std::string& path, const RecordTable& table, std::string& reason) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::error_code code;
-    if (!folder.empty()) {
-        std::filesystem::create_directories(folder, code);
-        if (code) {
-            reason = code.message();
-            return false;
+// Holds an exclusive lock on path + ".lock" while it lives: the read, merge and write of one game's record is never
+// interleaved with another game's. Without a lock file (a read-only folder) it goes on unlocked.
+class RecordsLock {
+public:
+    explicit RecordsLock(const std::string& path) : fd_(open((path + lockSuffix).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        if (fd_ >= 0) {
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
         }
     }
-    const std::string temporary = path + temporarySuffix;
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
+    ~RecordsLock() {
+        if (fd_ >= 0) close(fd_); // closing releases the lock
+    }
+    RecordsLock(const RecordsLock&) = delete;
+    RecordsLock& operator=(const RecordsLock&) = delete;
+
+private:
+    int fd_;
+};
+
+// Temporary files a killed writer left behind; called under the lock, when no other writer can own one.
+void removeStaleTemporaries(const std::string& path) {
+    const std::filesystem::path file(path);
+    const std::string prefix = file.filename().string() + temporarySuffix;
+    std::error_code code;
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    for (const auto& entry : std::filesystem::directory_iterator(folder, code)) {
+        if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+            std::filesystem::remove(entry.path(), code);
+        }
+    }
+}
+
+// Writes a temporary file of its own beside path, syncs it and renames it over path, so a crash at any moment
+// leaves the old or the new file whole.
+bool writeTable(const std::string& path, const RecordTable& table, std::string& reason) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::string temporary = path + temporarySuffix + "XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
         reason = std::strerror(errno);
         return false;
     }
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        close(fd);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    // mkstemp makes the file private to its owner; a records file is as readable as any other file of the player.
+    fchmod(fd, 0644);
     const std::string text = formatTable(table);
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
               fsync(fileno(file)) == 0;
@@ -286,7 +324,12 @@ bool offerRecord(const std::string& path, uint64_t courseId, float seconds, cons
                      path.empty() ? "user (neither XDG_DATA_HOME nor HOME is set)" : "course (no heightmap)");
         return true;
     }
-    // Read again: the file keeps every other course, and another session may have set a better time meanwhile.
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code code;
+    if (!folder.empty()) std::filesystem::create_directories(folder, code);
+    const RecordsLock lock(path);
+    removeStaleTemporaries(path);
+    // Read again: the file keeps every other course, and another game may have set a better time meanwhile.
     RecordTable table = readOrSetAside(path);
     const auto stored = table.find(courseId);
     if (stored != table.end() && !(time < stored->second.seconds)) {
@@ -306,6 +349,7 @@ bool offerRecord(const std::string& path, uint64_t courseId, float seconds, cons
 void setupRecords(PersonalRecords& records, const std::string& file, const std::string& heightmapPath,
                   const std::vector<glm::vec3>& checkpoints) {
     records.writer.finish();
+    records.writer.pending = false;
     records.active = true;
     records.file = file;
     records.courseId = courseIdentity(heightmapPath, checkpoints);
@@ -314,22 +358,41 @@ void setupRecords(PersonalRecords& records, const std::string& file, const std::
 
 bool offerRaceTime(PersonalRecords& records, float seconds) {
     const float time = thousandths(seconds);
-    const CourseRecord before = records.best;
-    if (!records.active || !beats(time, before)) {
+    if (!records.active || !beats(time, records.best)) {
         return false;
     }
-    const std::string now = utcTimestamp(std::time(nullptr));
-    records.best = CourseRecord{true, time, now};
-    records.writer.finish();
-    auto write = [file = records.file, id = records.courseId, time, now, record = before]() mutable {
-        offerRecord(file, id, time, now, record);
+    RecordWriter& writer = records.writer;
+    writer.finish();
+    writer.done.store(false, std::memory_order_relaxed);
+    writer.pending = true;
+    writer.stored = records.best;
+    auto judge = [&writer, file = records.file, id = records.courseId, time,
+                  now = utcTimestamp(std::time(nullptr))]() {
+        writer.beaten = offerRecord(file, id, time, now, writer.stored);
+        writer.done.store(true, std::memory_order_release);
     };
     try {
-        records.writer.thread = std::thread(write);
+        writer.thread = std::thread(judge);
     } catch (const std::system_error&) {
-        write(); // no thread to be had: the game waits for the disk this once rather than lose the record
+        judge(); // no thread to be had: the game waits for the disk this once rather than lose the record
     }
     return true;
+}
+
+bool takeRecordDecision(PersonalRecords& records, bool& beaten) {
+    RecordWriter& writer = records.writer;
+    if (!writer.pending || !writer.done.load(std::memory_order_acquire)) {
+        return false;
+    }
+    writer.finish();
+    writer.pending = false;
+    beaten = writer.beaten;
+    records.best = writer.stored;
+    return true;
+}
+
+void settleRecord(PersonalRecords& records) {
+    records.writer.finish();
 }
 
 void finishRecords(PersonalRecords& records) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -36,16 +37,24 @@ std::string utcTimestamp(std::time_t moment);
 // records is renamed to path + ".broken" with one line on stderr, and there is no record.
 CourseRecord loadRecord(const std::string& path, uint64_t courseId);
 
-// A won race: true when seconds beats current (or there was none), and then current holds the new record and the
-// file is replaced atomically, keeping every other course's record. When the file cannot be written, one line goes
-// to stderr and current still holds the new record for the rest of the session. now is written as the set time.
+// A won race: true when seconds beats both current and what the file holds for the course at that moment, and then
+// current holds the new record and the file is replaced atomically, keeping every other course's record. When the
+// file holds a better time (another game set it), current takes that one and the answer is false. Two games may
+// offer at once: a lock beside the file (path + ".lock") makes read, merge and write one step, and each writes its
+// own temporary file. When the file cannot be written, one line goes to stderr and current still holds the new
+// record for the rest of the session. now is written as the set time.
 bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
                  CourseRecord& current);
 
-// The file of a new record is written beside the game: an fsync on a busy disk can take a second, and the won frame
-// must not wait for it. Joined before the next write, by finishRecords, and when its owner goes.
+// A won race's time is judged against the file beside the game: an fsync on a busy disk can take a second, and the
+// won frame must not wait for it. The decision comes back through done; joined before the next offer, by
+// settleRecord and finishRecords, and when its owner goes.
 struct RecordWriter {
     std::thread thread;
+    std::atomic<bool> done{false}; // the thread has set beaten and stored
+    bool beaten = false;           // the time beat what the file held
+    CourseRecord stored;           // the course's record afterwards, in the file or for the session
+    bool pending = false;          // a decision not yet collected by the race that asked
     RecordWriter() = default;
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
@@ -67,8 +76,14 @@ struct PersonalRecords {
 // Reads the record of the course made by heightmapPath and the checkpoint table from file.
 void setupRecords(PersonalRecords& records, const std::string& file, const std::string& heightmapPath,
                   const std::vector<glm::vec3>& checkpoints);
-// A won race's clock: true when it beats the session's best, which then holds it at once; the file is written on a
-// background thread. False while records are off.
+// A won race's clock: true when it beats the session's best, and then it is judged against the file on a background
+// thread, whose decision takeRecordDecision collects. False (nothing to wait for) while records are off or when the
+// time is no better than the best this game knows.
 bool offerRaceTime(PersonalRecords& records, float seconds);
+// The decision of an offered time once it is in: true with beaten set (and best updated) when it has come back.
+// Never waits.
+bool takeRecordDecision(PersonalRecords& records, bool& beaten);
+// Waits for an offered time's decision (the simulator, and anything that must know at once).
+void settleRecord(PersonalRecords& records);
 // Waits until a record being written is in its file. Called at shutdown, and by anything that reads the file next.
 void finishRecords(PersonalRecords& records);

@@ -204,6 +204,9 @@ int main(int argc, char** argv) {
                         clock.totalTime - state.raceStart, state.timer);
             printBall(game, "ball at");
             std::printf("\n");
+            // The game shows its banner once the file has answered; the simulator waits for the answer.
+            settleRecord(game.records);
+            collectRecordDecision(game);
             if (state.newRecord) {
                 std::printf("race %d: new record %.2f Seconds\n", race, game.records.best.seconds);
             }
