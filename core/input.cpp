@@ -9,6 +9,7 @@ namespace {
 
 // GLFW's action codes, so the plain halves need no GLFW header.
 constexpr int actionRelease = 0, actionPress = 1;
+constexpr int mouseButtonLeft = 0, mouseButtonRight = 1;
 
 // GLFW's standard gamepad indices.
 constexpr int buttonA = 0, buttonB = 1, buttonLeftBumper = 4, buttonRightBumper = 5, buttonBack = 6, buttonStart = 7;
@@ -44,21 +45,33 @@ void handleCursor(InputState& w, double x, double y) {
         w.lastX = static_cast<float>(x);
         w.lastY = static_cast<float>(y);
     }
-    // Overwritten, not summed: only the last event of a frame turns the camera. Screen y grows downwards.
-    w.mouseDeltaX = static_cast<float>(x - static_cast<double>(w.lastX));
-    w.mouseDeltaY = static_cast<float>(static_cast<double>(w.lastY) - y);
+    // Summed over the frame, so every event of a fast mouse turns the camera. Screen y grows downwards.
+    w.mouseDeltaX += static_cast<float>(x - static_cast<double>(w.lastX));
+    w.mouseDeltaY += static_cast<float>(static_cast<double>(w.lastY) - y);
     w.lastX = static_cast<float>(x);
     w.lastY = static_cast<float>(y);
 }
 
 void handleScroll(InputState& w, double yOffset) {
-    w.scrollDelta = static_cast<float>(yOffset);
+    w.scrollDelta += static_cast<float>(yOffset);
+}
+
+void handleMouseButton(InputState& w, int button, int action) {
+    if (action != actionPress) return;
+    w.leftPressed = w.leftPressed || button == mouseButtonLeft;
+    w.rightPressed = w.rightPressed || button == mouseButtonRight;
+}
+
+void forgetCursor(InputState& w) {
+    w.firstMouse = true;
+    w.mouseDeltaX = 0.0f;
+    w.mouseDeltaY = 0.0f;
 }
 
 FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDown) {
     FrameInput input;
-    input.resetDown = keyHeld(w, keyEnter) || rightButtonDown;
-    input.boostDown = leftButtonDown;
+    input.resetDown = keyHeld(w, keyEnter) || rightButtonDown || w.rightPressed;
+    input.boostDown = leftButtonDown || w.leftPressed;
     input.printPosition = keyHeld(w, keyInsert);
     input.fullReflections = keyHeld(w, key5);
     input.sparks = keyHeld(w, key6);
@@ -76,6 +89,8 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     w.scrollDelta = 0.0f;
     w.pausePressed = false;
     w.fullscreenPressed = false;
+    w.leftPressed = false;
+    w.rightPressed = false;
     return input;
 }
 

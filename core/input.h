@@ -58,16 +58,23 @@ struct InputState {
     bool firstMouse = true;
     bool pausePressed = false;      // P went down since the frame last took its input
     bool fullscreenPressed = false; // F11 likewise
+    bool leftPressed = false;       // the left button went down since the frame last took its input
+    bool rightPressed = false;      // the right button likewise: a click shorter than a frame still counts
 };
 
 // The plain halves of the callbacks. handleKey returns true when the key asks the window to close.
 bool handleKey(InputState& w, int key, int action);
 void handleCursor(InputState& w, double x, double y);
 void handleScroll(InputState& w, double yOffset);
+// GLFW's mouse-button callback, plain: 0 is the left button, 1 the right.
+void handleMouseButton(InputState& w, int button, int action);
+// The motion that comes with a change of window mode, focus or size, or with the cursor captured again, is no
+// motion of the player's: the next cursor position only sets the reference.
+void forgetCursor(InputState& w);
 inline bool keyHeld(const InputState& w, int key) { return key >= 0 && key < keyCount && w.keys[key] != 0; }
 
-// The frame's input from the callbacks' record and the two polled buttons; takes the pending motion and scroll, so
-// they count once.
+// The frame's input from the callbacks' record and the two polled buttons; takes the pending motion, scroll and
+// clicks, so they count once. A button pressed and released within the frame counts as down for it.
 FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDown);
 // Adds a controller to the frame's input: right stick turns, right trigger or A boosts, B or Start restarts,
 // the shoulder buttons zoom, and Back toggles the pause when it goes down (before is the previous frame's state).
