@@ -116,6 +116,12 @@ glm::mat4 bodyModelMatrix(const PhysicsBody& b) {
     return m;
 }
 
+glm::quat bodyOrientation(const PhysicsBody& b) {
+    if (!b.body) return glm::quat(1.0f, 0.0f, 0.0f, 0.0f);
+    const btQuaternion q = motionStateTransform(*b.body).getRotation();
+    return glm::quat(q.w(), q.x(), q.y(), q.z());
+}
+
 void pushBody(PhysicsBody& b, const glm::vec3& impulse) {
     if (b.body) b.body->applyCentralImpulse(btVector3(impulse.x, impulse.y, impulse.z));
 }

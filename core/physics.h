@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include <glm/gtc/quaternion.hpp>
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
@@ -63,6 +64,8 @@ void stepPhysics(PhysicsWorld& world, float frameSeconds);
 // Origin of the body's motion-state transform: where the ball is drawn and judged. (0, 0, 0) for an empty record.
 glm::vec3 bodyPosition(const PhysicsBody& b);
 glm::vec3 bodyVelocity(const PhysicsBody& b);
+// The turn of the body's motion-state transform; none for an empty record.
+glm::quat bodyOrientation(const PhysicsBody& b);
 // The body's motion-state transform as a column-major model matrix; identity for an empty record.
 glm::mat4 bodyModelMatrix(const PhysicsBody& b);
 // A central impulse, as the boost gives it. Ignored for an empty record.

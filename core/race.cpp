@@ -72,7 +72,9 @@ std::unique_ptr<Race> makeRace(const Course& course) {
     if (!loadTerrain(course, terrain)) {
         return nullptr;
     }
-    return std::make_unique<Race>(course, std::move(terrain));
+    auto race = std::make_unique<Race>(course, std::move(terrain));
+    race->courseId = courseIdentity(course.heightmapFile, course.checkpoints);
+    return race;
 }
 
 glm::vec3 ballPosition(const Race& race) {
@@ -143,6 +145,7 @@ void advanceFrame(Race& race, const FrameInput& input) {
     // the same moment in every race.
     if (state.phase == RacePhase::Rolling && !state.reached[race.course.goalIndex()]) {
         state.raceClock = std::max(0.0f, clock.totalTime - state.raceStart - float(getReadySeconds));
+        recordGhostFrame(race.recorder, state.raceClock, {ballPosition(race), bodyOrientation(race.ball)});
     }
 
     if (isOutOfBounds(ballPosition(race), race.terrain.width, race.terrain.height)) {
@@ -177,6 +180,7 @@ void resetRace(Race& race) {
     state.raceNumber += 1;
     state.raceStart = race.clock.totalTime;
     state.phase = RacePhase::GetReady;
+    restartGhost(race.recorder, race.courseId, race.course.checkpoints.size());
 }
 
 void startFirstRace(Race& race, double now) {
@@ -210,12 +214,14 @@ void collectCheckpoints(Race& race, const glm::vec3& ball) {
                 state.bestTime = elapsed;
             }
             state.raceClock = std::max(0.0f, elapsed - float(getReadySeconds));
+            recordGhostSplit(race.recorder, i, state.raceClock);
             state.newRecord = false;
-            state.recordRace = offerRaceTime(race.records, state.raceClock) ? state.raceNumber : 0;
+            state.recordRace = offerRaceTime(race.records, state.raceClock, race.recorder.run) ? state.raceNumber : 0;
         } else {
             state.timer += course.checkpointSeconds;
             state.boost += course.checkpointBoost;
             race.sounds.checkpoint = true;
+            recordGhostSplit(race.recorder, i, std::max(0.0f, elapsed - float(getReadySeconds)));
             std::printf("checkpoint checked after %.2f Seconds!\n", elapsed);
         }
     }
@@ -225,8 +231,9 @@ void collectRecordDecision(Race& race) {
     bool beaten = false;
     if (!takeRecordDecision(race.records, beaten)) return;
     RaceState& state = race.state;
-    // A race restarted meanwhile keeps no banner of the one before.
+    // A race restarted meanwhile keeps no banner of the one before; the new record's run is the ghost from now on.
     state.newRecord = beaten && state.recordRace == state.raceNumber && state.phase == RacePhase::Won;
+    if (beaten) race.ghost = race.records.writer.run;
     state.recordRace = 0;
 }
 

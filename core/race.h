@@ -9,6 +9,7 @@
 
 #include "core/camera.h"
 #include "core/course.h"
+#include "core/ghost.h"
 #include "core/input.h"
 #include "core/particles.h"
 #include "core/physics.h"
@@ -35,6 +36,9 @@ struct Race {
     ParticlePool particles;
     SoundFrame sounds;   // what this frame asks the audio layer to play; cleared once played
     SoundMemory soundMemory;
+    uint64_t courseId = 0;   // the course's identity: what its records and ghosts are filed under
+    GhostRecorder recorder;  // this race's run so far
+    Ghost ghost;             // the run shown beside the ball: the record's, or none
     PersonalRecords records; // off until setupRecords
 };
 

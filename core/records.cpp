@@ -13,16 +13,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <ini.h>
 #include <unistd.h>
+
+#include "core/atomic_file.h"
 
 namespace {
 
 constexpr const char* recordsFolder = "kelvara-golf";
 constexpr const char* recordsFileName = "records.ini";
 constexpr const char* brokenSuffix = ".broken";
-constexpr const char* temporarySuffix = ".tmp.";
 constexpr const char* lockSuffix = ".lock";
 constexpr float maxRecordSeconds = 3600.0f;         // seconds; no race on a countdown lasts anywhere near this
 constexpr std::uintmax_t maxRecordsFileBytes = 1 << 20; // bytes; far beyond any real file, so more is junk
@@ -180,62 +180,8 @@ private:
     int fd_;
 };
 
-// Temporary files a killed writer left behind; called under the lock, when no other writer can own one.
-void removeStaleTemporaries(const std::string& path) {
-    const std::filesystem::path file(path);
-    const std::string prefix = file.filename().string() + temporarySuffix;
-    std::error_code code;
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-    for (const auto& entry : std::filesystem::directory_iterator(folder, code)) {
-        if (entry.path().filename().string().rfind(prefix, 0) == 0) {
-            std::filesystem::remove(entry.path(), code);
-        }
-    }
-}
-
-// Writes a temporary file of its own beside path, syncs it and renames it over path, so a crash at any moment
-// leaves the old or the new file whole.
 bool writeTable(const std::string& path, const RecordTable& table, std::string& reason) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::string temporary = path + temporarySuffix + "XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
-        reason = std::strerror(errno);
-        close(fd);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    // mkstemp makes the file private to its owner; a records file is as readable as any other file of the player.
-    fchmod(fd, 0644);
-    const std::string text = formatTable(table);
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
-              fsync(fileno(file)) == 0;
-    int error = errno;
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        std::remove(temporary.c_str());
-        reason = std::strerror(error);
-        return false;
-    }
-    // The rename itself lasts only once the folder is synced; a folder that cannot be synced still holds the file.
-    const int folderFd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (folderFd >= 0) {
-        fsync(folderFd);
-        close(folderFd);
-    }
-    return true;
+    return writeFileAtomically(path, formatTable(table), reason);
 }
 
 } // namespace
@@ -313,7 +259,7 @@ CourseRecord loadRecord(const std::string& path, uint64_t courseId) {
 }
 
 bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
-                 CourseRecord& current) {
+                 CourseRecord& current, const std::function<void()>& whileLocked) {
     const float time = thousandths(seconds);
     if (!beats(time, current)) {
         return false;
@@ -342,6 +288,8 @@ bool offerRecord(const std::string& path, uint64_t courseId, float seconds, cons
     if (!writeTable(path, table, reason)) {
         std::fprintf(stderr, "Cannot save the new record to %s (%s); it lasts until the game closes.\n", path.c_str(),
                      reason.c_str());
+    } else if (whileLocked) {
+        whileLocked();
     }
     return true;
 }
@@ -356,7 +304,7 @@ void setupRecords(PersonalRecords& records, const std::string& file, const std::
     records.best = loadRecord(file, records.courseId);
 }
 
-bool offerRaceTime(PersonalRecords& records, float seconds) {
+bool offerRaceTime(PersonalRecords& records, float seconds, const Ghost& run) {
     const float time = thousandths(seconds);
     if (!records.active || !beats(time, records.best)) {
         return false;
@@ -366,9 +314,13 @@ bool offerRaceTime(PersonalRecords& records, float seconds) {
     writer.done.store(false, std::memory_order_relaxed);
     writer.pending = true;
     writer.stored = records.best;
-    auto judge = [&writer, file = records.file, id = records.courseId, time,
+    writer.run = run;
+    auto judge = [&writer, file = records.file, id = records.courseId, ghostFile = records.ghostFile, time,
                   now = utcTimestamp(std::time(nullptr))]() {
-        writer.beaten = offerRecord(file, id, time, now, writer.stored);
+        const auto keepGhost = [&writer, &ghostFile]() {
+            if (!ghostFile.empty()) saveGhost(ghostFile, writer.run);
+        };
+        writer.beaten = offerRecord(file, id, time, now, writer.stored, keepGhost);
         writer.done.store(true, std::memory_order_release);
     };
     try {

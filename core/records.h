@@ -4,12 +4,15 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <atomic>
 #include <thread>
 #include <vector>
 
 #include <glm/vec3.hpp>
+
+#include "core/ghost.h"
 
 // Best winning time of one course, in seconds of the race clock: from "Let's roll!" to the goal.
 struct CourseRecord {
@@ -43,8 +46,10 @@ CourseRecord loadRecord(const std::string& path, uint64_t courseId);
 // offer at once: a lock beside the file (path + ".lock") makes read, merge and write one step, and each writes its
 // own temporary file. When the file cannot be written, one line goes to stderr and current still holds the new
 // record for the rest of the session. now is written as the set time.
+// whileLocked runs once the time is known to beat the file, before the lock is let go (the ghost of the run is
+// written there, so the ghost on disk always belongs to the record on disk).
 bool offerRecord(const std::string& path, uint64_t courseId, float seconds, const std::string& now,
-                 CourseRecord& current);
+                 CourseRecord& current, const std::function<void()>& whileLocked = {});
 
 // A won race's time is judged against the file beside the game: an fsync on a busy disk can take a second, and the
 // won frame must not wait for it. The decision comes back through done; joined before the next offer, by
@@ -55,7 +60,8 @@ struct RecordWriter {
     bool beaten = false;           // the time beat what the file held
     CourseRecord stored;           // the course's record afterwards, in the file or for the session
     bool pending = false;          // a decision not yet collected by the race that asked
-    RecordWriter() = default;
+    Ghost run;                     // the offered race's run, written as the course's ghost when it beats the file
+    RecordWriter() { run.samples.reserve(ghostMaxSamples); } // so taking a run never allocates
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
     ~RecordWriter() { finish(); }
@@ -70,6 +76,7 @@ struct PersonalRecords {
     std::string file;    // empty: records last for the session only
     uint64_t courseId = 0;
     CourseRecord best;
+    std::string ghostFile; // where a record's run is kept as the course's ghost; empty: not kept
     RecordWriter writer;
 };
 
@@ -79,7 +86,9 @@ void setupRecords(PersonalRecords& records, const std::string& file, const std::
 // A won race's clock: true when it beats the session's best, and then it is judged against the file on a background
 // thread, whose decision takeRecordDecision collects. False (nothing to wait for) while records are off or when the
 // time is no better than the best this game knows.
-bool offerRaceTime(PersonalRecords& records, float seconds);
+// The run is copied into the writer's own buffer, made large enough up front, to be written as the ghost when the
+// time beats the file.
+bool offerRaceTime(PersonalRecords& records, float seconds, const Ghost& run);
 // The decision of an offered time once it is in: true with beaten set (and best updated) when it has come back.
 // Never waits.
 bool takeRecordDecision(PersonalRecords& records, bool& beaten);

@@ -27,6 +27,7 @@ struct Options {
     float resetAfter = -1.0f; // seconds of rolling in the first race after which the player presses reset
     float maxSeconds = defaultMaxSeconds;
     std::string recordsFile; // empty: no records are read or written
+    std::string ghostFile;   // empty: no ghost is written
     bool sounds = false;     // print each frame's sound moments
 };
 
@@ -35,7 +36,7 @@ void usage() {
                  "usage: kelvara-simulate [--data DIR] [--course ID] [--fps N] [--player scripted|idle|leave]\n"
                  "                        [--races N]\n"
                  "                        [--reset-after SECONDS] [--max-seconds SECONDS] [--records FILE]\n"
-                 "                        [--sounds]\n");
+                 "                        [--sounds] [--ghost-out FILE]\n");
 }
 
 bool parseNumber(const char* text, float& out) {
@@ -68,6 +69,8 @@ bool parseOptions(int argc, char** argv, Options& o) {
             o.maxSeconds = number;
         } else if (arg == "--records" && value && value[0] != '\0') {
             o.recordsFile = value;
+        } else if (arg == "--ghost-out" && value && value[0] != '\0') {
+            o.ghostFile = value;
         } else if (arg == "--sounds") {
             o.sounds = true;
             continue; // takes no value
@@ -153,6 +156,7 @@ int main(int argc, char** argv) {
     Player player = makePlayer(options.player, course);
     int finished = 0;
     bool resetPressed = false;
+    Ghost fastest; // the fastest won run, for --ghost-out
     int race = state.raceNumber;
     std::vector<bool> announced(course.checkpoints.size(), false);
     float rollingStart = -1.0f;
@@ -210,6 +214,9 @@ int main(int argc, char** argv) {
             if (state.newRecord) {
                 std::printf("race %d: new record %.2f Seconds\n", race, game.records.best.seconds);
             }
+            if (won && (fastest.empty() || game.recorder.run.duration() < fastest.duration())) {
+                fastest = game.recorder.run;
+            }
             ++finished;
             if (finished < options.races) {
                 FrameInput again;
@@ -224,6 +231,14 @@ int main(int argc, char** argv) {
         std::printf("simulation stopped after %.0f Seconds\n", now);
     }
     finishRecords(game.records);
+    if (!options.ghostFile.empty()) {
+        if (fastest.empty()) {
+            std::fprintf(stderr, "kelvara-simulate: no race was won, so no ghost was written\n");
+        } else if (saveGhost(options.ghostFile, fastest)) {
+            std::printf("ghost: %zu samples, %.2f Seconds, written to %s\n", fastest.samples.size(),
+                        fastest.duration(), options.ghostFile.c_str());
+        }
+    }
     std::printf("%s", sessionReport(state).c_str());
     return 0;
 }
