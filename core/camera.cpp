@@ -22,9 +22,12 @@ constexpr float shoulderZoomSpeed = 20.0f;              // world units per secon
 constexpr float groundClearance = 0.35f;  // world units between the eye and the drawn ground: clears the near plane
 constexpr float armStep = 0.5f;           // world units between the arm's ground checks
 constexpr int armRefinements = 8;         // halvings of the step where the arm meets the ground
-constexpr float armReturnRate = 3.0f;     // per second: how fast a shortened arm glides back out
-constexpr float positionFollowRate = 3.0f;              // per second
-constexpr float targetKeep = 0.19999999f, targetTake = 0.8f; // per frame, whatever the frame time
+// The followers close a share of their distance each second, the same in game time at any frame rate. Each rate is
+// the one whose share per 1/60 s is what the camera has always closed in a 60 Hz frame.
+constexpr float referenceFrameSeconds = 1.0f / 60.0f;
+constexpr float armReturnKeepPerReferenceFrame = 0.95f;     // a shortened arm glides back out...
+constexpr float positionKeepPerReferenceFrame = 0.95f;      // ...and the orbit centre follows the ball, gently
+constexpr float targetKeepPerReferenceFrame = 0.19999999f;  // the point looked at follows it closely
 // Handed to glm as radians: 45 rad gives a y scale of 1/tan(22.5 rad), a vertical field of view of about 58.3 degrees.
 constexpr float fieldOfViewY = 45.0f;
 constexpr float nearPlane = 0.5f, farPlane = 500.0f;
@@ -50,6 +53,12 @@ void resetCamera(Camera& c, const glm::vec3& start, float heading) {
 }
 
 namespace {
+
+// The share of a follower's distance still left after seconds, for one that keeps keepPerReferenceFrame of it over
+// each 1/60 s: exponential, so two half frames close exactly what one whole frame does.
+float keptAfter(float keepPerReferenceFrame, float seconds) {
+    return std::pow(keepPerReferenceFrame, std::max(seconds, 0.0f) / referenceFrameSeconds);
+}
 
 bool clearOfGround(const glm::vec3& p, const Terrain& ground) {
     return p.y >= drawnGroundHeight(ground, p.x, p.z) + groundClearance;
@@ -106,8 +115,7 @@ void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, flo
     }
     updateCameraVectors(c);
 
-    // Capped at 1 so one long frame lands on the ball instead of overshooting it.
-    const float k = std::min(positionFollowRate * deltaTime, 1.0f);
+    const float k = 1.0f - keptAfter(positionKeepPerReferenceFrame, deltaTime);
     c.followPosition = c.followPosition * (1.0f - k) + ball * k;
     c.position = c.followPosition;
     // The ball never dips into the ground, but its lagging follower can, over a crest: the centre stays clear.
@@ -115,7 +123,8 @@ void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, flo
         c.position.y = std::max(c.position.y, drawnGroundHeight(*ground, c.position.x, c.position.z) + groundClearance);
     }
 
-    c.followTarget = c.followTarget * targetKeep + ball * targetTake;
+    const float keepTarget = keptAfter(targetKeepPerReferenceFrame, deltaTime);
+    c.followTarget = c.followTarget * keepTarget + ball * (1.0f - keepTarget);
     c.target = c.followTarget;
 
     // In at once, so the eye never passes through the ground; back out gently once the obstacle is gone. An arm
@@ -124,7 +133,7 @@ void updateCamera(Camera& c, const FrameInput& input, const glm::vec3& ball, flo
     if (clear <= c.armDistance || c.armDistance >= previousDistance) {
         c.armDistance = clear;
     } else {
-        c.armDistance += (clear - c.armDistance) * std::min(armReturnRate * deltaTime, 1.0f);
+        c.armDistance += (clear - c.armDistance) * (1.0f - keptAfter(armReturnKeepPerReferenceFrame, deltaTime));
     }
 }
 

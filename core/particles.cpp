@@ -14,7 +14,8 @@ constexpr float particleLife = 1.0f;    // seconds
 constexpr int speedSteps = 100;         // speeds 0..99 tenths of a unit per second
 constexpr float speedUnit = 0.1f;
 constexpr float riseFactor = 3.0f;      // upward speed per unit of horizontal speed
-constexpr float fallPerUpdate = 1.0f;   // taken off the upward speed every update, whatever the frame time
+// Taken off the upward speed each second: what a spark has always lost in each frame of a 60 Hz display.
+constexpr float fallAcceleration = 60.0f; // world units per second squared
 constexpr float fullTurn = glm::two_pi<float>(); // radians
 constexpr float spriteSize = 1.5f;      // world units per side of the drawn square
 
@@ -49,9 +50,10 @@ void updateParticles(ParticlePool& pool, float deltaTime, const glm::vec3& eye) 
         if (!p.active) {
             continue;
         }
-        p.velocity.y -= fallPerUpdate;
+        // Exact for a constant pull, so the flight is the same at any frame rate.
+        p.position += p.velocity * deltaTime - glm::vec3(0.0f, 0.5f * fallAcceleration * deltaTime * deltaTime, 0.0f);
+        p.velocity.y -= fallAcceleration * deltaTime;
         p.life -= deltaTime;
-        p.position = p.velocity * deltaTime + p.position;
         p.cameraDistance = glm::length(p.position - eye);
         if (p.life <= 0.0f) {
             p.active = false;
