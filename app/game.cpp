@@ -1,206 +1,202 @@
-// The game's outer structure: start-up in its fixed order, one frame after another, and the orderly shutdown.
+// The game's outer structure: start-up in its fixed order, one frame after another, switching course, and the
+// orderly shutdown.
 #include "app/game.h"
 
 #include <cstdio>
 #include <iostream>
-#include <stdexcept>
 #include <string>
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include "core/camera.h"
-#include "core/input.h"
-#include "core/race.h"
+#include "core/course.h"
 #include "core/race_state.h"
 #include "core/records.h"
-#include "core/settings.h"
-#include "app/window.h"
-#include "core/physics.h"
-#include "gl/terrain_upload.h"
-#include "gl/bloom.h"
-#include "gl/composite.h"
-#include "gl/hud.h"
-#include "core/particles.h"
-#include "audio/sound.h"
-#include "gl/unit_quad.h"
-#include "gl/model.h"
-#include "gl/scene.h"
-#include "gl/shader.h"
-#include "gl/shadow_map.h"
-#include "gl/skybox.h"
-#include "gl/texture.h"
+#include "core/sound_events.h"
 
 namespace {
 
 constexpr int failureStatus = -1;
 constexpr double minimisedFrameSeconds = 1.0 / 60.0; // frame pace while there is nothing to draw
 
-// Remakes what has the framebuffer's size when that size changed since the targets were made: the viewport
-// follows by itself, since every pass sets its own from the window record.
-void followFramebufferSize() {
-    if (sceneTarget.width == window.framebufferWidth && sceneTarget.height == window.framebufferHeight) {
-        return;
+// The course's race with the player's records and camera controls; null after printing why it cannot be played.
+std::unique_ptr<Race> makeCourseRace(const Settings& settings, const Course& course) {
+    std::unique_ptr<Race> race = makeRace(course);
+    if (!race) {
+        return nullptr;
     }
-    createBloomTargets();
-    cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
+    race->camera.sensitivity = settings.mouseSensitivity;
+    race->camera.invertY = settings.invertY;
+    race->camera.stickSpeed = settings.gamepadSensitivity;
+    setupRecords(race->records, recordsPath(), race->course.heightmapFile, race->course.checkpoints);
+    return race;
 }
 
-// Builds the nine start-up programs; the only step whose exceptions are caught.
-int buildShaders() {
-    try {
-        createShaders();
-    } catch (FileNotFoundException* e) {
-        std::printf("Shader file cannot be found: %s\n", e->getFileName());
-        return failureStatus;
-    } catch (ShaderCompilationException* e) {
-        std::printf("%s", e->what());
-        return failureStatus;
+// The race's ground onto the GPU; false after printing the failure.
+bool uploadRaceCourse(Game& game) {
+    if (uploadCourse(game.renderer, *game.race)) {
+        return true;
     }
-    return 0;
+    std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", game.race->course.heightmapPath.c_str());
+    return false;
+}
+
+// Drops the race and its ground on the GPU, then makes and uploads the race of course; false, with no race, after
+// printing why it cannot be played.
+bool replaceRace(Game& game, const Course& course) {
+    // The old course goes first, so two courses never hold memory at once.
+    if (game.race) {
+        finishRecords(game.race->records);
+    }
+    game.race.reset();
+    releaseCourse(game.renderer);
+    game.race = makeCourseRace(game.settings, course);
+    if (game.race && uploadRaceCourse(game)) {
+        return true;
+    }
+    game.race.reset();
+    releaseCourse(game.renderer);
+    return false;
 }
 
 } // namespace
 
-int initialise() {
+int initialise(Game& game, const std::string& courseId) {
     std::printf("Loading...");
     std::fflush(stdout);
 
-    settings = new Settings(loadSettings());
-    setupSound(*settings);
+    game.settings = loadSettings();
+    const Settings& settings = game.settings;
+    setupSound(game.audio, settings);
 
+    Window& window = game.window;
     window = Window{};
-    window.width = settings->width;
-    window.height = settings->height;
-    window.fullscreen = settings->fullscreen;
-    window.antialiasing = settings->antialiasing;
-    window.vsync = settings->vsync;
-    if (createWindow() != 0) {
+    window.width = settings.width;
+    window.height = settings.height;
+    window.fullscreen = settings.fullscreen;
+    window.antialiasing = settings.antialiasing;
+    window.vsync = settings.vsync;
+    if (createWindow(window) != 0) {
         return failureStatus;
     }
 
-    try {
-        createShadowMap();
-    } catch (const std::runtime_error& e) {
+    switch (startRenderer(game.renderer, settings)) {
+    case RendererFailure::ShadowMap:
         // Ends the program cleanly instead of leaving the exception uncaught.
-        std::printf("%s\n", e.what());
-        destroyWindow();
+        destroyWindow(window);
         return failureStatus;
+    case RendererFailure::Programs:
+        return failureStatus;
+    case RendererFailure::None:
+        break;
     }
 
-    if (buildShaders() != 0) {
+    Course course;
+    if (!loadCourse(".", courseId, course)) {
         return failureStatus;
     }
-
-    resetCamera(camera, checkpoints[0]);
-    camera.sensitivity = settings->mouseSensitivity;
-    camera.invertY = settings->invertY;
-    camera.stickSpeed = settings->gamepadSensitivity;
-
-    unitQuad.create();
-    loadStartupTextures();
-    setupMaterials();
-    loadStartupModels();
-    setupPhysics();
-    if (setupTerrain() == -1) {
+    game.race = makeCourseRace(settings, course);
+    if (!game.race || !uploadRaceCourse(game)) {
         return failureStatus;
     }
-    setupRecords(recordsPath(), heightmapPath);
-    setupSkybox();
-    createBloomTargets();
+    finishRenderer(game.renderer, window.framebufferWidth, window.framebufferHeight);
 
-    createParticlePool();
-    setupSceneLight();
-
-    initialiseLightMatrices();
-    cameraProjection = makeCameraProjection(window.framebufferWidth, window.framebufferHeight);
-
-    startFirstRace(glfwGetTime());
+    startFirstRace(*game.race, glfwGetTime());
+    game.lastPlayed = glfwGetTime();
 
     std::printf(" Done!\n");
     std::fflush(stdout);
     return 0;
 }
 
-void updateFrame() {
-    tickClock(static_cast<float>(glfwGetTime()));
+bool switchCourse(Game& game, const std::string& id) {
+    // A course file that is refused leaves the race being played as it is.
+    Course course;
+    if (!loadCourse(".", id, course)) {
+        return false;
+    }
+    const Course previous = game.race ? game.race->course : Course{};
+    const bool switched = replaceRace(game, course);
+    // Its heightmap failed: the course played before comes back, with a new race.
+    if (!switched && (previous.checkpoints.empty() || !replaceRace(game, previous))) {
+        return false;
+    }
+    // The new race's clock runs on the game's time base from here, as the session's first race does, without a
+    // first frame that spans the whole session so far.
+    const double now = glfwGetTime();
+    game.race->clock.lastFrameTime = static_cast<float>(now);
+    game.race->clock.totalTime = static_cast<float>(now);
+    startFirstRace(*game.race, now);
+    return switched;
+}
+
+RenderFlags updateFrame(Game& game) {
+    Race& race = *game.race;
+    Window& window = game.window;
+    tickClock(race, static_cast<float>(glfwGetTime()));
     glfwPollEvents();
     FrameInput input =
-        takeFrameInput(window, glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS,
+        takeFrameInput(window.input, glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS,
                        glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS);
-    addControllerInput(input);
+    addControllerInput(window, input);
     if (input.toggleFullscreen) {
-        toggleFullscreen();
+        toggleFullscreen(window);
     }
-    const bool wasPaused = frameClock.paused;
-    advanceFrame(input);
-    if (frameClock.paused != wasPaused) {
-        captureCursor(!frameClock.paused);
+    const RenderFlags flags = renderFlagsFromInput(input);
+    const bool wasPaused = race.clock.paused;
+    advanceFrame(race, input);
+    if (race.clock.paused != wasPaused) {
+        captureCursor(window, !race.clock.paused);
     }
+    return flags;
 }
 
-void playFrameSounds() {
+void playFrameSounds(Game& game) {
     // The loops fade on real time: while paused the frame clock stands still, and they must still fade out.
-    static double lastPlayed = glfwGetTime();
     const double now = glfwGetTime();
-    const float realSeconds = static_cast<float>(now - lastPlayed);
-    lastPlayed = now;
-    updateSound(soundFrame, SoundListener{cameraEye(camera), camera.front, camera.up}, realSeconds);
-    clearSoundEvents(soundFrame);
+    const float realSeconds = static_cast<float>(now - game.lastPlayed);
+    game.lastPlayed = now;
+    Race& race = *game.race;
+    updateSound(game.audio, race.sounds, SoundListener{cameraEye(race.camera), race.camera.front, race.camera.up},
+                realSeconds);
+    clearSoundEvents(race.sounds);
 }
 
-void runFrameLoop() {
+void runFrameLoop(Game& game) {
+    Window& window = game.window;
     while (!glfwWindowShouldClose(window.handle)) {
-        updateFrame();
+        const RenderFlags flags = updateFrame(game);
         if (window.framebufferWidth <= 0 || window.framebufferHeight <= 0) {
-            // Minimised: nothing to draw into, and the race goes on, heard. The HUD pass that would end the
-            // get-ready pause does not run, so its rule runs here.
-            if (startRollingIfDue(raceState, frameClock)) {
-                soundFrame.letsRoll = true;
-            }
-            playFrameSounds();
+            // Minimised: nothing to draw into, and the race goes on, heard.
+            playFrameSounds(game);
             glfwWaitEventsTimeout(minimisedFrameSeconds);
             continue;
         }
-        followFramebufferSize();
-        renderShadowPass();
-        renderScenePass();
-        if (renderFlags.bloomEnabled) {
-            renderBloom();
-        }
-        renderComposite();
-        renderHud(); // also ends the get-ready pause
-        playFrameSounds();
-        glUseProgram(0);
+        renderFrame(game.renderer, *game.race, flags, window.framebufferWidth, window.framebufferHeight,
+                    glfwGetTime());
+        playFrameSounds(game);
         glfwSwapBuffers(window.handle);
     }
 }
 
-void releaseGame() {
-    shutdownPhysics();
-    releaseTerrainGpu();
-    for (Mesh* mesh : terrainMeshes) {
-        mesh->clear();
-    }
-    terrainMeshes.clear();
-    releaseTerrain();
-
+void releaseGame(Game& game) {
+    // The race goes last, with its records' writer joined, as the records file was always finished after sound.
+    std::unique_ptr<Race> race = std::move(game.race);
     // GL objects go while the context still exists.
-    releaseBloomTargets();
-    releaseSkybox();
-    unitQuad.clear();
-    releaseStartupModels();
-    releaseStartupTextures();
-    releaseShaders();
-    releaseShadowMap();
-    destroyWindow();
-    releaseSound();
-    finishRecords();
+    releaseRenderer(game.renderer);
+    destroyWindow(game.window);
+    releaseSound(game.audio);
+    if (race) {
+        finishRecords(race->records);
+    }
 }
 
-void shutdown() {
-    releaseGame();
-    std::printf("%s", sessionReport(raceState).c_str());
+void shutdown(Game& game) {
+    // The report needs the race's state after everything else is released.
+    const RaceState state = game.race ? game.race->state : RaceState{};
+    releaseGame(game);
+    std::printf("%s", sessionReport(state).c_str());
     std::printf("Press any key to exit.\n");
     std::fflush(stdout);
     std::string line;

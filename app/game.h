@@ -1,17 +1,48 @@
-// Start-up, the frame loop and shutdown of the game, in their fixed order.
+// The game: its window, renderer, sound output, settings and the race being played, with start-up in its fixed
+// order, the frame loop, switching course and the orderly shutdown.
 #pragma once
 
-// Runs every start-up step; returns 0, or the exit status when a step failed (its message is printed).
-int initialise();
+#include <memory>
+#include <string>
+
+#include "app/window.h"
+#include "audio/sound.h"
+#include "core/input.h"
+#include "core/race.h"
+#include "core/settings.h"
+#include "gl/renderer.h"
+
+// Made once in main and never moved: the window's callbacks find it through GLFW's user pointer.
+struct Game {
+    Settings settings;
+    Window window;
+    Renderer renderer;
+    AudioOutput audio;
+    std::unique_ptr<Race> race;
+    double lastPlayed = 0.0; // wall time of the last sound update: the loops fade on real time
+
+    Game() = default;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+};
+
+// Runs every start-up step with the data folder as the working folder, playing the course courseId; returns 0, or
+// the exit status when a step failed (its message is printed).
+int initialise(Game& game, const std::string& courseId);
 // The frame update: clock, event polling, the controller, full screen, then the rules on the frame's input
-// (advanceFrame), and the cursor released or captured when the pause changed.
-void updateFrame();
-// Plays what the frame's rules and HUD step asked for, heard from the camera, then clears the frame's moments.
-void playFrameSounds();
-// Frames until the window should close. A new framebuffer size remakes the targets and the projection before the
-// frame draws; a minimised window draws nothing.
-void runFrameLoop();
-// Releases the physics world, the terrain and every GL object, then the window, then sound, in that order.
-void releaseGame();
+// (advanceFrame), and the cursor released or captured when the pause changed. Returns the frame's render switches.
+RenderFlags updateFrame(Game& game);
+// Plays what the frame's rules asked for, heard from the camera, then clears the frame's moments.
+void playFrameSounds(Game& game);
+// Frames until the window should close. A minimised window draws nothing.
+void runFrameLoop(Game& game);
+// Loads the course id from the data folder (the working folder), drops the race and the renderer's course, makes the
+// new course's race and uploads it, with the records and the player's camera settings, and starts its first race.
+// False (after the reason is printed) when the course cannot be played: a refused course file leaves the race as it
+// was; a heightmap that fails brings the previous course back in a new race (with no race only if that fails too,
+// and then the frame loop must not run).
+bool switchCourse(Game& game, const std::string& id);
+// Releases the race, every GL object, then the window, then sound, in that order; waits for a record being written.
+void releaseGame(Game& game);
 // Releases everything, prints the session report and waits for one line of input.
-void shutdown();
+void shutdown(Game& game);

@@ -2,6 +2,7 @@
 // the session report.
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include <unistd.h>
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
         std::printf("%s", usageText().c_str());
         return 0;
     case LaunchAction::Refuse:
-        std::fprintf(stderr, "kelvara-golf: unknown argument '%s'\n%s", launch.refused.c_str(), usageText().c_str());
+        std::fprintf(stderr, "kelvara-golf: %s\n%s", launch.problem.c_str(), usageText().c_str());
         return refusedStatus;
     case LaunchAction::Play:
         break;
@@ -48,11 +49,13 @@ int main(int argc, char** argv) {
                 "press right to try again. \nHave fun!\n");
     std::fflush(stdout);
 
-    const int status = initialise();
+    // On the heap: the renderer and the window's input record are large, and the window's callbacks keep its address.
+    const auto game = std::make_unique<Game>();
+    const int status = initialise(*game, launch.course);
     if (status != 0) {
         return status;
     }
-    runFrameLoop();
-    shutdown();
+    runFrameLoop(*game);
+    shutdown(*game);
     return 0;
 }

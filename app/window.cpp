@@ -10,16 +10,10 @@
 
 #include "core/input.h"
 
-Window window;
-
 namespace {
 
 constexpr const char* windowTitle = "Kelvara-Actionminigolf 3D";
 constexpr uint32_t silencedIds[] = {131185, 131218}; // driver chatter about buffer placement
-
-// The controller in use: a joystick id, or -1. Its previous state makes button presses into single events.
-int activeGamepad = -1;
-GamepadState previousGamepad;
 
 // The AMD_debug_output categories share the message callback with the core enums.
 constexpr uint32_t amdApiError = 0x9149, amdWindowSystem = 0x914A, amdDeprecation = 0x914B,
@@ -84,9 +78,9 @@ int findGamepad() {
     return -1;
 }
 
-void takeGamepad(int id) {
-    activeGamepad = id;
-    previousGamepad = GamepadState{};
+void takeGamepad(Window& window, int id) {
+    window.activeGamepad = id;
+    window.previousGamepad = GamepadState{};
     if (id >= 0) {
         const char* name = glfwGetGamepadName(id);
         std::fprintf(stderr, "Controller connected: %s\n", name ? name : "unnamed gamepad");
@@ -94,7 +88,7 @@ void takeGamepad(int id) {
 }
 
 // The monitor holding most of the window, else the primary one.
-GLFWmonitor* monitorUnderWindow() {
+GLFWmonitor* monitorUnderWindow(const Window& window) {
     int x = 0, y = 0, width = 0, height = 0;
     glfwGetWindowPos(window.handle, &x, &y);
     glfwGetWindowSize(window.handle, &width, &height);
@@ -123,20 +117,20 @@ GLFWmonitor* monitorUnderWindow() {
 
 void keyCallback(GLFWwindow* handle, int key, int, int action, int) {
     Window* w = recordOf(handle);
-    if (w && handleKey(*w, key, action)) {
+    if (w && handleKey(w->input, key, action)) {
         glfwSetWindowShouldClose(handle, GLFW_TRUE);
     }
 }
 
 void cursorPositionCallback(GLFWwindow* handle, double x, double y) {
     if (Window* w = recordOf(handle)) {
-        handleCursor(*w, x, y);
+        handleCursor(w->input, x, y);
     }
 }
 
 void scrollCallback(GLFWwindow* handle, double, double yOffset) {
     if (Window* w = recordOf(handle)) {
-        handleScroll(*w, yOffset);
+        handleScroll(w->input, yOffset);
     }
 }
 
@@ -148,27 +142,34 @@ void framebufferSizeCallback(GLFWwindow* handle, int width, int height) {
 }
 
 void joystickCallback(int joystick, int event) {
-    if (event == GLFW_CONNECTED && activeGamepad < 0 && glfwJoystickIsGamepad(joystick)) {
-        takeGamepad(joystick);
-    } else if (event == GLFW_DISCONNECTED && joystick == activeGamepad) {
+    // GLFW gives this callback no window: events are delivered while polling on the thread whose context is the
+    // game window's.
+    GLFWwindow* handle = glfwGetCurrentContext();
+    Window* window = handle ? recordOf(handle) : nullptr;
+    if (window == nullptr) {
+        return;
+    }
+    if (event == GLFW_CONNECTED && window->activeGamepad < 0 && glfwJoystickIsGamepad(joystick)) {
+        takeGamepad(*window, joystick);
+    } else if (event == GLFW_DISCONNECTED && joystick == window->activeGamepad) {
         std::fprintf(stderr, "Controller disconnected\n");
-        takeGamepad(findGamepad());
+        takeGamepad(*window, findGamepad());
     }
 }
 
-void addControllerInput(FrameInput& input) {
+void addControllerInput(Window& window, FrameInput& input) {
     GLFWgamepadstate state;
-    if (activeGamepad < 0 || !glfwGetGamepadState(activeGamepad, &state)) {
+    if (window.activeGamepad < 0 || !glfwGetGamepadState(window.activeGamepad, &state)) {
         return;
     }
     GamepadState now;
     std::copy(std::begin(state.buttons), std::end(state.buttons), now.buttons.begin());
     std::copy(std::begin(state.axes), std::end(state.axes), now.axes.begin());
-    addGamepadInput(input, now, previousGamepad);
-    previousGamepad = now;
+    addGamepadInput(input, now, window.previousGamepad);
+    window.previousGamepad = now;
 }
 
-void toggleFullscreen() {
+void toggleFullscreen(Window& window) {
     if (glfwGetWindowMonitor(window.handle) != nullptr) {
         if (window.windowedWidth <= 0 || window.windowedHeight <= 0) {
             // Started in full screen: the settings' size, in the middle of the monitor.
@@ -182,7 +183,7 @@ void toggleFullscreen() {
                              window.windowedHeight, GLFW_DONT_CARE);
         window.fullscreen = false;
     } else {
-        GLFWmonitor* monitor = monitorUnderWindow();
+        GLFWmonitor* monitor = monitorUnderWindow(window);
         const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
         if (mode == nullptr) {
             return;
@@ -196,10 +197,10 @@ void toggleFullscreen() {
     glfwSwapInterval(window.vsync ? 1 : 0);
 }
 
-void captureCursor(bool captured) {
+void captureCursor(Window& window, bool captured) {
     glfwSetInputMode(window.handle, GLFW_CURSOR, captured ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
     // The cursor comes back wherever the player left it: its first motion turns nothing.
-    window.firstMouse = true;
+    window.input.firstMouse = true;
 }
 
 bool isSilencedDebugMessage(uint32_t id) {
@@ -226,7 +227,7 @@ std::string formatDebugMessage(uint32_t source, uint32_t type, uint32_t id, uint
     return line;
 }
 
-int createWindow() {
+int createWindow(Window& window) {
     if (!glfwInit()) {
         std::printf("Error Initialising GLFW");
         glfwTerminate();
@@ -268,7 +269,7 @@ int createWindow() {
     glfwSetScrollCallback(window.handle, scrollCallback);
     glfwSetFramebufferSizeCallback(window.handle, framebufferSizeCallback);
     glfwSetJoystickCallback(joystickCallback);
-    takeGamepad(findGamepad());
+    takeGamepad(window, findGamepad());
     glfwSetInputMode(window.handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
 
     glewExperimental = GL_TRUE;
@@ -294,8 +295,8 @@ int createWindow() {
     return 0;
 }
 
-void destroyWindow() {
-    activeGamepad = -1;
+void destroyWindow(Window& window) {
+    window.activeGamepad = -1;
     if (window.handle) {
         glfwDestroyWindow(window.handle);
         window.handle = nullptr;

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-struct GLFWwindow;
+#include "core/input.h"
 
-constexpr int keyCount = 1024;
+struct GLFWwindow;
 
 struct Window {
     GLFWwindow* handle = nullptr;
@@ -20,39 +20,33 @@ struct Window {
     bool vsync = true;
     int32_t windowedX = 0, windowedY = 0; // where full screen returns to; taken when it is entered
     int32_t windowedWidth = 0, windowedHeight = 0;
-    uint8_t keys[keyCount] = {};   // 1 while held
-    float lastX = 0.0f, lastY = 0.0f;
-    float mouseDeltaX = 0.0f, mouseDeltaY = 0.0f;
-    float scrollDelta = 0.0f;
-    bool firstMouse = true;
-    bool pausePressed = false;      // P went down since the frame last took its input
-    bool fullscreenPressed = false; // F11 likewise
+    InputState input; // what the callbacks saw since the frame last took its input
+    // The controller in use: a joystick id, or -1. Its previous state makes button presses into single events.
+    int activeGamepad = -1;
+    GamepadState previousGamepad;
 };
 
-// Filled by start-up from the settings; the GLFW window's user pointer.
-extern Window window;
-
-struct FrameInput;
-
-// 0 on success; 1 after printing the failure and terminating GLFW. Also sets the swap interval from vsync and
-// takes the first game controller that GLFW knows a standard mapping for.
-int createWindow();
-void destroyWindow();
+// Opens window (filled from the settings; it becomes the GLFW window's user pointer, so it must stay where it is
+// while open). 0 on success; 1 after printing the failure and terminating GLFW. Also sets the swap interval from
+// vsync and takes the first game controller that GLFW knows a standard mapping for.
+int createWindow(Window& window);
+void destroyWindow(Window& window);
 
 // Full screen on the monitor under the window at that monitor's own resolution, or back to the window it came
 // from (the settings' size, centred, when the game started in full screen).
-void toggleFullscreen();
+void toggleFullscreen(Window& window);
 // Captured: the cursor is hidden and its motion unlimited (while playing); released: the desktop's cursor.
-void captureCursor(bool captured);
-// Adds the active game controller's state to the frame's input; nothing without one.
-void addControllerInput(FrameInput& input);
+void captureCursor(Window& window, bool captured);
+// Adds the window's active game controller's state to the frame's input; nothing without one.
+void addControllerInput(Window& window, FrameInput& input);
 
 // GLFW callbacks, registered by createWindow: find the record through the window's user pointer.
 void keyCallback(GLFWwindow* handle, int key, int scancode, int action, int mods);
 void cursorPositionCallback(GLFWwindow* handle, double x, double y);
 void scrollCallback(GLFWwindow* handle, double xOffset, double yOffset);
 void framebufferSizeCallback(GLFWwindow* handle, int width, int height);
-// A controller plugged in or out: takes it or lets it go, with one line on stderr.
+// A controller plugged in or out: the window whose context is current takes it or lets it go, with one line on
+// stderr.
 void joystickCallback(int joystick, int event);
 
 std::string formatDebugMessage(uint32_t source, uint32_t type, uint32_t id, uint32_t severity, const char* message);

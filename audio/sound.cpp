@@ -9,8 +9,6 @@
 #include <alsa/asoundlib.h>
 #include <glm/geometric.hpp>
 
-AudioOutput audio;
-
 namespace {
 
 // Mix: each sound's gain before the volume setting and distance, indexed by SoundId.
@@ -36,13 +34,13 @@ constexpr float loopFadeInSeconds = 0.06f;
 constexpr float loopFadeOutSeconds = 0.15f;
 constexpr const char* quietOpenAlLogLevel = "0"; // OpenAL Soft prints nothing of its own
 
-ALuint sourceOf(SoundId id) { return audio.sources[static_cast<std::size_t>(id)]; }
-bool hasBuffer(SoundId id) { return audio.buffers[static_cast<std::size_t>(id)] != 0; }
+ALuint sourceOf(const AudioOutput& audio, SoundId id) { return audio.sources[static_cast<std::size_t>(id)]; }
+bool hasBuffer(const AudioOutput& audio, SoundId id) { return audio.buffers[static_cast<std::size_t>(id)] != 0; }
 
 // ALSA reports probing a machine without a sound card in several lines; the one line of our own says it all.
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
-void closeDevice() {
+void closeDevice(AudioOutput& audio) {
     if (audio.context) {
         alcMakeContextCurrent(nullptr);
         alcDestroyContext(audio.context);
@@ -52,7 +50,7 @@ void closeDevice() {
 }
 
 // Every file into a buffer; the ones that fail stay 0 and are named in one line.
-void loadBuffers() {
+void loadBuffers(AudioOutput& audio) {
     int failed = 0;
     std::string firstError;
     SoundClip clip;
@@ -80,7 +78,7 @@ void loadBuffers() {
     }
 }
 
-bool makeSources() {
+bool makeSources(AudioOutput& audio) {
     alGetError();
     alGenSources(static_cast<ALsizei>(soundCount), audio.sources.data());
     if (alGetError() != AL_NO_ERROR) {
@@ -101,11 +99,11 @@ bool makeSources() {
 void setVector(ALuint source, ALenum what, const glm::vec3& v) { alSource3f(source, what, v.x, v.y, v.z); }
 
 // A loop plays while its level is above zero and pauses, keeping its place, once faded out.
-void driveLoop(SoundId id, float& level, float target, float deltaTime) {
-    if (!hasBuffer(id)) return;
+void driveLoop(const AudioOutput& audio, SoundId id, float& level, float target, float deltaTime) {
+    if (!hasBuffer(audio, id)) return;
     const float rate = target > level ? 1.0f / loopFadeInSeconds : 1.0f / loopFadeOutSeconds;
     level = fadeToward(level, target, rate * deltaTime);
-    const ALuint source = sourceOf(id);
+    const ALuint source = sourceOf(audio, id);
     alSourcef(source, AL_GAIN, level * mixGains[static_cast<std::size_t>(id)]);
     ALint state = AL_STOPPED;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
@@ -117,14 +115,14 @@ void driveLoop(SoundId id, float& level, float target, float deltaTime) {
 }
 
 // Starts a one-shot from its beginning, cutting off a previous play of the same sound.
-void playOnce(SoundId id, bool due) {
-    if (due && hasBuffer(id)) alSourcePlay(sourceOf(id));
+void playOnce(const AudioOutput& audio, SoundId id, bool due) {
+    if (due && hasBuffer(audio, id)) alSourcePlay(sourceOf(audio, id));
 }
 
 } // namespace
 
-bool setupSound(const Settings& s) {
-    releaseSound();
+bool setupSound(AudioOutput& audio, const Settings& s) {
+    releaseSound(audio);
     if (!s.audioEnabled) return false;
     setenv("ALSOFT_LOGLEVEL", quietOpenAlLogLevel, 0); // a player who set it on purpose keeps theirs
     snd_lib_error_set_handler(quietAlsa);
@@ -138,22 +136,22 @@ bool setupSound(const Settings& s) {
     if (!audio.context || alcMakeContextCurrent(audio.context) != ALC_TRUE) {
         std::fprintf(stderr, "Sound is off: OpenAL could not start on the audio device (%s).\n",
                      alcGetString(audio.device, alcGetError(audio.device)));
-        closeDevice();
+        closeDevice(audio);
         return false;
     }
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
     alDopplerFactor(dopplerFactor);
     alListenerf(AL_GAIN, s.audioVolume);
-    loadBuffers();
-    if (!makeSources()) {
+    loadBuffers(audio);
+    if (!makeSources(audio)) {
         std::fprintf(stderr, "Sound is off: OpenAL could not make its %zu sources.\n", soundCount);
-        releaseSound();
+        releaseSound(audio);
         return false;
     }
     return true;
 }
 
-void updateSound(const SoundFrame& frame, const SoundListener& listener, float deltaTime) {
+void updateSound(AudioOutput& audio, const SoundFrame& frame, const SoundListener& listener, float deltaTime) {
     if (!audio.context) return;
 
     // Velocities for the Doppler shift from how far eye and ball moved, in the same units as the positions.
@@ -182,27 +180,27 @@ void updateSound(const SoundFrame& frame, const SoundListener& listener, float d
 
     const float speed = glm::length(frame.ballVelocity);
     const float step = std::max(deltaTime, 0.0f);
-    driveLoop(SoundId::Rolling, audio.rollingLevel, frame.rolling ? rollingGain(speed) : 0.0f, step);
-    alSourcef(sourceOf(SoundId::Rolling), AL_PITCH, rollingPitch(speed));
-    driveLoop(SoundId::Boost, audio.boostLevel, frame.boosting ? 1.0f : 0.0f, step);
+    driveLoop(audio, SoundId::Rolling, audio.rollingLevel, frame.rolling ? rollingGain(speed) : 0.0f, step);
+    alSourcef(sourceOf(audio, SoundId::Rolling), AL_PITCH, rollingPitch(speed));
+    driveLoop(audio, SoundId::Boost, audio.boostLevel, frame.boosting ? 1.0f : 0.0f, step);
 
     if (frame.landingSpeed > 0.0f) {
-        alSourcef(sourceOf(SoundId::Landing), AL_GAIN,
+        alSourcef(sourceOf(audio, SoundId::Landing), AL_GAIN,
                   landingGain(frame.landingSpeed) * mixGains[static_cast<std::size_t>(SoundId::Landing)]);
     }
-    playOnce(SoundId::Landing, landingGain(frame.landingSpeed) > 0.0f);
-    playOnce(SoundId::BoostEmpty, frame.boostEmpty);
-    playOnce(SoundId::Checkpoint, frame.checkpoint);
-    playOnce(SoundId::GetReady, frame.getReady);
-    playOnce(SoundId::LetsRoll, frame.letsRoll);
-    playOnce(SoundId::Tick, frame.tick);
-    playOnce(SoundId::Won, frame.won);
-    playOnce(SoundId::Lost, frame.lost);
-    playOnce(SoundId::LeftCourse, frame.leftCourse);
+    playOnce(audio, SoundId::Landing, landingGain(frame.landingSpeed) > 0.0f);
+    playOnce(audio, SoundId::BoostEmpty, frame.boostEmpty);
+    playOnce(audio, SoundId::Checkpoint, frame.checkpoint);
+    playOnce(audio, SoundId::GetReady, frame.getReady);
+    playOnce(audio, SoundId::LetsRoll, frame.letsRoll);
+    playOnce(audio, SoundId::Tick, frame.tick);
+    playOnce(audio, SoundId::Won, frame.won);
+    playOnce(audio, SoundId::Lost, frame.lost);
+    playOnce(audio, SoundId::LeftCourse, frame.leftCourse);
     alcProcessContext(audio.context);
 }
 
-void releaseSound() {
+void releaseSound(AudioOutput& audio) {
     if (audio.context) {
         for (const ALuint source : audio.sources) {
             if (source != 0) alSourceStop(source);
@@ -212,5 +210,5 @@ void releaseSound() {
             if (buffer != 0) alDeleteBuffers(1, &buffer);
         }
     }
-    closeDevice();
+    closeDevice(audio);
 }

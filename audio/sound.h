@@ -19,6 +19,7 @@ struct SoundListener {
     glm::vec3 up{0.0f, 1.0f, 0.0f};
 };
 
+// Owns the device, the context, the buffers and the sources: filled by setupSound, emptied by releaseSound.
 struct AudioOutput {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;            // null: sound is off and every call here does nothing
@@ -35,12 +36,9 @@ struct AudioOutput {
 // makes the sources. On no device, OpenAL failing or unreadable files it prints one line on standard error naming
 // the cause and carries on with those sounds silent; the libraries' own start-up chatter is kept off the console.
 // True when a device is playing.
-bool setupSound(const Settings& s);
+bool setupSound(AudioOutput& audio, const Settings& s);
 // Once per frame after the update: places the sources at the ball and the listener at the eye, fades the loops and
 // starts the one-shots the frame holds. deltaTime is the frame's real seconds. No allocation, no file access.
-void updateSound(const SoundFrame& frame, const SoundListener& listener, float deltaTime);
+void updateSound(AudioOutput& audio, const SoundFrame& frame, const SoundListener& listener, float deltaTime);
 // Shutdown: stops and deletes every source and buffer, then the context, then the device. Safe to call twice.
-void releaseSound();
-
-// Filled by setupSound; emptied by releaseSound.
-extern AudioOutput audio;
+void releaseSound(AudioOutput& audio);

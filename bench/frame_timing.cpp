@@ -8,15 +8,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include "app/game.h"
+#include "core/course.h"
 #include "core/input.h"
 #include "core/race.h"
-#include "app/window.h"
 #include "gl/bloom.h"
 #include "gl/composite.h"
 #include "gl/hud.h"
@@ -53,9 +54,12 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultFrames;
     const auto launched = std::chrono::steady_clock::now();
-    if (initialise() != 0) {
+    const auto game = std::make_unique<Game>();
+    if (initialise(*game, defaultCourseId) != 0) {
         return 1;
     }
+    Renderer& renderer = game->renderer;
+    const int width = game->window.framebufferWidth, height = game->window.framebufferHeight;
     // Measures the work, not the display's refresh: whatever the settings say, no waiting for it.
     glfwSwapInterval(0);
     const double startupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - launched).count();
@@ -66,28 +70,31 @@ int main(int argc, char** argv) {
     std::vector<double> soundUs; // the audio update, on the processor
     double processorAtStart = 0.0;
 
-    for (int frame = 0; frame < warmUpFrames + frames && !glfwWindowShouldClose(window.handle); ++frame) {
+    for (int frame = 0; frame < warmUpFrames + frames && !glfwWindowShouldClose(game->window.handle); ++frame) {
         const auto start = std::chrono::steady_clock::now();
         auto timed = [&](Pass pass, auto&& work) {
             glBeginQuery(GL_TIME_ELAPSED, queries[pass]);
             work();
             glEndQuery(GL_TIME_ELAPSED);
         };
-        timed(Update, [] { updateFrame(); });
-        timed(Shadow, [] { renderShadowPass(); });
-        timed(Scene, [] { renderScenePass(); });
-        timed(Bloom, [] {
-            if (renderFlags.bloomEnabled) {
-                renderBloom();
+        // The window keeps its size here, so the passes run as renderFrame runs them, each timed on its own.
+        RenderFlags flags;
+        timed(Update, [&] { flags = updateFrame(*game); });
+        const Race& race = *game->race;
+        timed(Shadow, [&] { renderShadowPass(renderer, race); });
+        timed(Scene, [&] { renderScenePass(renderer, race, flags, width, height, glfwGetTime()); });
+        timed(Bloom, [&] {
+            if (flags.bloomEnabled) {
+                renderBloom(renderer, width, height);
             }
         });
-        timed(Composite, [] { renderComposite(); });
-        timed(Hud, [] { renderHud(); });
+        timed(Composite, [&] { renderComposite(renderer, flags, width, height, flags.bloomEnabled); });
+        timed(Hud, [&] { renderHud(renderer, race, width, height); });
         const auto soundStart = std::chrono::steady_clock::now();
-        playFrameSounds();
+        playFrameSounds(*game);
         const auto soundEnd = std::chrono::steady_clock::now();
         glUseProgram(0);
-        timed(Swap, [] { glfwSwapBuffers(window.handle); });
+        timed(Swap, [&] { glfwSwapBuffers(game->window.handle); });
         glFinish();
         const auto end = std::chrono::steady_clock::now();
         if (frame < warmUpFrames) {
@@ -105,8 +112,7 @@ int main(int argc, char** argv) {
     glDeleteQueries(PassCount, queries.data());
 
     const double processorPerFrame = (processorMs() - processorAtStart) / std::max<double>(1.0, double(frameMs.size()));
-    const int width = window.framebufferWidth, height = window.framebufferHeight;
-    releaseGame();
+    releaseGame(*game);
     double sum = 0.0;
     std::array<double, PassCount> medians{};
     for (int pass = 0; pass < PassCount; ++pass) {

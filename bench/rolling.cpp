@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include <stb_image_write.h>
 
 #include "core/physics.h"
+#include "core/shader_file.h"
 #include "core/terrain.h"
 
 namespace {
@@ -69,68 +71,82 @@ bool adjustEdgeContact(btManifoldPoint& cp, const btCollisionObjectWrapper* wrap
     return true;
 }
 
+// One test ground: the flat terrain and a world holding the ball, the extra sphere and the heightfield, joined in
+// the game's order. Made on the heap: Bullet keeps pointers into it.
+struct Ground {
+    Terrain terrain; // before the world: the heightfield reads its samples in place
+    PhysicsWorld world;
+    PhysicsBody ball;
+    PhysicsBody body;
+};
+
 // The same stepping as stepPhysics, with the substep under test.
-void step(const Setting& s) {
+void step(Ground& g, const Setting& s) {
     if (s.substepsPerSecond == 0) {
-        stepPhysics(*physicsWorld, frameSeconds);
+        stepPhysics(g.world, frameSeconds);
         return;
     }
-    physicsWorld->dynamicsWorld->stepSimulation(frameSeconds * physicsWorld->timeScale, s.cap(), s.substep());
+    g.world.dynamicsWorld->stepSimulation(frameSeconds * g.world.timeScale, s.cap(), s.substep());
 }
 
-// A world with the ball and the flat ground, made as the game makes its own.
-bool makeWorld(const std::string& heightmap, const Setting& s) {
-    physicsWorld = createPhysicsWorld();
-    setupPhysics();
-    if (setupTerrainCollision(heightmap.c_str()) != 0) {
-        return false;
+// A world with the ball and the flat ground, made as the game makes its own; null after printing why the heightmap
+// could not be read. The start place lies far from any goal hollow, so none is pressed.
+std::unique_ptr<Ground> makeWorld(const std::string& heightmap, const Setting& s) {
+    auto g = std::make_unique<Ground>();
+    try {
+        g->terrain = Terrain(decodeHeightmap(heightmap.c_str()), 100.0f);
+    } catch (FileNotFoundException* e) {
+        std::fprintf(stderr, "cannot read %s\n", heightmap.c_str());
+        delete e;
+        return nullptr;
+    }
+    g->ball = createBall(g->world, startPlace);
+    addExtraSphere(g->world);
+    g->body = createTerrainBody(g->world, g->terrain);
+    if (g->body.body == nullptr) {
+        std::fprintf(stderr, "%s has no cell\n", heightmap.c_str());
+        return nullptr;
     }
     if (s.internalEdges) {
-        auto* shape = static_cast<btHeightfieldTerrainShape*>(terrainBody->body->getCollisionShape());
+        auto* shape = static_cast<btHeightfieldTerrainShape*>(g->body.body->getCollisionShape());
         edgeMaps.emplace_back();
         btGenerateInternalEdgeInfo(shape, &edgeMaps.back());
-        terrainBody->body->setCollisionFlags(terrainBody->body->getCollisionFlags() |
-                                             btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
+        g->body.body->setCollisionFlags(g->body.body->getCollisionFlags() |
+                                        btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
         gContactAddedCallback = adjustEdgeContact;
     }
-    return true;
-}
-
-void releaseWorld() {
-    gContactAddedCallback = nullptr;
-    releaseTerrain();
-    shutdownPhysics();
+    return g;
 }
 
 // Settles the ball at start, pushes it along heading and lets it roll.
-Run roll(const Setting& s, const glm::vec3& start, const glm::vec3& heading) {
+Run roll(Ground& g, const Setting& s, const glm::vec3& start, const glm::vec3& heading) {
     Run run;
-    placeBall(start);
+    placeBall(g.ball, start);
     const int settleFrames = int(std::lround(settleSeconds / (frameSeconds * worldTimeScale)));
-    for (int f = 0; f < settleFrames; ++f) step(s);
-    const float rest = ballPosition().y;
+    for (int f = 0; f < settleFrames; ++f) step(g, s);
+    const float rest = bodyPosition(g.ball).y;
 
-    pushBall(glm::normalize(heading) * (ballMass * pushSpeed));
+    pushBody(g.ball, glm::normalize(heading) * (ballMass * pushSpeed));
     const int rollFrames = int(std::lround(rollSeconds / (frameSeconds * worldTimeScale)));
     const auto begin = std::chrono::steady_clock::now();
     for (int f = 0; f < rollFrames; ++f) {
-        step(s);
-        run.hop = std::max(run.hop, ballPosition().y - rest);
+        step(g, s);
+        run.hop = std::max(run.hop, bodyPosition(g.ball).y - rest);
     }
     const double micros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - begin).count();
     run.microsPerSubstep = micros / (rollSeconds / s.substep());
-    const glm::vec3 v = ballVelocity();
+    const glm::vec3 v = bodyVelocity(g.ball);
     run.kept = glm::length(glm::vec3(v.x, 0.0f, v.z)) / pushSpeed;
     return run;
 }
 
 // The worst of every start offset and heading given: the least speed kept, the highest hop.
-Run worstRoll(const Setting& s, std::initializer_list<glm::vec3> headings) {
+Run worstRoll(Ground& g, const Setting& s, std::initializer_list<glm::vec3> headings) {
     Run worst{1.0f, 0.0f, 0.0};
     int runs = 0;
     for (const glm::vec3& heading : headings) {
         for (const glm::vec2& offset : startOffsets) {
-            const Run r = roll(s, startPlace + glm::vec3(offset.x, 0.0f, offset.y), heading);
+            const Run r = roll(g, s, startPlace + glm::vec3(offset.x, 0.0f, offset.y), heading);
             worst.kept = std::min(worst.kept, r.kept);
             worst.hop = std::max(worst.hop, r.hop);
             worst.microsPerSubstep += r.microsPerSubstep;
@@ -163,13 +179,15 @@ int main() {
                 std::size(startOffsets));
     std::printf("substep  cap  edge info  kept along  kept diagonal  hop along  hop diagonal  us per substep\n");
     for (const Setting& s : settings) {
-        if (!makeWorld(heightmap, s)) {
+        std::unique_ptr<Ground> ground = makeWorld(heightmap, s);
+        if (!ground) {
             std::filesystem::remove(heightmap);
             return 1;
         }
-        const Run along = worstRoll(s, {{1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}});
-        const Run diagonal = worstRoll(s, {{1.0f, 0.0f, 1.0f}, {1.0f, 0.0f, -1.0f}});
-        releaseWorld();
+        const Run along = worstRoll(*ground, s, {{1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}});
+        const Run diagonal = worstRoll(*ground, s, {{1.0f, 0.0f, 1.0f}, {1.0f, 0.0f, -1.0f}});
+        gContactAddedCallback = nullptr;
+        ground.reset();
         const std::string name = s.substepsPerSecond > 0 ? "1/" + std::to_string(s.substepsPerSecond) : "game";
         std::printf("%-7s %4d  %-9s  %8.0f %%  %11.0f %%  %9.2f  %12.2f  %13.1f\n", name.c_str(), s.cap(),
                     s.internalEdges ? "yes" : "no", 100.0f * along.kept, 100.0f * diagonal.kept, along.hop, diagonal.hop,

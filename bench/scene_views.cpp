@@ -3,6 +3,7 @@
 // Usage, from data/: bench-scene_views OUTPUT_FOLDER
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,14 +11,15 @@
 #include <GLFW/glfw3.h>
 #include <btBulletDynamicsCommon.h>
 
-#include "core/camera.h"
 #include "app/game.h"
+#include "core/camera.h"
+#include "core/course.h"
 #include "core/input.h"
-#include "core/race_state.h"
-#include "app/window.h"
 #include "core/physics.h"
+#include "core/race.h"
 #include "gl/bloom.h"
 #include "gl/composite.h"
+#include "gl/renderer.h"
 #include "gl/scene.h"
 #include "gl/shadow_map.h"
 #include "tools/generate/image_io.h"
@@ -39,26 +41,27 @@ const View views[] = {
     {"horizon", 5, 200.0f, 8.0f, 80.0f},
 };
 
-void moveBallTo(const glm::vec3& p) {
-    if (ballBody == nullptr) return;
+void moveBallTo(Race& race, const glm::vec3& p) {
     btTransform at;
     at.setIdentity();
     at.setOrigin(btVector3(p.x, p.y, p.z));
-    ballBody->body->setWorldTransform(at);
-    ballBody->body->getMotionState()->setWorldTransform(at);
+    race.ball.body->setWorldTransform(at);
+    race.ball.body->getMotionState()->setWorldTransform(at);
 }
 
-bool saveFrame(const std::string& path) {
-    // The flag waves on GLFW's clock: every build draws it at the same moment.
-    glfwSetTime(0.0);
-    renderShadowPass();
-    renderScenePass();
-    if (renderFlags.bloomEnabled) renderBloom();
-    renderComposite();
+bool saveFrame(Game& game, const std::string& path) {
+    const int width = game.window.framebufferWidth, height = game.window.framebufferHeight;
+    const RenderFlags flags;
+    // The flag waves at wall time 0: every build draws it at the same moment.
+    constexpr double waveSeconds = 0.0;
+    renderShadowPass(game.renderer, *game.race);
+    renderScenePass(game.renderer, *game.race, flags, width, height, waveSeconds);
+    if (flags.bloomEnabled) renderBloom(game.renderer, width, height);
+    renderComposite(game.renderer, flags, width, height, flags.bloomEnabled);
     glFinish();
     Image8 image;
-    image.width = window.framebufferWidth;
-    image.height = window.framebufferHeight;
+    image.width = width;
+    image.height = height;
     image.channels = 3;
     std::vector<uint8_t> rows(std::size_t(image.width) * std::size_t(image.height) * 3);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -71,7 +74,7 @@ bool saveFrame(const std::string& path) {
     for (int y = 0; y < image.height; ++y) {
         std::copy_n(&rows[std::size_t(image.height - 1 - y) * stride], stride, &image.pixels[std::size_t(y) * stride]);
     }
-    glfwSwapBuffers(window.handle);
+    glfwSwapBuffers(game.window.handle);
     std::string error;
     if (!writePng8(path, image, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -90,24 +93,28 @@ int main(int argc, char** argv) {
     }
     const std::string out = argv[1];
     std::string error;
-    if (!ensureDirectory(out, error) || initialise() != 0) {
+    const auto game = std::make_unique<Game>();
+    if (!ensureDirectory(out, error) || initialise(*game, defaultCourseId) != 0) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    Race& race = *game->race;
+    Camera& camera = race.camera;
     // The first frame after start-up differs (the ball's maps are bound by the frame before), so it is drawn twice.
-    bool ok = saveFrame(out + "/start0.png");
-    ok = saveFrame(out + "/start.png") && ok;
+    bool ok = saveFrame(*game, out + "/start0.png");
+    ok = saveFrame(*game, out + "/start.png") && ok;
     for (const View& v : views) {
-        const glm::vec3 ball = checkpoints[v.checkpoint];
-        moveBallTo(ball);
+        if (v.checkpoint >= race.course.checkpoints.size()) continue;
+        const glm::vec3 ball = race.course.checkpoints[v.checkpoint];
+        moveBallTo(race, ball);
         camera.position = camera.followPosition = ball;
         camera.target = camera.followTarget = ball;
         camera.yaw = v.yaw;
         camera.pitch = v.pitch;
         camera.distance = camera.armDistance = v.distance;
         updateCameraVectors(camera);
-        ok = saveFrame(out + "/" + v.name + ".png") && ok;
+        ok = saveFrame(*game, out + "/" + v.name + ".png") && ok;
     }
-    releaseGame();
+    releaseGame(*game);
     return ok ? 0 : 1;
 }

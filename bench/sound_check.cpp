@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
     // The recording starts when the device does, inside setupSound, before the files are decoded: the script's
     // clock starts there too.
     const Clock::time_point start = Clock::now();
-    const bool playing = setupSound(settings);
+    AudioOutput audio;
+    const bool playing = setupSound(audio, settings);
     std::printf("sound %s after %.0f ms of start-up, recording to %s\n", playing ? "on" : "off",
                 std::chrono::duration<double, std::milli>(Clock::now() - start).count(), recording.c_str());
 
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
         listener.eye = frame.ballPosition - glm::vec3(1.0f, 0.0f, 0.0f) * cameraDistance + glm::vec3(0.0f, 3.0f, 0.0f);
         listener.front = glm::normalize(frame.ballPosition - listener.eye);
         const Clock::time_point before = Clock::now();
-        updateSound(frame, listener, frameSeconds);
+        updateSound(audio, frame, listener, frameSeconds);
         frameMicros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
     }
 
@@ -163,10 +164,10 @@ int main(int argc, char** argv) {
         frame.rolling = n % 2 == 0;
         frame.ballVelocity = glm::vec3(static_cast<float>(n % 25), 0.0f, 0.0f);
         const Clock::time_point before = Clock::now();
-        updateSound(frame, listener, frameSeconds);
+        updateSound(audio, frame, listener, frameSeconds);
         loopMicros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - before).count());
     }
-    releaseSound();
+    releaseSound(audio);
     std::printf("the latest frame ran %.0f ms behind the script\n", lateness * 1000.0);
 
     std::printf("updateSound: median %.1f us, 99th percentile %.1f us, slowest %.1f us over %zu scripted frames; "

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "core/race_state.h"
+#include "core/course.h"
 #include "core/terrain.h"
 #include "core/image.h"
 #include "tools/generate/image_io.h"
@@ -69,9 +69,8 @@ bool mirrorDataFolder(const fs::path& from, const fs::path& dir) {
 
 // The shipped map stretched by side / its own side about the start checkpoint, so every map starts the ball on
 // the same pad with the same view, the land around it drawn out wider. Bilinear between the shipped samples.
-bool writeScaledHeightmap(const Image16& source, int side, const fs::path& path) {
+bool writeScaledHeightmap(const Image16& source, const glm::vec3& start, int side, const fs::path& path) {
     const double scale = double(side) / double(source.width);
-    const glm::vec3 start = checkpoints[0];
     std::vector<uint16_t> samples(std::size_t(side) * std::size_t(side));
     auto at = [&source](int x, int z) {
         x = std::clamp(x, 0, source.width - 1);
@@ -168,6 +167,11 @@ int main(int argc, char** argv) {
             Program{(fs::absolute(argv[0]).parent_path() / "bench-frame_timing").string(), fs::current_path()});
     }
 
+    Course course;
+    if (!loadCourse(".", defaultCourseId, course)) {
+        std::fprintf(stderr, "run this from the data folder: the course %s cannot be read\n", defaultCourseId);
+        return 1;
+    }
     Image16 shipped;
     if (decodeImage16(shippedHeightmap, maxMapSide, shipped) != Decode16Result::Ok) {
         std::fprintf(stderr, "run this from the data folder: %s is missing\n", shippedHeightmap);
@@ -185,7 +189,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (int side : mapSides) {
         const fs::path heightmap = scratch / ("heightmap" + std::to_string(side) + ".png");
-        if (!writeScaledHeightmap(shipped, side, heightmap)) return 1;
+        if (!writeScaledHeightmap(shipped, course.start(), side, heightmap)) return 1;
         for (std::size_t p = 0; p < programs.size(); ++p) {
             const fs::path dir = scratch / std::to_string(p);
             if (!mirrorDataFolder(programs[p].data, dir)) return 1;

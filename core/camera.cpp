@@ -52,6 +52,16 @@ void resetCamera(Camera& c, const glm::vec3& start, float heading) {
     updateCameraVectors(c);
 }
 
+void cutCameraTo(Camera& c, const glm::vec3& start, float heading) {
+    c.position = start;
+    c.target = start;
+    c.followPosition = start;
+    c.followTarget = start;
+    c.yaw = heading;
+    c.armDistance = c.distance;
+    updateCameraVectors(c);
+}
+
 namespace {
 
 // The share of a follower's distance still left after seconds, for one that keeps keepPerReferenceFrame of it over

@@ -28,6 +28,9 @@ struct Camera {
 // Starting values around the start point, looking along heading (yaw, degrees), with the direction vectors
 // computed. The player's controls (sensitivity, inversion, stick speed) go back to their defaults.
 void resetCamera(Camera& c, const glm::vec3& start, float heading);
+// A new race: the camera cuts to the start, facing along heading, keeping the player's pitch, distance and
+// controls. A glide back from far away would cross the map and pass through hills on the way.
+void cutCameraTo(Camera& c, const glm::vec3& start, float heading);
 void updateCameraVectors(Camera& c);
 // Turns by the frame's mouse motion and stick, zooms by its scroll and shoulder buttons, clamps, follows the ball,
 // and keeps the eye above the ground (none when ground is null).

@@ -15,24 +15,51 @@ constexpr std::array<const char*, 6> dataFolderParts = {"Config", "Shaders", "Te
 
 Launch parseCommandLine(int argc, const char* const* argv) {
     Launch launch;
-    if (argc <= 1) {
-        return launch;
-    }
-    const char* first = argv[1];
-    const bool version = std::strcmp(first, "--version") == 0;
-    const bool help = std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0;
-    if ((!version && !help) || argc > 2) {
+    auto refuse = [&launch](const std::string& argument, const std::string& problem) {
         launch.action = LaunchAction::Refuse;
-        launch.refused = version || help ? argv[2] : first;
-    } else {
-        launch.action = version ? LaunchAction::PrintVersion : LaunchAction::PrintHelp;
+        launch.refused = argument;
+        launch.problem = problem;
+        return launch;
+    };
+    auto unknown = [&refuse](const std::string& argument) {
+        return refuse(argument, "unknown argument '" + argument + "'");
+    };
+    bool courseGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        const bool version = std::strcmp(argument, "--version") == 0;
+        const bool help = std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+        if (version || help) {
+            // Only on their own: anything beside them is refused, naming the first other argument.
+            if (argc > 2) {
+                return unknown(i == 1 ? argv[2] : argv[1]);
+            }
+            launch.action = version ? LaunchAction::PrintVersion : LaunchAction::PrintHelp;
+        } else if (std::strcmp(argument, "--course") == 0) {
+            if (courseGiven) {
+                return refuse(argument, "--course is given twice");
+            }
+            if (i + 1 >= argc) {
+                return refuse(argument, "--course needs a course name");
+            }
+            const std::string id = argv[++i];
+            if (!validCourseId(id)) {
+                return refuse(id, "'" + id + "' is not a course name (1 to 64 letters, digits, '-' or '_')");
+            }
+            launch.course = id;
+            courseGiven = true;
+        } else {
+            return unknown(argument);
+        }
     }
     return launch;
 }
 
 std::string usageText() {
-    return "usage: kelvara-golf [--version | --help]\n"
+    return "usage: kelvara-golf [--course ID | --version | --help]\n"
            "A minigolf race: steer the ball through the checkpoints to the goal before the time runs out.\n"
+           "  --course ID   play the course in the data folder's Courses/ID (default: " +
+           std::string(defaultCourseId) + ")\n"
            "\n"
            "Controls (keyboard and mouse / game controller):\n"
            "  mouse / right stick                    turn the camera around the ball\n"

@@ -1,17 +1,23 @@
-// The program's few arguments (--version, --help) and where it finds its data folder when started elsewhere.
+// The program's few arguments (--version, --help, --course ID) and where it finds its data folder when started elsewhere.
 #pragma once
 
 #include <filesystem>
 #include <string>
+
+#include "core/course.h"
 
 enum class LaunchAction { Play, PrintVersion, PrintHelp, Refuse };
 
 struct Launch {
     LaunchAction action = LaunchAction::Play;
     std::string refused; // the argument that was not understood
+    std::string problem; // for Refuse: the line that says why, without the program's name
+    std::string course = defaultCourseId; // the course folder to play
 };
 
-// No arguments plays, as always; --version and --help (or -h) print and end; anything else is refused.
+// No arguments plays the default course, as always; --course ID plays that course (a valid course name: whether
+// its folder exists is found when it is loaded); --version and --help (or -h), alone, print and end; anything else,
+// a missing course name or one that cannot be a folder's, is refused.
 Launch parseCommandLine(int argc, const char* const* argv);
 // The usage and the controls, as --help prints them.
 std::string usageText();

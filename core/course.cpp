@@ -2,6 +2,7 @@
 #include "core/course.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -12,6 +13,8 @@ namespace {
 constexpr const char* courseSection = "course";
 constexpr const char* checkpointsSection = "checkpoints";
 constexpr const char* routeSection = "route";
+constexpr const char* medalsSection = "medals";
+constexpr float maxMedalSeconds = 3600.0f;
 constexpr std::size_t maxRoutePoints = 1024;
 constexpr std::size_t maxCourseFileBytes = 1 << 20; // far beyond any real course file
 constexpr float maxCoordinate = 1.0e5f;             // world units; beyond the largest map
@@ -113,6 +116,37 @@ void readRoute(CheckedReader& checked, Course& c) {
     }
 }
 
+// An optional file below the data folder: a relative path that does not climb out of it.
+void readDataPath(CheckedReader& checked, const char* section, const char* key, std::string& out) {
+    if (!checked.has(section, key)) return;
+    const std::string path = checked.text(section, key);
+    const bool climbs = path == ".." || path.rfind("../", 0) == 0 || path.find("/../") != std::string::npos ||
+                        (path.size() >= 3 && path.compare(path.size() - 3, 3, "/..") == 0);
+    if (path.empty() || path[0] == '/' || path[0] == '\\' || climbs) {
+        checked.refuse(section, key, "a file path relative to the data folder");
+        return;
+    }
+    out = path;
+}
+
+// Gold, silver and bronze are each optional; those given must be faster to slower in that order.
+void readMedals(CheckedReader& checked, Course& c) {
+    const char* keys[] = {"gold", "silver", "bronze"};
+    float* times[] = {&c.goldSeconds, &c.silverSeconds, &c.bronzeSeconds};
+    float previous = 0.0f;
+    const char* previousKey = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        if (!checked.has(medalsSection, keys[i])) continue;
+        if (!checked.requireNumber(medalsSection, keys[i], 0.01f, maxMedalSeconds, *times[i])) continue;
+        if (previousKey && !(*times[i] > previous)) {
+            const std::string expected = std::string("more seconds than ") + previousKey;
+            checked.refuse(medalsSection, keys[i], expected.c_str());
+        }
+        previous = *times[i];
+        previousKey = keys[i];
+    }
+}
+
 } // namespace
 
 std::string courseFilePath(const std::string& dataFolder, const std::string& id) {
@@ -149,11 +183,14 @@ bool parseCourse(const std::string& text, const std::string& path, Course& out) 
     checked.requireNumber(courseSection, "checkpoint_boost", 0.0f, 10.0f, c.checkpointBoost);
     checked.requireNumber(courseSection, "start_boost", 0.0f, 10.0f, c.startBoost);
     checked.requireNumber(courseSection, "reach_radius", 0.5f, 100.0f, c.reachRadius);
+    readDataPath(checked, courseSection, "grass", c.grassPath);
+    readMedals(checked, c);
     readCheckpoints(checked, c);
     if (checked.failures() == 0) readRoute(checked, c);
     if (checked.failures() > 0) return false;
     c.id = out.id;
     c.heightmapFile = out.heightmapFile;
+    c.grassFile = out.grassFile;
     out = std::move(c);
     return true;
 }
@@ -164,7 +201,18 @@ bool loadCourse(const std::string& dataFolder, const std::string& id, Course& ou
                      id.c_str());
         return false;
     }
-    const std::string path = courseFilePath(dataFolder, id);
+    const std::string folder = std::string(coursesFolder) + "/" + id;
+    return loadCourseFolder(dataFolder.empty() || dataFolder == "." ? folder : dataFolder + "/" + folder, id,
+                            dataFolder, out);
+}
+
+bool loadCourseFolder(const std::string& folder, const std::string& id, const std::string& dataFolder, Course& out) {
+    if (!validCourseId(id)) {
+        std::fprintf(stderr, "%s: '%s' cannot name a course (letters, digits, - and _); the course is refused\n",
+                     folder.c_str(), id.c_str());
+        return false;
+    }
+    const std::string path = folder + "/" + courseFileName;
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         std::fprintf(stderr, "%s: cannot be read; the course is refused\n", path.c_str());
@@ -181,7 +229,17 @@ bool loadCourse(const std::string& dataFolder, const std::string& id, Course& ou
     Course c;
     if (!parseCourse(text, path, c)) return false;
     c.id = id;
-    c.heightmapFile = dataFolder.empty() || dataFolder == "." ? c.heightmapPath : dataFolder + "/" + c.heightmapPath;
+    c.heightmapFile = courseFileIn(folder, dataFolder, c.heightmapPath);
+    c.grassFile = courseFileIn(folder, dataFolder, c.grassPath);
     out = std::move(c);
     return true;
+}
+
+std::string courseFileIn(const std::string& folder, const std::string& dataFolder, const std::string& path) {
+    if (!path.empty() && path[0] == '/') return path;
+    // A player's course keeps its files beside its course.ini; the shipped ones name files of the data folder.
+    const std::string own = folder + "/" + path;
+    std::error_code code;
+    if (!folder.empty() && std::filesystem::is_regular_file(own, code)) return own;
+    return dataFolder.empty() || dataFolder == "." ? path : dataFolder + "/" + path;
 }

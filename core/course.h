@@ -14,6 +14,8 @@ constexpr const char* coursesFolder = "Courses";
 constexpr const char* courseFileName = "course.ini";
 // The course a game plays when none is asked for: the first one ever shipped.
 constexpr const char* defaultCourseId = "valley";
+// The grass every course without its own is drawn with, relative to the data folder.
+constexpr const char* defaultGrassPath = "Textures/gras.png";
 
 // One control point of the centre line a player can follow: a checkpoint, or a waypoint between them.
 struct RoutePoint {
@@ -24,8 +26,8 @@ struct RoutePoint {
 struct Course {
     std::string id;            // the course folder's name
     std::string name;
-    std::string heightmapPath; // as the file names it, relative to the data folder
-    std::string heightmapFile; // the path opened: heightmapPath inside the data folder the course was read from
+    std::string heightmapPath; // as the file names it: relative to the course's folder or the data folder
+    std::string heightmapFile; // the path opened (courseFileIn)
     float heightScale = 100.0f;      // world units from mesh height 0 to 1
     float startHeading = -60.0f;     // camera yaw at the start, degrees
     float countdown = 20.0f;         // seconds on the clock at each reset
@@ -35,6 +37,12 @@ struct Course {
     float reachRadius = 5.5f;        // world units
     std::vector<glm::vec3> checkpoints; // the start first, the goal last
     std::vector<RoutePoint> route;      // empty when the file gives none
+    std::string grassPath = defaultGrassPath; // the grass diffuse map, relative to the data folder
+    std::string grassFile;           // the path opened: grassPath inside the data folder
+    // Medal times on the race clock (seconds from "Let's roll!" to the goal); 0 where the file gives none.
+    float goldSeconds = 0.0f;
+    float silverSeconds = 0.0f;
+    float bronzeSeconds = 0.0f;
 
     std::size_t goalIndex() const { return checkpoints.size() - 1; }
     const glm::vec3& start() const { return checkpoints.front(); }
@@ -47,6 +55,14 @@ std::string courseFilePath(const std::string& dataFolder, const std::string& id)
 // Reads dataFolder/Courses/id/course.ini. False, with one line on stderr per bad field (naming the file, the key and
 // what was expected) when the course cannot be played; out is then left as it was. The heightmap is not opened here.
 bool loadCourse(const std::string& dataFolder, const std::string& id, Course& out);
+// Reads folder/course.ini as the course id: how a player's own course folder is read. Its heightmap and grass are
+// looked for inside the course's folder first, then inside dataFolder (so the shipped courses, which name files of the
+// data folder, read what they always have). Messages and outcome as loadCourse; loadCourse is this for
+// dataFolder/Courses/id.
+bool loadCourseFolder(const std::string& folder, const std::string& id, const std::string& dataFolder, Course& out);
+// Where a path a course file names is opened: inside folder when the file is there, else inside dataFolder; an
+// absolute path as it is.
+std::string courseFileIn(const std::string& folder, const std::string& dataFolder, const std::string& path);
 // The same from a file's text: what the fuzzer and the tests feed. path names the file in the messages.
 bool parseCourse(const std::string& text, const std::string& path, Course& out);
 

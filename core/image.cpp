@@ -16,8 +16,17 @@ struct FileCloser {
 
 Image decodeImage(const std::string& path, int channels) {
     Image image;
+    // A header of a few bytes can declare a picture of gigabytes, which stb would allocate and fill before failing.
+    int declaredWidth = 0, declaredHeight = 0, declaredChannels = 0;
+    if (stbi_info(path.c_str(), &declaredWidth, &declaredHeight, &declaredChannels) &&
+        (declaredWidth > maxImageSide || declaredHeight > maxImageSide)) {
+        std::printf("Picture is larger than %d x %d pixels: %s\n", maxImageSide, maxImageSide, path.c_str());
+        return Image{};
+    }
     unsigned char* pixels = stbi_load(path.c_str(), &image.width, &image.height, &image.channelCount, channels);
-    if (pixels == nullptr) {
+    // A header declaring no rows or columns decodes to nothing; that is a failure too, not a picture without pixels.
+    if (pixels == nullptr || image.width <= 0 || image.height <= 0) {
+        stbi_image_free(pixels);
         std::printf("Failed to find: %s\n", path.c_str());
         return Image{};
     }

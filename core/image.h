@@ -24,8 +24,12 @@ struct Image16 {
     std::vector<uint16_t> pixels;
 };
 
+// The largest picture decodeImage takes: four times the largest shipped texture on a side.
+constexpr int maxImageSide = 4096; // pixels
+
 // Decodes with the requested channel count (0 keeps the file's own). When the file is missing or cannot be decoded,
-// prints "Failed to find: <path>" and gives an empty image. The file's first row is the first row (no flip).
+// prints "Failed to find: <path>" and gives an empty image; one that declares more than maxImageSide pixels on a side
+// is refused before its pixels are decoded, with a line saying so. The file's first row is the first row (no flip).
 Image decodeImage(const std::string& path, int channels);
 
 enum class Decode16Result { Ok, Unreadable, TooLarge };

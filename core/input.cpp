@@ -8,11 +8,12 @@
 namespace {
 
 // GLFW's action codes, so the plain halves need no GLFW header.
-constexpr int actionRelease = 0, actionPress = 1;
+constexpr int actionRelease = 0, actionPress = 1, actionRepeat = 2;
 constexpr int mouseButtonLeft = 0, mouseButtonRight = 1;
 
 // GLFW's standard gamepad indices.
 constexpr int buttonA = 0, buttonB = 1, buttonLeftBumper = 4, buttonRightBumper = 5, buttonBack = 6, buttonStart = 7;
+constexpr int buttonDpadUp = 11, buttonDpadDown = 13;
 constexpr int axisRightX = 2, axisRightY = 3, axisRightTrigger = 5;
 
 constexpr float stickDeadZone = 0.2f;   // of full deflection: a resting stick never turns the camera
@@ -33,7 +34,15 @@ bool handleKey(InputState& w, int key, int action) {
         w.keys[key] = 1;
         w.pausePressed = w.pausePressed || key == keyP;
         w.fullscreenPressed = w.fullscreenPressed || key == keyF11;
-    } else if (action == actionRelease) {
+        w.enterPressed = w.enterPressed || key == keyEnter || key == keyKeypadEnter;
+        w.backPressed = w.backPressed || key == keyBackspace;
+    }
+    // A held arrow key walks down a long list.
+    if (action == actionPress || action == actionRepeat) {
+        w.upPressed = w.upPressed || key == keyUp;
+        w.downPressed = w.downPressed || key == keyDown;
+    }
+    if (action == actionRelease) {
         w.keys[key] = 0;
     }
     return false;
@@ -84,6 +93,14 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     input.scrollDelta = w.scrollDelta;
     input.togglePause = w.pausePressed;
     input.toggleFullscreen = w.fullscreenPressed;
+    input.menuUp = w.upPressed;
+    input.menuDown = w.downPressed;
+    input.menuSelect = w.enterPressed;
+    input.menuBack = w.backPressed;
+    input.cursorKnown = !w.firstMouse;
+    input.cursorX = w.lastX;
+    input.cursorY = w.lastY;
+    input.click = w.leftPressed;
     w.mouseDeltaX = 0.0f;
     w.mouseDeltaY = 0.0f;
     w.scrollDelta = 0.0f;
@@ -91,6 +108,7 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     w.fullscreenPressed = false;
     w.leftPressed = false;
     w.rightPressed = false;
+    w.upPressed = w.downPressed = w.enterPressed = w.backPressed = false;
     return input;
 }
 
@@ -99,6 +117,11 @@ void addGamepadInput(FrameInput& input, const GamepadState& now, const GamepadSt
     input.boostDown = input.boostDown || held(buttonA) || now.axes[axisRightTrigger] > triggerPressed;
     input.resetDown = input.resetDown || held(buttonB) || held(buttonStart);
     input.togglePause = input.togglePause || (held(buttonBack) && before.buttons[buttonBack] == 0);
+    const auto wentDown = [&](int button) { return held(button) && before.buttons[std::size_t(button)] == 0; };
+    input.menuUp = input.menuUp || wentDown(buttonDpadUp);
+    input.menuDown = input.menuDown || wentDown(buttonDpadDown);
+    input.menuSelect = input.menuSelect || wentDown(buttonA);
+    input.menuBack = input.menuBack || wentDown(buttonB);
     input.zoomRate = (held(buttonLeftBumper) ? 1.0f : 0.0f) - (held(buttonRightBumper) ? 1.0f : 0.0f);
 
     // A round dead zone, then the rest of the travel stretched to 0..1 so the turn starts gently at its edge.

@@ -9,6 +9,7 @@ constexpr int keyCount = 1024;
 
 // GLFW key codes the game reads.
 constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260, keyF11 = 300, keyP = 80;
+constexpr int keyBackspace = 259, keyDown = 264, keyUp = 265, keyKeypadEnter = 335;
 constexpr int key0 = 48, key5 = 53, key6 = 54, key7 = 55, key8 = 56, key9 = 57;
 
 // The one record of the player's input for a frame: the rules and the camera read nothing else.
@@ -30,6 +31,16 @@ struct FrameInput {
     float stickX = 0.0f;        // right stick past its dead zone, -1..1; right and up are positive
     float stickY = 0.0f;
     float zoomRate = 0.0f;      // shoulder buttons: -1 nearer, 1 farther, 0 neither or both
+    // For the menu, which reads them only while it is open: each is a press since the last frame (Up and Down also
+    // count a key's auto-repeat), from the keys or the controller's d-pad, A and B.
+    bool menuUp = false;        // Up, d-pad up
+    bool menuDown = false;      // Down, d-pad down
+    bool menuSelect = false;    // Enter, A
+    bool menuBack = false;      // Backspace, B
+    bool cursorKnown = false;   // false until the cursor has been seen since it was last forgotten
+    float cursorX = 0.0f;       // the cursor in window pixels from the top-left corner
+    float cursorY = 0.0f;
+    bool click = false;         // the left button went down since the last frame
 };
 
 // A controller's state in GLFW's standard gamepad layout (the same indices as GLFWgamepadstate), so the
@@ -60,6 +71,10 @@ struct InputState {
     bool fullscreenPressed = false; // F11 likewise
     bool leftPressed = false;       // the left button went down since the frame last took its input
     bool rightPressed = false;      // the right button likewise: a click shorter than a frame still counts
+    bool upPressed = false;         // Up went down (or repeated) since the frame last took its input
+    bool downPressed = false;       // Down likewise
+    bool enterPressed = false;      // Enter or the keypad's Enter went down
+    bool backPressed = false;       // Backspace went down
 };
 
 // The plain halves of the callbacks. handleKey returns true when the key asks the window to close.
@@ -78,5 +93,6 @@ inline bool keyHeld(const InputState& w, int key) { return key >= 0 && key < key
 FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDown);
 // Adds a controller to the frame's input: right stick turns, right trigger or A boosts, B or Start restarts,
 // the shoulder buttons zoom, and Back toggles the pause when it goes down (before is the previous frame's state).
+// For the menu, buttons that go down: d-pad up and down move, A selects, B goes back.
 void addGamepadInput(FrameInput& input, const GamepadState& now, const GamepadState& before);
 RenderFlags renderFlagsFromInput(const FrameInput& input);

@@ -1,12 +1,17 @@
 // Model files read with Assimp into plain vertex and index lists: the CPU half of loading a model.
 #include "core/model_import.h"
 
+#include <assimp/DefaultIOSystem.h>
 #include <assimp/Importer.hpp>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <cctype>
 #include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -71,6 +76,59 @@ std::string materialTexture(const aiMaterial* material, aiTextureType type) {
     return {};
 }
 
+// True when the first statement of a material library (after blank and comment lines) is "newmtl", or it has none.
+bool startsWithNewMaterial(const std::string& text) {
+    std::size_t line = 0;
+    while (line < text.size()) {
+        std::size_t at = text.find_first_not_of(" \t\r", line);
+        const std::size_t end = text.find('\n', line);
+        const std::size_t lineEnd = end == std::string::npos ? text.size() : end;
+        if (at != std::string::npos && at < lineEnd && text[at] != '#') {
+            const bool named = text.compare(at, 6, "newmtl") == 0;
+            return named && (at + 6 == lineEnd || std::isspace(static_cast<unsigned char>(text[at + 6])) != 0);
+        }
+        line = lineEnd + 1;
+    }
+    return true;
+}
+
+// Assimp 5.2 follows a null material, and crashes, when a material library sets a texture before its first newmtl.
+// Every file an .obj import opens besides the model itself is a material library, so each is checked here first and
+// a bad one is refused, with the model.
+class MaterialCheckingIO : public Assimp::DefaultIOSystem {
+public:
+    explicit MaterialCheckingIO(std::string model) : model_(std::move(model)) {}
+
+    Assimp::IOStream* Open(const char* file, const char* mode = "rb") override {
+        if (isLibrary(file)) {
+            std::ifstream in(file, std::ios::binary);
+            const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            if (in && !startsWithNewMaterial(text)) {
+                refused = std::string(file) +
+                          ": a material statement before the first newmtl; the model is refused";
+                return nullptr;
+            }
+        }
+        return DefaultIOSystem::Open(file, mode);
+    }
+
+    std::string refused; // why a material library was refused; empty when none was
+
+private:
+    bool isLibrary(const char* file) const {
+        std::error_code error;
+        return file != model_ && !std::filesystem::equivalent(file, model_, error) && !error;
+    }
+
+    std::string model_;
+};
+
+bool isObjFile(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".obj";
+}
+
 } // namespace
 
 std::string materialTexturePath(const std::string& pathInMaterial) {
@@ -84,7 +142,16 @@ std::string materialTexturePath(const std::string& pathInMaterial) {
 ImportedModel importModelFile(const char* path) {
     ImportedModel model;
     Assimp::Importer importer;
+    MaterialCheckingIO* io = nullptr;
+    if (isObjFile(path)) {
+        io = new MaterialCheckingIO(path);
+        importer.SetIOHandler(io); // the importer owns it from here
+    }
     const aiScene* scene = importer.ReadFile(path, importFlags);
+    if (io != nullptr && !io->refused.empty()) {
+        model.error = io->refused;
+        return model;
+    }
     if (scene == nullptr) {
         model.error = importer.GetErrorString();
         return model;

@@ -181,6 +181,7 @@ void resetRace(Race& race) {
     state.raceStart = race.clock.totalTime;
     state.phase = RacePhase::GetReady;
     restartGhost(race.recorder, race.courseId, race.course.checkpoints.size());
+    cutCameraTo(race.camera, race.course.start(), race.course.startHeading);
 }
 
 void startFirstRace(Race& race, double now) {

@@ -80,16 +80,19 @@ int readKey(void* user, const char* section, const char* name, const char* value
     if (std::strcmp(name, "seconds") == 0) {
         char* end = nullptr;
         const double s = std::strtod(value, &end);
-        if (end == value || *end != '\0' || !validSeconds(static_cast<float>(s))) {
+        // Judged as the file will hold it: 0.0004 rounds to a record of 0 s, which no file could be read with again.
+        const float rounded = thousandths(static_cast<float>(s));
+        if (end == value || *end != '\0' || !validSeconds(rounded)) {
             return 0;
         }
         record.has = true;
-        record.seconds = thousandths(static_cast<float>(s));
+        record.seconds = rounded;
     } else if (std::strcmp(name, "set") == 0) {
         if (std::strlen(value) > maxSetAtLength) {
             return 0;
         }
-        record.setAt = value;
+        // Written back after "set = ", a leading ';' would start a comment and lose the time; such a time is none.
+        record.setAt = value[0] == ';' ? "" : value;
     }
     return 1; // other keys are ignored, and dropped when the file is next written
 }
@@ -186,7 +189,7 @@ bool writeTable(const std::string& path, const RecordTable& table, std::string& 
 
 } // namespace
 
-std::string recordsPathFrom(const char* xdgDataHome, const char* home) {
+std::string playerDataFolderFrom(const char* xdgDataHome, const char* home) {
     // Relative values are ignored, as the XDG base directory rules ask.
     auto usable = [](const char* value) { return value != nullptr && value[0] == '/'; };
     std::filesystem::path base;
@@ -197,7 +200,12 @@ std::string recordsPathFrom(const char* xdgDataHome, const char* home) {
     } else {
         return {};
     }
-    return (base / recordsFolder / recordsFileName).string();
+    return (base / recordsFolder).string();
+}
+
+std::string recordsPathFrom(const char* xdgDataHome, const char* home) {
+    const std::string folder = playerDataFolderFrom(xdgDataHome, home);
+    return folder.empty() ? folder : (std::filesystem::path(folder) / recordsFileName).string();
 }
 
 std::string recordsPath() {

@@ -21,6 +21,10 @@ struct CourseRecord {
     std::string setAt;    // UTC, e.g. "2025-03-14T09:26:53Z"; may be empty in a hand-edited file
 };
 
+// The folder of the player's own files: $XDG_DATA_HOME/kelvara-golf, else $HOME/.local/share/kelvara-golf; empty
+// without either (as an absolute path).
+std::string playerDataFolderFrom(const char* xdgDataHome, const char* home);
+
 // $XDG_DATA_HOME/kelvara-golf/records.ini, else $HOME/.local/share/kelvara-golf/records.ini. Either variable counts
 // only when it holds an absolute path; with neither the result is empty and records last only for the session.
 std::string recordsPathFrom(const char* xdgDataHome, const char* home);

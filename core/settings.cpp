@@ -40,8 +40,14 @@ int countKey(void* user, const char*, const char*, const char*) {
 bool readSettingsText(const char* path, std::string& text) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return false;
-    text.assign(maxSettingsFileBytes + 1, '\0');
-    text.resize(std::fread(text.data(), 1, text.size(), file));
+    // Read in pieces up to one past the limit: zero-filling a buffer of the largest size first cost more than
+    // reading a real file of a few hundred bytes.
+    text.clear();
+    char piece[1 << 14];
+    std::size_t got = 0;
+    while (text.size() <= maxSettingsFileBytes && (got = std::fread(piece, 1, sizeof piece, file)) > 0) {
+        text.append(piece, got);
+    }
     const bool failed = std::ferror(file) != 0; // a folder, or a read error: no file to speak of
     std::fclose(file);
     if (failed) return false;

@@ -7,6 +7,8 @@
 
 #include "core/bloom_weights.h"
 
+struct Renderer;
+
 struct SceneTarget {
     uint32_t framebuffer = 0;
     uint32_t sceneColour = 0;  // attachment 0: the lit scene
@@ -26,31 +28,33 @@ struct BlurTarget {
     uint32_t blurColour = 0;
 };
 
-// Made by start-up at the window's framebuffer size, and made again whenever that size changes.
-extern SceneTarget sceneTarget;
-extern std::array<BlurTarget, 2> blurTargets;
-// The scene with its glow added: the bloom pass writes here instead of into the texture it reads.
-extern BlurTarget combinedTarget;
-extern std::array<float, 5> bloomWeights;
-// The blur's fetches for bloomWeights; set with them.
-extern BloomFetches bloomFetches;
-// Set by renderBloom, cleared by the composite once it has shown the frame: says which texture holds the picture.
-extern bool bloomAppliedThisFrame;
+// Every target with the framebuffer's size, and the blur's weights. Plain names: one owner (the renderer) makes
+// them with createBloomTargets and deletes them with releaseBloomTargets.
+struct BloomTargets {
+    SceneTarget scene;
+    std::array<BlurTarget, 2> blur;
+    // The scene with its glow added: the bloom pass writes here instead of into the texture it reads.
+    BlurTarget combined;
+    std::array<float, 5> weights{};
+    // The blur's fetches for weights; set with them.
+    BloomFetches fetches;
+    int incompleteReportsLeft = 3; // "Framebuffer not complete!" is printed at most this many more times
+};
 
-// Start-up step, with the context current and window.framebufferWidth/Height measured; also run again (it
-// releases the old targets first) when the framebuffer size changes. Prints "Framebuffer not complete!" (at
-// most three times per run) for a target the driver rejects, and goes on; a rejected multisampled target is
-// dropped and the scene is drawn without antialiasing.
-void createBloomTargets();
-// Deletes every target; needs the context.
-void releaseBloomTargets();
-// The framebuffer the scene pass draws into: the multisampled one with antialiasing, else sceneTarget.framebuffer.
-uint32_t sceneDrawFramebuffer();
-// With antialiasing, averages the multisampled colours and depth into sceneTarget's textures and depth buffer;
+// Made at the framebuffer's size (pixels), and made again (the old ones released first) when that size changes.
+// Prints "Framebuffer not complete!" (at most three times per owner) for a target the driver rejects, and goes on;
+// a rejected multisampled target is dropped and the scene is drawn without antialiasing.
+void createBloomTargets(BloomTargets& targets, int framebufferWidth, int framebufferHeight, bool antialiasing);
+// Deletes every target; needs the context. Keeps the count of reports left.
+void releaseBloomTargets(BloomTargets& targets);
+// The framebuffer the scene pass draws into: the multisampled one with antialiasing, else scene.framebuffer.
+uint32_t sceneDrawFramebuffer(const BloomTargets& targets);
+// With antialiasing, averages the multisampled colours and depth into the scene target's textures and depth buffer;
 // nothing otherwise. Called at the end of the scene pass; leaves framebuffer 0 bound.
-void resolveSceneTarget();
-// Blurs brightColour in two passes and adds it to the scene colour, into combinedTarget.
-// Expects the scene pass's state (scene target drawn, depth test on); leaves framebuffer 0 bound, unit 1 active.
-void renderBloom();
-// The texture the composite shows: combinedTarget after a bloom frame, sceneColour otherwise.
-uint32_t finalSceneTexture();
+void resolveSceneTarget(const BloomTargets& targets);
+// Blurs brightColour in two passes and adds it to the scene colour, into the combined target, over a framebuffer of
+// the given size. Expects the scene pass's state (scene target drawn, depth test on); leaves framebuffer 0 bound,
+// unit 1 active.
+void renderBloom(Renderer& renderer, int framebufferWidth, int framebufferHeight);
+// The texture the composite shows: the combined target after a bloom pass in this frame, the scene colour otherwise.
+uint32_t finalSceneTexture(const BloomTargets& targets, bool bloomApplied);

@@ -4,14 +4,9 @@
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "core/input.h"
-#include "core/settings.h"
-#include "app/window.h"
 #include "gl/bloom.h"
-#include "gl/unit_quad.h"
 #include "gl/gl_util.h"
-#include "gl/shader.h"
-#include "gl/shadow_map.h"
+#include "gl/renderer.h"
 
 namespace {
 
@@ -25,37 +20,37 @@ glm::mat4 depthPictureModel() {
            glm::scale(glm::mat4(1.0f), glm::vec3(depthPictureScale));
 }
 
-void renderComposite() {
+void renderComposite(Renderer& renderer, const RenderFlags& flags, int framebufferWidth, int framebufferHeight,
+                     bool bloomApplied) {
+    ActiveUniforms& uniforms = renderer.uniforms;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, window.framebufferWidth, window.framebufferHeight);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ZERO);
 
+    const Shader& hudShader = renderer.programs.hud;
     hudShader.use();
     const GLuint hudProgram = hudShader.programId;
-    activeUniforms.model = glGetUniformLocation(hudProgram, "model");
+    uniforms.model = glGetUniformLocation(hudProgram, "model");
     // The off-screen targets hold their bottom row first while the quad's v is 0 at its top edge.
     glUniform1i(glGetUniformLocation(hudProgram, "flip"), 1);
-    // Start-up always makes the settings; the built-in values stand in for a pass run without them.
-    const Settings& look = settings != nullptr ? *settings : Settings{};
-    glUniform1f(glGetUniformLocation(hudProgram, "brightness"), look.brightness);
-    glUniform1f(glGetUniformLocation(hudProgram, "contrast"), look.contrast);
-    uploadMatrix(activeUniforms.model, fullViewportModel());
+    glUniform1f(glGetUniformLocation(hudProgram, "brightness"), renderer.brightness);
+    glUniform1f(glGetUniformLocation(hudProgram, "contrast"), renderer.contrast);
+    uploadMatrix(uniforms.model, fullViewportModel());
 
     // The bloom pass leaves unit 1 selected.
-    bindTextureOnUnit(GL_TEXTURE_2D, renderFlags.showBrightPass ? sceneTarget.brightColour : finalSceneTexture(), 0);
-    unitQuad.draw();
+    const BloomTargets& targets = renderer.targets;
+    bindTextureOnUnit(GL_TEXTURE_2D,
+                      flags.showBrightPass ? targets.scene.brightColour : finalSceneTexture(targets, bloomApplied), 0);
+    renderer.quad.draw();
 
-    if (renderFlags.showDepthMap) {
-        depthDebugShader.use();
-        activeUniforms.model = glGetUniformLocation(depthDebugShader.programId, "model");
+    if (flags.showDepthMap) {
+        renderer.programs.depthDebug.use();
+        uniforms.model = glGetUniformLocation(renderer.programs.depthDebug.programId, "model");
         const glm::mat4 picture = depthPictureModel();
-        uploadMatrix(activeUniforms.model, picture);
-        bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, 0);
-        unitQuad.draw();
+        uploadMatrix(uniforms.model, picture);
+        bindTextureOnUnit(GL_TEXTURE_2D, renderer.shadow.texture, 0);
+        renderer.quad.draw();
     }
-
-    // The next frame's scene pass redraws sceneColour; only a new bloom pass makes the combined image current.
-    bloomAppliedThisFrame = false;
 }

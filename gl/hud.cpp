@@ -1,86 +1,83 @@
-// The HUD pass: the frame's layout drawn as blended sprites with the HUD program; it also ends the get-ready pause.
+// The HUD pass: the frame's layout drawn as blended sprites with the HUD program.
 #include "gl/hud.h"
 
 #include <limits>
 
 #include <GL/glew.h>
 
-#include "core/records.h"
-#include "app/window.h"
+#include "core/hud_layout.h"
 #include "core/hud_text.h"
-#include "core/sound_events.h"
-#include "gl/unit_quad.h"
+#include "core/race.h"
 #include "gl/gl_util.h"
-#include "gl/shader.h"
-#include "gl/texture.h"
+#include "gl/renderer.h"
 
 namespace {
 
-const Texture& textureOf(HudSprite sprite) {
+const Texture& textureOf(const StartupTextures& t, HudSprite sprite) {
     switch (sprite) {
-    case HudSprite::LostBanner: return youLostTexture;
-    case HudSprite::WonBanner: return youWonTexture;
-    case HudSprite::GetReady: return getReadyTexture;
-    case HudSprite::LetRoll: return letRollTexture;
-    case HudSprite::Clock: return timeTexture;
-    case HudSprite::GaugeDial: return boostGaugeTexture;
-    case HudSprite::GaugePointer: return boostGaugePointerTexture;
-    case HudSprite::Paused: return pausedTexture;
+    case HudSprite::LostBanner: return t.youLost;
+    case HudSprite::WonBanner: return t.youWon;
+    case HudSprite::GetReady: return t.getReady;
+    case HudSprite::LetRoll: return t.letRoll;
+    case HudSprite::Clock: return t.time;
+    case HudSprite::GaugeDial: return t.boostGauge;
+    case HudSprite::GaugePointer: return t.boostGaugePointer;
+    case HudSprite::Paused: return t.paused;
     case HudSprite::TimeBar: break;
     }
-    return timePTexture;
+    return t.timeP;
 }
 
 constexpr float noRecord = std::numeric_limits<float>::infinity(); // shown as dashes
 
-void drawSprite(const Texture& texture, const glm::mat4& model) {
-    uploadMatrix(activeUniforms.model, model);
+void drawSprite(const Renderer& renderer, const Texture& texture, const glm::mat4& model) {
+    uploadMatrix(renderer.uniforms.model, model);
     bindTexture2D(texture);
-    unitQuad.draw();
+    renderer.quad.draw();
 }
 
 } // namespace
 
-void renderHud() {
+void renderHud(Renderer& renderer, const Race& race, int framebufferWidth, int framebufferHeight) {
+    const Shader& hudShader = renderer.programs.hud;
+    const StartupTextures& textures = renderer.textures;
+    const RaceState& state = race.state;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     hudShader.use();
-    activeUniforms.model = hudShader.modelLocation;
+    renderer.uniforms.model = hudShader.modelLocation;
     const GLint opacityLocation = glGetUniformLocation(hudShader.programId, "opacity");
     const GLint flipLocation = glGetUniformLocation(hudShader.programId, "flip");
     glUniform1i(flipLocation, 0);
 
     // The frame loop draws nothing while the window has no height.
-    const float aspect = static_cast<float>(window.framebufferWidth) / static_cast<float>(window.framebufferHeight);
-    const HudLayout layout = layoutHud(raceState, frameClock, aspect);
-    const ClockLayout clock = layoutClock(raceState.raceClock,
-                                          personalRecords.best.has ? personalRecords.best.seconds : noRecord,
-                                          raceState.newRecord && raceState.phase == RacePhase::Won, aspect);
-    if (startRollingIfDue(raceState, frameClock)) {
-        soundFrame.letsRoll = true;
-    }
+    const float aspect = static_cast<float>(framebufferWidth) / static_cast<float>(framebufferHeight);
+    const HudLayout layout = layoutHud(state, race.clock, race.course.countdown, aspect);
+    const PersonalRecords& records = race.records;
+    const ClockLayout clock = layoutClock(state.raceClock, records.best.has ? records.best.seconds : noRecord,
+                                          state.newRecord && state.phase == RacePhase::Won, aspect);
     const GLint rectLocation = glGetUniformLocation(hudShader.programId, "textureRect");
     glUniform4f(rectLocation, 0.0f, 0.0f, 0.0f, 0.0f);
     for (std::size_t i = 0; i < layout.count; ++i) {
         const HudDraw& d = layout.draws[i];
         glUniform1f(opacityLocation, d.opacity);
-        uploadMatrix(activeUniforms.model, d.model);
-        bindTexture2D(textureOf(d.sprite));
-        unitQuad.draw();
+        uploadMatrix(renderer.uniforms.model, d.model);
+        bindTexture2D(textureOf(textures, d.sprite));
+        renderer.quad.draw();
     }
 
     // The race clock over the sprites, fully opaque.
     glUniform1f(opacityLocation, 1.0f);
     if (clock.newRecord) {
-        drawSprite(newRecordTexture, clock.newRecordSprite);
+        drawSprite(renderer, textures.newRecord, clock.newRecordSprite);
     }
-    drawSprite(bestTexture, clock.bestLabel);
-    bindTexture2D(digitsTexture);
+    drawSprite(renderer, textures.best, clock.bestLabel);
+    bindTexture2D(textures.digits);
     for (const GlyphRun* run : {&clock.raceTime, &clock.bestTime}) {
         for (std::size_t i = 0; i < run->count; ++i) {
             glUniform4fv(rectLocation, 1, glm::value_ptr(glyphTextureRect(run->glyphs[i].glyph)));
-            uploadMatrix(activeUniforms.model, glyphModel(run->glyphs[i]));
-            unitQuad.draw();
+            uploadMatrix(renderer.uniforms.model, glyphModel(run->glyphs[i]));
+            renderer.quad.draw();
         }
     }
     glUniform4f(rectLocation, 0.0f, 0.0f, 0.0f, 0.0f);

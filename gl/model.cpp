@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "core/race_state.h"
 #include "gl/gl_util.h"
 #include "core/model_import.h"
 #include "core/scene_layout.h"
@@ -23,21 +22,18 @@ Texture loadMaterialTexture(const std::string& path, uint32_t unit, const char* 
 }
 
 struct StartupModel {
-    Model* model;
+    Model StartupModels::*model;
     const char* path;
 };
 const StartupModel startupModels[] = {
-    {&ballModel, "Models/Golf_Ball_sale.obj"},
-    {&flagModel, "Models/flag.obj"},
-    {&flagModel1, "Models/flag1.obj"},
-    {&stickModel, "Models/stick.obj"},
-    {&markerModel, "Models/ico.obj"},
+    {&StartupModels::ball, "Models/Golf_Ball_sale.obj"},
+    {&StartupModels::flag, "Models/flag.obj"},
+    {&StartupModels::flag1, "Models/flag1.obj"},
+    {&StartupModels::stick, "Models/stick.obj"},
+    {&StartupModels::marker, "Models/ico.obj"},
 };
 
 } // namespace
-
-Model ballModel, flagModel, flagModel1, stickModel, markerModel;
-std::vector<Mesh*> terrainMeshes;
 
 void Model::loadModel(const char* path) {
     const ImportedModel imported = importModelFile(path);
@@ -105,26 +101,28 @@ void Model::clear() {
     normalMap.clear();
 }
 
-void loadStartupModels() {
+void loadStartupModels(StartupModels& models) {
     // A model that fails prints its line and stays empty, which draws nothing; start-up goes on.
     for (const StartupModel& entry : startupModels) {
-        *entry.model = Model();
-        entry.model->loadModel(entry.path);
+        Model& model = models.*entry.model;
+        model = Model();
+        model.loadModel(entry.path);
     }
 }
 
-void releaseStartupModels() {
+void releaseStartupModels(StartupModels& models) {
     for (const StartupModel& entry : startupModels) {
-        entry.model->clear();
+        (models.*entry.model).clear();
     }
 }
 
-void drawMarkers() {
-    for (std::size_t i = 1; i + 2 <= checkpointCount; ++i) {
-        if (!checkpointHasMarker(i, raceState.reached)) {
+void drawMarkers(const Model& marker, int32_t modelLocation, const std::vector<glm::vec3>& checkpoints,
+                 const std::vector<bool>& reached, float animationTime) {
+    for (std::size_t i = 1; i + 2 <= checkpoints.size(); ++i) {
+        if (!checkpointHasMarker(i, reached)) {
             continue;
         }
-        uploadMatrix(activeUniforms.model, markerModelMatrix(i, frameClock.animationTime));
-        markerModel.draw();
+        uploadMatrix(modelLocation, markerModelMatrix(checkpoints[i], i, animationTime));
+        marker.draw();
     }
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <glm/vec3.hpp>
+
 #include "gl/mesh.h"
 #include "gl/texture.h"
 
@@ -28,14 +30,16 @@ struct Model {
     void clear();
 };
 
-extern Model ballModel, flagModel, flagModel1, stickModel, markerModel;
-// Start-up step: the five models, in order.
-void loadStartupModels();
-void releaseStartupModels();
+// The five models loaded at start-up.
+struct StartupModels {
+    Model ball, flag, flag1, stick, marker;
+};
+// Loads the five models, in order.
+void loadStartupModels(StartupModels& models);
+void releaseStartupModels(StartupModels& models);
 
-// The markers of the checkpoints still to collect; sends only the model matrix through activeUniforms, so both the
-// scene pass and the shadow pass draw them with their own program.
-void drawMarkers();
-
-// Terrain meshes released by shutdown.
-extern std::vector<Mesh*> terrainMeshes;
+// The markers of the checkpoints still to collect (1..count-2 not reached), turning with animationTime; sends only
+// the model matrix through modelLocation, so both the scene pass and the shadow pass draw them with their own
+// program.
+void drawMarkers(const Model& marker, int32_t modelLocation, const std::vector<glm::vec3>& checkpoints,
+                 const std::vector<bool>& reached, float animationTime);

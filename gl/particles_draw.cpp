@@ -4,31 +4,25 @@
 #include <GL/glew.h>
 
 #include "core/particles.h"
-#include "gl/unit_quad.h"
 #include "gl/gl_util.h"
-#include "gl/shader.h"
-#include "gl/texture.h"
+#include "gl/renderer.h"
 
-void drawParticles() {
+void drawParticles(Renderer& renderer, const ParticlePool& pool) {
     // Both faces show, and each spark adds its light to what lies behind it. Depth writes stay on.
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
     glBlendFunc(GL_ONE, GL_ONE);
 
-    sortParticlesForDrawing();
-    bindTexture2D(particleTexture);
+    particleDrawOrder(pool, renderer.particleOrder);
+    bindTexture2D(renderer.textures.particle);
 
-    for (const Particle& p : particlePool) {
-        if (!p.active) {
-            continue;
-        }
-        // Drawn in this order on purpose: spawning and drawing share one rand() sequence.
-        const float a1 = randomParticleAngle();
-        const float a2 = randomParticleAngle();
-        const float a3 = randomParticleAngle();
-        const glm::mat4 model = particleModelMatrix(p.position, a1, a2, a3);
-        uploadMatrix(activeUniforms.model, model);
-        unitQuad.draw();
+    for (const uint32_t index : renderer.particleOrder) {
+        const Particle& p = pool.slots[index];
+        const float a1 = randomParticleAngle(renderer.particleSpin);
+        const float a2 = randomParticleAngle(renderer.particleSpin);
+        const float a3 = randomParticleAngle(renderer.particleSpin);
+        uploadMatrix(renderer.uniforms.model, particleModelMatrix(p.position, a1, a2, a3));
+        renderer.quad.draw();
     }
 
     glEnable(GL_CULL_FACE);

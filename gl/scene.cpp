@@ -2,24 +2,19 @@
 #include "gl/scene.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include "core/camera.h"
-#include "core/input.h"
-#include "app/window.h"
 #include "core/physics.h"
-#include "core/terrain.h"
+#include "core/race.h"
 #include "gl/bloom.h"
-#include "gl/particles_draw.h"
 #include "gl/gl_util.h"
-#include "gl/model.h"
-#include "gl/shader.h"
+#include "gl/particles_draw.h"
+#include "gl/renderer.h"
 #include "gl/shadow_map.h"
 #include "gl/skybox.h"
 #include "gl/terrain_draw.h"
-#include "gl/texture.h"
 
 namespace {
 
@@ -28,116 +23,113 @@ constexpr float flagWaveVelocity = 9.0f;       // flag-model units per second
 constexpr float flagWaveNumber = 1.2566371f;   // radians per flag-model unit: one wave every 5 units
 constexpr float flagWaveAmplitude = 0.3f;      // flag-model units
 
-void uploadModel(const glm::mat4& model) {
-    uploadMatrix(activeUniforms.model, model);
-}
-
-} // namespace
-
-void sendLight(const DirectionalLight& light) {
-    glUniform3f(activeUniforms.colour, light.colour.x, light.colour.y, light.colour.z);
-    glUniform1f(activeUniforms.ambientIntensity, light.ambientIntensity);
-    glUniform3f(activeUniforms.direction, light.direction.x, light.direction.y, light.direction.z);
-    glUniform1f(activeUniforms.diffuseIntensity, light.diffuseIntensity);
-}
-
-void sendMaterial(const Material& material) {
-    glUniform1f(activeUniforms.specularIntensity, material.specularIntensity);
-    glUniform1f(activeUniforms.shininess, material.shininess);
-    glUniform1f(activeUniforms.reflectivity, material.reflectivity);
-}
-
-void drawSceneObjects() {
-    if (ballBody != nullptr) {
-        uploadModel(bodyModelMatrix(*ballBody));
-        sendMaterial(shinyMaterial);
-        ballModel.draw();
-    }
-
-    sendMaterial(shinyMaterial);
-    drawMarkers();
-
-    uploadModel(stickModelMatrix());
-    stickModel.draw();
-}
-
-namespace {
-
 // Looks up the map samplers of the bound lit program and points each at its texture unit.
-void setMapSamplers(GLuint program) {
-    activeUniforms.diffuseMap = glGetUniformLocation(program, "diffuseMap");
-    activeUniforms.specularMap = glGetUniformLocation(program, "specularMap");
-    activeUniforms.normalMap = glGetUniformLocation(program, "normalMap");
-    glUniform1i(activeUniforms.diffuseMap, diffuseUnit);
-    glUniform1i(activeUniforms.specularMap, specularUnit);
-    glUniform1i(activeUniforms.normalMap, normalUnit);
+void setMapSamplers(ActiveUniforms& uniforms, GLuint program) {
+    uniforms.diffuseMap = glGetUniformLocation(program, "diffuseMap");
+    uniforms.specularMap = glGetUniformLocation(program, "specularMap");
+    uniforms.normalMap = glGetUniformLocation(program, "normalMap");
+    glUniform1i(uniforms.diffuseMap, diffuseUnit);
+    glUniform1i(uniforms.specularMap, specularUnit);
+    glUniform1i(uniforms.normalMap, normalUnit);
     glUniform1i(glGetUniformLocation(program, "shadowMap"), shadowUnit);
 }
 
 // Binds a lit program (the scene's or the terrain's) with this frame's light, camera, shadow and debug settings.
-void useLitProgram(const Shader& shader, const glm::mat4& view, const glm::vec3& eye) {
+void useLitProgram(Renderer& renderer, const Shader& shader, const RenderFlags& flags, const glm::mat4& view,
+                   const glm::vec3& eye, const glm::mat4& lightSpace) {
+    ActiveUniforms& uniforms = renderer.uniforms;
     shader.use();
-    activateAllUniforms(shader);
+    activateAllUniforms(uniforms, shader);
     const GLuint program = shader.programId;
-    activeUniforms.lightSpace = glGetUniformLocation(program, "lightSpaceMatrix");
-    activeUniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
-    activeUniforms.smoothShadows = glGetUniformLocation(program, "smoothShadows");
-    setMapSamplers(program);
-    glUniform1i(activeUniforms.debugNormals, renderFlags.debugNormals ? 1 : 0);
-    glUniform1i(activeUniforms.smoothShadows, renderFlags.smoothShadows ? 1 : 0);
-    sendLight(sceneLight);
-    uploadMatrix(activeUniforms.projection, cameraProjection);
-    uploadMatrix(activeUniforms.view, view);
-    uploadMatrix(activeUniforms.lightSpace, lightSpaceMatrix);
-    glUniform3fv(activeUniforms.eyePosition, 1, glm::value_ptr(eye));
+    uniforms.lightSpace = glGetUniformLocation(program, "lightSpaceMatrix");
+    uniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
+    uniforms.smoothShadows = glGetUniformLocation(program, "smoothShadows");
+    setMapSamplers(uniforms, program);
+    glUniform1i(uniforms.debugNormals, flags.debugNormals ? 1 : 0);
+    glUniform1i(uniforms.smoothShadows, flags.smoothShadows ? 1 : 0);
+    sendLight(uniforms, sceneLight());
+    uploadMatrix(uniforms.projection, renderer.projection);
+    uploadMatrix(uniforms.view, view);
+    uploadMatrix(uniforms.lightSpace, lightSpace);
+    glUniform3fv(uniforms.eyePosition, 1, glm::value_ptr(eye));
     // The sampler points at unit 5 even without a sky: an empty unit reads black, so reflections only darken.
     glUniform1i(glGetUniformLocation(program, "environmentMap"), environmentUnit);
 }
 
 } // namespace
 
-void drawFlag() {
+void sendLight(const ActiveUniforms& uniforms, const DirectionalLight& light) {
+    glUniform3f(uniforms.colour, light.colour.x, light.colour.y, light.colour.z);
+    glUniform1f(uniforms.ambientIntensity, light.ambientIntensity);
+    glUniform3f(uniforms.direction, light.direction.x, light.direction.y, light.direction.z);
+    glUniform1f(uniforms.diffuseIntensity, light.diffuseIntensity);
+}
+
+void sendMaterial(const ActiveUniforms& uniforms, const Material& material) {
+    glUniform1f(uniforms.specularIntensity, material.specularIntensity);
+    glUniform1f(uniforms.shininess, material.shininess);
+    glUniform1f(uniforms.reflectivity, material.reflectivity);
+}
+
+void drawSceneObjects(Renderer& renderer, const Race& race, const Material& shiny) {
+    const ActiveUniforms& uniforms = renderer.uniforms;
+    uploadMatrix(uniforms.model, bodyModelMatrix(race.ball));
+    sendMaterial(uniforms, shiny);
+    renderer.models.ball.draw();
+
+    sendMaterial(uniforms, shiny);
+    drawMarkers(renderer.models.marker, uniforms.model, race.course.checkpoints, race.state.reached,
+                race.clock.animationTime);
+
+    uploadMatrix(uniforms.model, stickModelMatrix(race.course.goal()));
+    renderer.models.stick.draw();
+}
+
+void drawFlag(Renderer& renderer, const Race& race, const RenderFlags& flags, double wallSeconds) {
+    ActiveUniforms& uniforms = renderer.uniforms;
+    const Shader& flagShader = renderer.programs.flag;
     glDisable(GL_CULL_FACE);
 
     flagShader.use();
     // Reflectivity stays the scene program's: the flag is never sent a material.
-    const int32_t sceneReflectivity = activeUniforms.reflectivity;
-    activateAllUniforms(flagShader);
-    activeUniforms.reflectivity = sceneReflectivity;
+    const int32_t sceneReflectivity = uniforms.reflectivity;
+    activateAllUniforms(uniforms, flagShader);
+    uniforms.reflectivity = sceneReflectivity;
 
     const GLuint program = flagShader.programId;
-    activeUniforms.lightSpace = glGetUniformLocation(program, "FragPosLightSpace");
-    activeUniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
-    // The wave runs on GLFW's own clock, so a race reset never restarts it.
-    activeUniforms.animateTime = glGetUniformLocation(program, "animateTime");
-    glUniform1f(activeUniforms.animateTime, static_cast<float>(glfwGetTime()));
+    uniforms.lightSpace = glGetUniformLocation(program, "FragPosLightSpace");
+    uniforms.debugNormals = glGetUniformLocation(program, "debugNormals");
+    // The wave runs on the wall clock, so a race reset never restarts it.
+    uniforms.animateTime = glGetUniformLocation(program, "animateTime");
+    glUniform1f(uniforms.animateTime, static_cast<float>(wallSeconds));
     glUniform1f(glGetUniformLocation(program, "velocity"), flagWaveVelocity);
     glUniform1f(glGetUniformLocation(program, "k"), flagWaveNumber);
     glUniform1f(glGetUniformLocation(program, "amp"), flagWaveAmplitude);
 
-    setMapSamplers(program);
-    glUniform1i(activeUniforms.debugNormals, renderFlags.debugNormals ? 1 : 0);
+    setMapSamplers(uniforms, program);
+    glUniform1i(uniforms.debugNormals, flags.debugNormals ? 1 : 0);
 
-    sendLight(sceneLight);
+    sendLight(uniforms, sceneLight());
 
-    const glm::vec3 eye = cameraEye(camera);
-    uploadMatrix(activeUniforms.projection, cameraProjection);
-    uploadMatrix(activeUniforms.view, cameraView(camera));
+    const glm::vec3 eye = cameraEye(race.camera);
+    uploadMatrix(uniforms.projection, renderer.projection);
+    uploadMatrix(uniforms.view, cameraView(race.camera));
     // Only the light's projection: the flag program places itself in the light box without the light's view.
-    uploadMatrix(activeUniforms.lightSpace, lightProjection);
-    glUniform3fv(activeUniforms.eyePosition, 1, glm::value_ptr(eye));
+    uploadMatrix(uniforms.lightSpace, lightProjectionBox());
+    glUniform3fv(uniforms.eyePosition, 1, glm::value_ptr(eye));
 
-    uploadModel(flagModelMatrix());
-    flagModel.draw();
+    uploadMatrix(uniforms.model, flagModelMatrix(race.course.goal()));
+    renderer.models.flag.draw();
 
     glEnable(GL_CULL_FACE);
 }
 
-void renderScenePass() {
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer());
-    glViewport(0, 0, window.framebufferWidth, window.framebufferHeight);
-    const glm::mat4 view = cameraView(camera);
-    const bool haveSky = skybox != nullptr && skybox->cubeMesh != nullptr;
+void renderScenePass(Renderer& renderer, const Race& race, const RenderFlags& flags, int framebufferWidth,
+                     int framebufferHeight, double wallSeconds) {
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer(renderer.targets));
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    const glm::mat4 view = cameraView(race.camera);
+    const bool haveSky = skyShown(renderer.sky);
     // The sky fills every pixel nothing else covers, so with a sky clearing the colours would change nothing.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(haveSky ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -148,46 +140,41 @@ void renderScenePass() {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
 
-    if (shaderList.empty()) {
-        // Start-up never gets here without the scene program; drawing without it would only raise GL errors.
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        return;
-    }
-    Shader& sceneShader = shaderList[0];
-    const glm::vec3 eye = cameraEye(camera);
-    // lightView was renewed by this frame's shadow pass.
-    lightSpaceMatrix = lightProjection * lightView;
-    useLitProgram(sceneShader, view, eye);
+    const Shader& sceneShader = renderer.programs.scene;
+    const glm::vec3 eye = cameraEye(race.camera);
+    // The same light view the shadow pass drew this frame's map with.
+    const glm::mat4 lightSpace = lightProjectionBox() * frameLightView(race);
+    useLitProgram(renderer, sceneShader, flags, view, eye, lightSpace);
     if (haveSky) {
-        bindTextureOnUnit(GL_TEXTURE_CUBE_MAP, skybox->cubeMap, environmentUnit);
+        bindTextureOnUnit(GL_TEXTURE_CUBE_MAP, renderer.sky.cubeMap, environmentUnit);
     }
-    shinyMaterial.reflectivity = renderFlags.reflectivity;
-    drawSceneObjects();
+    drawSceneObjects(renderer, race, shinyMaterial(flags.reflectivity));
 
     // The ground after what stands on it and nearest chunk first, so hidden ground fails the depth test unshaded.
-    useLitProgram(terrainShader, view, eye);
-    sendMaterial(dullMaterial);
-    bindTexture2D(grassTexture);
-    bindTexture2D(grassSpecularTexture);
-    bindTexture2D(grassNormalTexture);
+    useLitProgram(renderer, renderer.programs.terrain, flags, view, eye, lightSpace);
+    sendMaterial(renderer.uniforms, dullMaterial());
+    const Texture& courseGrass = renderer.course.grass;
+    bindTexture2D(courseGrass.textureId != 0 ? courseGrass : renderer.textures.grass);
+    bindTexture2D(renderer.textures.grassSpecular);
+    bindTexture2D(renderer.textures.grassNormal);
     // Never unbound: from the second frame on the ball, markers and stick also read this frame's shadow map.
-    bindTextureOnUnit(GL_TEXTURE_2D, shadowMapTexture, shadowUnit);
+    bindTextureOnUnit(GL_TEXTURE_2D, renderer.shadow.texture, shadowUnit);
     // The ground's maps and the sky are opaque: blending would only copy each fragment, at the cost of reading the
     // targets (and the sky replaces whatever the last frame left).
     glDisable(GL_BLEND);
-    drawTerrain(view, cameraProjection, eye);
+    drawTerrain(renderer, bodyModelMatrix(race.ground), view, renderer.projection, eye);
     // The sky only where nothing was drawn; before the sparks, which add their light to it.
     if (haveSky) {
-        drawSkybox(view, cameraProjection);
+        drawSkybox(renderer.sky, view, renderer.projection);
     }
     glEnable(GL_BLEND);
     // Uniforms stay with their program: the scene program keeps this frame's values. The particles draw with the
     // grass maps still bound on the units they do not set.
     sceneShader.use();
-    activateAllUniforms(sceneShader);
-    drawParticles();
-    drawFlag();
+    activateAllUniforms(renderer.uniforms, sceneShader);
+    drawParticles(renderer, race.particles);
+    drawFlag(renderer, race, flags, wallSeconds);
 
-    resolveSceneTarget();
+    resolveSceneTarget(renderer.targets);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

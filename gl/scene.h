@@ -1,17 +1,23 @@
 // The lit scene pass: the ball, markers, stick, terrain, sky, particles and waving flag drawn into the scene target.
 #pragma once
 
+#include "core/input.h"
 #include "core/scene_layout.h"
 
-// Upload through activeUniforms, so they serve whichever lit program is bound.
-void sendLight(const DirectionalLight& light);
-void sendMaterial(const Material& material);
+struct ActiveUniforms;
+struct Race;
+struct Renderer;
 
-// Draws the frame's 3D scene into the scene target (with antialiasing into its multisampled twin, resolved at the
-// end); leaves the default framebuffer bound, the flag program in use,
-// unit 0 active, depth test and culling on and blending off.
-void renderScenePass();
-// Ball, markers and stick with the scene program bound.
-void drawSceneObjects();
-// The goal flag with its own program; culling is off for its draw.
-void drawFlag();
+// Upload through the uniform cache, so they serve whichever lit program is bound.
+void sendLight(const ActiveUniforms& uniforms, const DirectionalLight& light);
+void sendMaterial(const ActiveUniforms& uniforms, const Material& material);
+
+// Draws race's 3D scene into the scene target (with antialiasing into its multisampled twin, resolved at the end)
+// over a framebuffer of the given size; the flag waves at wallSeconds. Leaves the default framebuffer bound, the
+// flag program in use, unit 0 active, depth test and culling on and blending off.
+void renderScenePass(Renderer& renderer, const Race& race, const RenderFlags& flags, int framebufferWidth,
+                     int framebufferHeight, double wallSeconds);
+// Ball, markers and stick with the scene program bound, in the shiny material.
+void drawSceneObjects(Renderer& renderer, const Race& race, const Material& shiny);
+// The goal flag with its own program, waving at wallSeconds; culling is off for its draw.
+void drawFlag(Renderer& renderer, const Race& race, const RenderFlags& flags, double wallSeconds);

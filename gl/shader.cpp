@@ -1,4 +1,4 @@
-// GPU programs: compile, link and validate with their messages, cached locations, the start-up programs.
+// GPU programs: compile, link and validate with their messages, cached locations, the renderer's nine programs.
 #include "gl/shader.h"
 
 #include <GL/glew.h>
@@ -11,14 +11,6 @@ namespace {
 constexpr int infoLogSize = 1024; // bytes read from a stage or program log
 
 } // namespace
-
-ActiveUniforms activeUniforms;
-
-Shader hudShader, depthDebugShader, blurShader, animShader, flagShader, terrainShader;
-// Made before main runs so their addresses are stable for every pass that keeps the pointer.
-Shader* bufferShader = new Shader();
-Shader* depthShader = new Shader();
-std::vector<Shader> shaderList;
 
 void addStage(uint32_t program, const std::string& source, uint32_t stageType) {
     const GLuint stage = glCreateShader(stageType);
@@ -101,52 +93,39 @@ void Shader::clear() {
     modelLocation = 0;
 }
 
-void activateBasicUniforms(const Shader& s) {
-    activeUniforms.model = s.modelLocation;
-    activeUniforms.projection = s.projectionLocation;
-    activeUniforms.view = s.viewLocation;
+void activateBasicUniforms(ActiveUniforms& active, const Shader& s) {
+    active.model = s.modelLocation;
+    active.projection = s.projectionLocation;
+    active.view = s.viewLocation;
 }
 
-void activateAllUniforms(const Shader& s) {
-    activateBasicUniforms(s);
-    activeUniforms.eyePosition = s.eyePositionLocation;
-    activeUniforms.ambientIntensity = s.ambientIntensityLocation;
-    activeUniforms.colour = s.colourLocation;
-    activeUniforms.diffuseIntensity = s.diffuseIntensityLocation;
-    activeUniforms.direction = s.directionLocation;
-    activeUniforms.specularIntensity = s.specularIntensityLocation;
-    activeUniforms.shininess = s.shininessLocation;
-    activeUniforms.reflectivity = s.reflectivityLocation;
+void activateAllUniforms(ActiveUniforms& active, const Shader& s) {
+    activateBasicUniforms(active, s);
+    active.eyePosition = s.eyePositionLocation;
+    active.ambientIntensity = s.ambientIntensityLocation;
+    active.colour = s.colourLocation;
+    active.diffuseIntensity = s.diffuseIntensityLocation;
+    active.direction = s.directionLocation;
+    active.specularIntensity = s.specularIntensityLocation;
+    active.shininess = s.shininessLocation;
+    active.reflectivity = s.reflectivityLocation;
 }
 
-void createShaders() {
-    // The scene program is reached as element 0 of the list; it is built aside and copied in.
-    Shader sceneShader;
-    sceneShader.createFromFiles("Shaders/shader.vert", "Shaders/shader.frag");
-    shaderList.assign(1, sceneShader);
-
-    hudShader.createFromFiles("Shaders/hud.vert", "Shaders/hud.frag");
-    bufferShader->createFromFiles("Shaders/buffer.vert", "Shaders/buffer.frag");
-    depthShader->createFromFiles("Shaders/depth.vert", "Shaders/depth.frag");
-    depthDebugShader.createFromFiles("Shaders/depthDebug.vert", "Shaders/depthDebug.frag");
-    blurShader.createFromFiles("Shaders/blur.vert", "Shaders/blur.frag");
-    animShader.createFromFiles("Shaders/anim.vert", "Shaders/anim.frag");
-    flagShader.createFromFiles("Shaders/flag.vert", "Shaders/flag.frag");
-    terrainShader.createFromFiles("Shaders/terrain.vert", "Shaders/shader.frag");
+void createPrograms(Programs& programs) {
+    programs.scene.createFromFiles("Shaders/shader.vert", "Shaders/shader.frag");
+    programs.hud.createFromFiles("Shaders/hud.vert", "Shaders/hud.frag");
+    programs.buffer.createFromFiles("Shaders/buffer.vert", "Shaders/buffer.frag");
+    programs.depth.createFromFiles("Shaders/depth.vert", "Shaders/depth.frag");
+    programs.depthDebug.createFromFiles("Shaders/depthDebug.vert", "Shaders/depthDebug.frag");
+    programs.blur.createFromFiles("Shaders/blur.vert", "Shaders/blur.frag");
+    programs.anim.createFromFiles("Shaders/anim.vert", "Shaders/anim.frag");
+    programs.flag.createFromFiles("Shaders/flag.vert", "Shaders/flag.frag");
+    programs.terrain.createFromFiles("Shaders/terrain.vert", "Shaders/shader.frag");
 }
 
-void releaseShaders() {
-    // Copies of a Shader share its program name, so each program is deleted exactly once, here.
-    for (Shader& s : shaderList) {
-        s.clear();
+void releasePrograms(Programs& programs) {
+    for (Shader* s : {&programs.scene, &programs.terrain, &programs.hud, &programs.buffer, &programs.depth,
+                      &programs.depthDebug, &programs.blur, &programs.anim, &programs.flag}) {
+        s->clear();
     }
-    shaderList.clear();
-    hudShader.clear();
-    bufferShader->clear();
-    depthShader->clear();
-    depthDebugShader.clear();
-    blurShader.clear();
-    animShader.clear();
-    flagShader.clear();
-    terrainShader.clear();
 }

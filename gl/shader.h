@@ -1,14 +1,14 @@
-// GPU programs: compiling, linking and validating, the cached uniform locations and ActiveUniforms.
+// GPU programs: compiling, linking and validating, the cached uniform locations, the uniform cache the shared draw
+// routines upload through, and the set of programs the renderer owns.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "core/shader_file.h"
 
-// Copyable as plain data: the scene program is built aside and copied into shaderList. Copies share one program,
-// which releaseShaders deletes once.
+// Owns its program (moved, never copied); released only by clear(), while the context exists.
 struct Shader {
     uint32_t programId = 0;
     int32_t projectionLocation = 0;
@@ -22,6 +22,30 @@ struct Shader {
     int32_t specularIntensityLocation = 0;
     int32_t shininessLocation = 0;
     int32_t reflectivityLocation = 0;
+
+    Shader() = default;
+    Shader(const Shader&) = delete;
+    Shader& operator=(const Shader&) = delete;
+    Shader(Shader&& other) noexcept { swap(other); }
+    // Swaps, so whatever this held is left in other for its owner to clear.
+    Shader& operator=(Shader&& other) noexcept {
+        swap(other);
+        return *this;
+    }
+    void swap(Shader& other) noexcept {
+        std::swap(programId, other.programId);
+        std::swap(projectionLocation, other.projectionLocation);
+        std::swap(modelLocation, other.modelLocation);
+        std::swap(viewLocation, other.viewLocation);
+        std::swap(eyePositionLocation, other.eyePositionLocation);
+        std::swap(ambientIntensityLocation, other.ambientIntensityLocation);
+        std::swap(colourLocation, other.colourLocation);
+        std::swap(diffuseIntensityLocation, other.diffuseIntensityLocation);
+        std::swap(directionLocation, other.directionLocation);
+        std::swap(specularIntensityLocation, other.specularIntensityLocation);
+        std::swap(shininessLocation, other.shininessLocation);
+        std::swap(reflectivityLocation, other.reflectivityLocation);
+    }
 
     // Reads both files before any GL call, then builds. Throws by pointer.
     void createFromFiles(const char* vertexPath, const char* fragmentPath);
@@ -41,22 +65,21 @@ struct ActiveUniforms {
     int32_t lightSpace = -1, debugNormals = -1, smoothShadows = -1;
     int32_t diffuseMap = -1, specularMap = -1, normalMap = -1, animateTime = -1;
 };
-extern ActiveUniforms activeUniforms;
 
-// Copies the model, projection and view locations of s into activeUniforms (every pass does this).
-void activateBasicUniforms(const Shader& s);
+// Copies the model, projection and view locations of s into active (every pass does this).
+void activateBasicUniforms(ActiveUniforms& active, const Shader& s);
 // Copies all eleven cached locations (the lit passes).
-void activateAllUniforms(const Shader& s);
+void activateAllUniforms(ActiveUniforms& active, const Shader& s);
 
-// Built by start-up inside its guarded stretch, in this order; released before the window goes.
-extern Shader hudShader, depthDebugShader, blurShader, animShader, flagShader;
-// The terrain's chunks: terrain.vert with the scene program's fragment stage.
-extern Shader terrainShader;
-extern Shader* bufferShader;
-extern Shader* depthShader;
-extern std::vector<Shader> shaderList; // element 0 is the scene program
+// The nine programs the passes draw with.
+struct Programs {
+    Shader scene;
+    Shader terrain; // terrain.vert with the scene program's fragment stage
+    Shader hud, buffer, depth, depthDebug, blur, anim, flag;
+};
 
-// Builds the nine start-up programs; throws as createFromFiles does.
-void createShaders();
-// Releases every program above; needs the context.
-void releaseShaders();
+// Builds the nine programs from the data folder, in start-up's order; throws as createFromFiles does (what was
+// built before the throw stays in programs for releasePrograms).
+void createPrograms(Programs& programs);
+// Releases every program; needs the context.
+void releasePrograms(Programs& programs);

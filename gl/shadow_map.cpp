@@ -6,20 +6,17 @@
 #include <GL/glew.h>
 
 #include "core/physics.h"
-#include "gl/gl_util.h"
-#include "gl/model.h"
+#include "core/race.h"
 #include "core/scene_layout.h"
-#include "gl/shader.h"
+#include "gl/gl_util.h"
+#include "gl/renderer.h"
 
-uint32_t shadowFramebuffer = 0;
-uint32_t shadowMapTexture = 0;
+void createShadowMap(ShadowMap& shadow) {
+    glGenFramebuffers(1, &shadow.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadow.framebuffer);
 
-void createShadowMap() {
-    glGenFramebuffers(1, &shadowFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
-
-    glGenTextures(1, &shadowMapTexture);
-    glBindTexture(GL_TEXTURE_2D, shadowMapTexture);
+    glGenTextures(1, &shadow.texture);
+    glBindTexture(GL_TEXTURE_2D, shadow.texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, shadowMapSize, shadowMapSize, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
                  nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -30,7 +27,7 @@ void createShadowMap() {
     const float border[] = {1.0f, 1.0f, 1.0f, 1.0f};
     glTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
 
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, shadowMapTexture, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, shadow.texture, 0);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
 
@@ -41,44 +38,45 @@ void createShadowMap() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
-void releaseShadowMap() {
-    glDeleteTextures(1, &shadowMapTexture);
-    glDeleteFramebuffers(1, &shadowFramebuffer);
-    shadowMapTexture = 0;
-    shadowFramebuffer = 0;
+void releaseShadowMap(ShadowMap& shadow) {
+    glDeleteTextures(1, &shadow.texture);
+    glDeleteFramebuffers(1, &shadow.framebuffer);
+    shadow.texture = 0;
+    shadow.framebuffer = 0;
 }
 
-void renderShadowPass() {
+glm::mat4 frameLightView(const Race& race) {
+    return lightViewFollowing(ballPosition(race), sceneLight().direction);
+}
+
+void renderShadowPass(Renderer& renderer, const Race& race) {
+    ActiveUniforms& uniforms = renderer.uniforms;
+    const StartupModels& models = renderer.models;
     glViewport(0, 0, shadowMapSize, shadowMapSize);
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer.shadow.framebuffer);
     glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
 
-    if (depthShader != nullptr) {
-        depthShader->use();
-        activateBasicUniforms(*depthShader);
-    }
+    renderer.programs.depth.use();
+    activateBasicUniforms(uniforms, renderer.programs.depth);
 
-    // The light box moves with the ball, so the shadowed area always surrounds it.
-    lightView = lightViewFollowing(ballPosition(), sceneLight.direction);
-    uploadMatrix(activeUniforms.projection, lightProjection);
-    uploadMatrix(activeUniforms.view, lightView);
+    uploadMatrix(uniforms.projection, lightProjectionBox());
+    uploadMatrix(uniforms.view, frameLightView(race));
 
     // The terrain only receives shadows and the particles cast none.
-    if (ballBody != nullptr) {
-        uploadMatrix(activeUniforms.model, bodyModelMatrix(*ballBody));
-        ballModel.draw();
-    }
-    uploadMatrix(activeUniforms.model, smallFlagShadowMatrix());
-    flagModel.draw();
-    drawMarkers();
-    uploadMatrix(activeUniforms.model, stickModelMatrix());
-    stickModel.draw();
+    const glm::vec3& goal = race.course.goal();
+    uploadMatrix(uniforms.model, bodyModelMatrix(race.ball));
+    models.ball.draw();
+    uploadMatrix(uniforms.model, smallFlagShadowMatrix(goal));
+    models.flag.draw();
+    drawMarkers(models.marker, uniforms.model, race.course.checkpoints, race.state.reached, race.clock.animationTime);
+    uploadMatrix(uniforms.model, stickModelMatrix(goal));
+    models.stick.draw();
     // No wave uniforms here: the flag's shadow keeps the model's rest shape.
-    uploadMatrix(activeUniforms.model, flagModelMatrix());
-    flagModel.draw();
+    uploadMatrix(uniforms.model, flagModelMatrix(goal));
+    models.flag.draw();
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

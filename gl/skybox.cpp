@@ -7,8 +7,6 @@
 
 #include "gl/gl_util.h"
 
-Skybox* skybox = nullptr;
-
 namespace {
 
 constexpr const char* skyboxVertexPath = "Shaders/skybox.vert";
@@ -16,12 +14,11 @@ constexpr const char* skyboxFragmentPath = "Shaders/skybox.frag";
 constexpr int faceChannels = 3;         // faces are decoded to RGB whatever the file holds
 constexpr int validationLogSize = 1024; // bytes
 
-// Builds the sky program; on failure prints why and gives null, so the sky is skipped instead of ending the game.
-Shader* buildSkyboxShader() {
-    Shader* shader = new Shader();
+// Builds the sky program; on failure prints why and leaves it empty, so the sky is skipped instead of ending the game.
+bool buildSkyboxShader(Shader& shader) {
     try {
-        shader->createFromFiles(skyboxVertexPath, skyboxFragmentPath);
-        return shader;
+        shader.createFromFiles(skyboxVertexPath, skyboxFragmentPath);
+        return true;
     } catch (FileNotFoundException* e) {
         std::printf("Shader file cannot be found: %s\n", e->getFileName());
         delete e;
@@ -29,9 +26,8 @@ Shader* buildSkyboxShader() {
         std::printf("%s", e->what());
         delete e;
     }
-    shader->clear();
-    delete shader;
-    return nullptr;
+    shader.clear();
+    return false;
 }
 
 // Decodes one face and uploads it to its cube-map side; false (after the message) when the file is unusable.
@@ -46,17 +42,15 @@ bool uploadFace(const std::string& path, GLenum target, int& sideLength) {
 
 } // namespace
 
-Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths) {
-    Skybox* result = new Skybox();
-    result->shader = buildSkyboxShader();
-    if (result->shader == nullptr) {
-        return result;
+void loadSkybox(Skybox& sky, const std::array<std::string, skyboxFaceCount>& facePaths) {
+    if (!buildSkyboxShader(sky.shader)) {
+        return;
     }
-    result->projectionLocation = result->shader->projectionLocation;
-    result->viewLocation = result->shader->viewLocation;
+    sky.projectionLocation = sky.shader.projectionLocation;
+    sky.viewLocation = sky.shader.viewLocation;
 
-    glGenTextures(1, &result->cubeMap);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, result->cubeMap);
+    glGenTextures(1, &sky.cubeMap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, sky.cubeMap);
     // RGB rows of an odd width are not 4-byte aligned.
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
@@ -70,9 +64,9 @@ Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths) {
     if (!allFaces) {
         // Without all faces there is no sky: no mesh, and an empty environment map reads black.
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
-        glDeleteTextures(1, &result->cubeMap);
-        result->cubeMap = 0;
-        return result;
+        glDeleteTextures(1, &sky.cubeMap);
+        sky.cubeMap = 0;
+        return;
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -81,60 +75,45 @@ Skybox* loadSkybox(const std::array<std::string, skyboxFaceCount>& facePaths) {
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
 
-    result->cubeMesh = new Mesh();
-    result->cubeMesh->createMesh(skyboxCubeVertices.data(), skyboxCubeIndices.data(),
-                                 static_cast<uint32_t>(skyboxCubeVertices.size()),
-                                 static_cast<uint32_t>(skyboxCubeIndices.size()));
-    return result;
+    sky.cubeMesh.createMesh(skyboxCubeVertices.data(), skyboxCubeIndices.data(),
+                            static_cast<uint32_t>(skyboxCubeVertices.size()),
+                            static_cast<uint32_t>(skyboxCubeIndices.size()));
 }
 
-void setupSkybox() {
-    skybox = loadSkybox(skyboxFacePaths);
-}
-
-void drawSkybox(const glm::mat4& view, const glm::mat4& projection) {
-    if (skybox == nullptr || skybox->cubeMesh == nullptr) {
+void drawSkybox(const Skybox& sky, const glm::mat4& view, const glm::mat4& projection) {
+    if (!skyShown(sky)) {
         return;
     }
     // Drawn after the ground at the far plane itself, so it fills only what nothing covers; it writes no depth.
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_LEQUAL);
-    skybox->shader->use();
+    sky.shader.use();
     const glm::mat4 turnOnly = stripTranslation(view);
-    uploadMatrix(skybox->projectionLocation, projection);
-    uploadMatrix(skybox->viewLocation, turnOnly);
+    uploadMatrix(sky.projectionLocation, projection);
+    uploadMatrix(sky.viewLocation, turnOnly);
     // The cube sampler is never set, so it reads unit 0.
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, skybox->cubeMap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, sky.cubeMap);
 
     // Checked every draw: a sampler left on a unit of the wrong type by another pass shows up here.
     GLint valid = 0;
-    glValidateProgram(skybox->shader->programId);
-    glGetProgramiv(skybox->shader->programId, GL_VALIDATE_STATUS, &valid);
+    glValidateProgram(sky.shader.programId);
+    glGetProgramiv(sky.shader.programId, GL_VALIDATE_STATUS, &valid);
     if (valid == 0) {
         GLchar log[validationLogSize] = {};
-        glGetProgramInfoLog(skybox->shader->programId, validationLogSize, nullptr, log);
+        glGetProgramInfoLog(sky.shader.programId, validationLogSize, nullptr, log);
         std::printf("Error validating program: '%s'\n", log);
     }
 
-    skybox->cubeMesh->draw();
+    sky.cubeMesh.draw();
     glDepthFunc(GL_LESS);
     glDepthMask(GL_TRUE);
 }
 
-void releaseSkybox() {
-    if (skybox == nullptr) {
-        return;
-    }
-    if (skybox->cubeMesh != nullptr) {
-        skybox->cubeMesh->clear();
-        delete skybox->cubeMesh;
-    }
-    if (skybox->shader != nullptr) {
-        skybox->shader->clear();
-        delete skybox->shader;
-    }
-    glDeleteTextures(1, &skybox->cubeMap);
-    delete skybox;
-    skybox = nullptr;
+void releaseSkybox(Skybox& sky) {
+    sky.cubeMesh.clear();
+    sky.shader.clear();
+    glDeleteTextures(1, &sky.cubeMap);
+    sky.cubeMap = 0;
+    sky.projectionLocation = sky.viewLocation = -1;
 }

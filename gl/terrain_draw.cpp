@@ -7,23 +7,22 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include "core/physics.h"
-#include "core/terrain.h"
+#include "core/terrain_lod.h"
 #include "gl/gl_util.h"
-#include "gl/shader.h"
+#include "gl/renderer.h"
 
-void drawTerrain(const glm::mat4& view, const glm::mat4& projection, const glm::vec3& eye) {
-    if (terrain == nullptr || terrain->heightTexture == 0 || terrain->lod.levelCount == 0) return;
-    Terrain& t = *terrain;
-    const glm::mat4 body = terrainBody != nullptr ? bodyModelMatrix(*terrainBody) : glm::mat4(1.0f);
-    const glm::mat4 worldFromGrid = body * terrainBodyFromGrid(t.width, t.height);
+void drawTerrain(Renderer& renderer, const glm::mat4& groundBody, const glm::mat4& view, const glm::mat4& projection,
+                 const glm::vec3& eye) {
+    TerrainGpu& t = renderer.course;
+    if (t.heightTexture == 0 || t.lod.levelCount == 0) return;
+    const glm::mat4 worldFromGrid = groundBody * terrainBodyFromGrid(t.width, t.height);
     const glm::vec3 eyeGrid = glm::vec3(glm::inverse(worldFromGrid) * glm::vec4(eye, 1.0f));
     selectTerrainChunks(t.lod, eyeGrid, frustumPlanes(projection * view * worldFromGrid), t.drawnChunks);
     if (t.drawnChunks.empty()) return;
 
-    const GLuint program = terrainShader.programId;
-    const glm::mat4 model = glm::scale(body, glm::vec3(float(t.width), terrainHeightScale, float(t.height)));
-    uploadMatrix(activeUniforms.model, model);
+    const GLuint program = renderer.programs.terrain.programId;
+    const glm::mat4 model = glm::scale(groundBody, glm::vec3(float(t.width), t.heightScale, float(t.height)));
+    uploadMatrix(renderer.uniforms.model, model);
     glUniformMatrix3fv(glGetUniformLocation(program, "normalMatrix"), 1, GL_FALSE,
                        glm::value_ptr(glm::inverseTranspose(glm::mat3(model))));
     glUniform3fv(glGetUniformLocation(program, "eyeGrid"), 1, glm::value_ptr(eyeGrid));

@@ -1,17 +1,13 @@
-// The terrain's start-up step in the game: the collision terrain from the heightmap, then its heights, chunk mesh and
-// chunk buffer on the GPU.
+// The course's ground on the GPU: its heights, chunk mesh, chunk buffer and grass, made from the race's course and freed.
 #include "gl/terrain_upload.h"
 
 #include <GL/glew.h>
 
 #include <cstddef>
-#include <cstdio>
-#include <new>
 #include <vector>
 
 #include <glm/vec2.hpp>
 
-#include "gl/model.h"
 
 namespace {
 
@@ -47,20 +43,23 @@ void createChunkMesh(Mesh& mesh) {
 
 } // namespace
 
-bool uploadTerrain(Terrain& t) {
-    t.lod = buildTerrainLod(t.width, t.height, t.samples);
+bool uploadTerrain(TerrainGpu& gpu, const Terrain& t) {
+    gpu.width = t.width;
+    gpu.height = t.height;
+    gpu.heightScale = t.heightScale;
+    gpu.lod = buildTerrainLod(t.width, t.height, t.samples.data(), t.heightScale);
     // Errors left by earlier steps are theirs (the debug output has shown them); only the upload's own count here.
     while (glGetError() != GL_NO_ERROR) {
     }
 
     // Mesh heights s / 32767, read with texelFetch: every vertex stands on a grid point. Filled a row at a time, so
     // start-up never holds a second copy of the map.
-    glGenTextures(1, &t.heightTexture);
-    glBindTexture(GL_TEXTURE_2D, t.heightTexture);
+    glGenTextures(1, &gpu.heightTexture);
+    glBindTexture(GL_TEXTURE_2D, gpu.heightTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_R32F, t.width, t.height, 0, GL_RED, GL_FLOAT, nullptr);
     std::vector<float> row(std::size_t(t.width));
     for (int32_t z = 0; z < t.height; ++z) {
-        const int16_t* line = t.samples + std::size_t(z) * std::size_t(t.width);
+        const int16_t* line = t.samples.data() + std::size_t(z) * std::size_t(t.width);
         for (int32_t x = 0; x < t.width; ++x) row[std::size_t(x)] = meshHeight(line[x]);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, z, t.width, 1, GL_RED, GL_FLOAT, row.data());
     }
@@ -69,18 +68,17 @@ bool uploadTerrain(Terrain& t) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
     if (glGetError() != GL_NO_ERROR) {
-        glDeleteTextures(1, &t.heightTexture);
-        t.heightTexture = 0;
+        releaseTerrainGpu(gpu);
         return false;
     }
 
-    createChunkMesh(t.mesh);
+    createChunkMesh(gpu.mesh);
     // Each drawn chunk's record, of which the shader reads the first grid point and level once per instance; room
     // for every chunk of level 0, the most that can be drawn at once.
-    glGenBuffers(1, &t.chunkBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, t.chunkBuffer);
-    t.drawnChunks.reserve(maxTerrainChunks(t.lod));
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(maxTerrainChunks(t.lod) * sizeof(TerrainChunk)), nullptr,
+    glGenBuffers(1, &gpu.chunkBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, gpu.chunkBuffer);
+    gpu.drawnChunks.reserve(maxTerrainChunks(gpu.lod));
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(maxTerrainChunks(gpu.lod) * sizeof(TerrainChunk)), nullptr,
                  GL_STREAM_DRAW);
     glEnableVertexAttribArray(1);
     glVertexAttribIPointer(1, 3, GL_INT, sizeof(TerrainChunk),
@@ -91,27 +89,24 @@ bool uploadTerrain(Terrain& t) {
     return true;
 }
 
-int setupTerrain() {
-    if (setupTerrainCollision(heightmapPath) != 0) {
-        return -1;
+void loadCourseGrass(TerrainGpu& gpu, const std::string& file) {
+    gpu.grass.clear();
+    gpu.grass = Texture(file);
+    gpu.grass.unit = diffuseUnit;
+    if (!gpu.grass.load()) {
+        gpu.grass.clear();
     }
-    try {
-        if (!uploadTerrain(*terrain)) {
-            std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", heightmapPath);
-            return -1;
-        }
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "Not enough memory for the heightmap (%s) \n", heightmapPath);
-        return -1;
-    }
-    terrainMeshes.push_back(&terrain->mesh);
-    return 0;
 }
 
-void releaseTerrainGpu() {
-    if (terrain == nullptr) return;
-    glDeleteTextures(1, &terrain->heightTexture);
-    glDeleteBuffers(1, &terrain->chunkBuffer);
-    terrain->heightTexture = 0;
-    terrain->chunkBuffer = 0;
+void releaseTerrainGpu(TerrainGpu& gpu) {
+    gpu.grass.clear();
+    glDeleteTextures(1, &gpu.heightTexture);
+    glDeleteBuffers(1, &gpu.chunkBuffer);
+    gpu.heightTexture = 0;
+    gpu.chunkBuffer = 0;
+    gpu.mesh.clear();
+    gpu.lod = TerrainLod{};
+    // The chunk list's memory goes with the course, so a smaller course that follows keeps no room for a larger one.
+    std::vector<TerrainChunk>().swap(gpu.drawnChunks);
+    gpu.width = gpu.height = 0;
 }

@@ -12,7 +12,7 @@ constexpr GLint tightUnpackAlignment = 1; // bytes
 enum class Loader { Repeating, ClampedRgb };
 
 struct StartupTexture {
-    Texture* texture;
+    Texture StartupTextures::*texture;
     const char* path;
     Loader loader;
     uint32_t unit;
@@ -20,33 +20,27 @@ struct StartupTexture {
 
 // Start-up loads these in this order; only the terrain's three use units other than 0.
 const StartupTexture startupTextures[] = {
-    {&grassTexture, "Textures/gras.png", Loader::Repeating, diffuseUnit},
-    {&grassSpecularTexture, "Textures/gras_specular.png", Loader::Repeating, specularUnit},
-    {&grassNormalTexture, "Textures/gras_normals.png", Loader::Repeating, normalUnit},
-    {&particleTexture, "Textures/particle.jpg", Loader::Repeating, diffuseUnit},
-    {&boostPTexture, "UserInterface/boostP.png", Loader::ClampedRgb, diffuseUnit},
-    {&boostTexture, "UserInterface/boost.png", Loader::Repeating, diffuseUnit},
-    {&boostGaugeTexture, "UserInterface/boost_gauge.png", Loader::Repeating, diffuseUnit},
-    {&boostGaugePointerTexture, "UserInterface/boost_gauge_pointer.png", Loader::Repeating, diffuseUnit},
-    {&timePTexture, "UserInterface/timeP.png", Loader::ClampedRgb, diffuseUnit},
-    {&timeTexture, "UserInterface/time.png", Loader::Repeating, diffuseUnit},
-    {&youWonTexture, "UserInterface/youwon.png", Loader::Repeating, diffuseUnit},
-    {&youLostTexture, "UserInterface/youlost.png", Loader::Repeating, diffuseUnit},
-    {&getReadyTexture, "UserInterface/getready.png", Loader::Repeating, diffuseUnit},
-    {&letRollTexture, "UserInterface/letroll.png", Loader::Repeating, diffuseUnit},
-    {&digitsTexture, "UserInterface/digits.png", Loader::Repeating, diffuseUnit},
-    {&bestTexture, "UserInterface/best.png", Loader::Repeating, diffuseUnit},
-    {&newRecordTexture, "UserInterface/newrecord.png", Loader::Repeating, diffuseUnit},
-    {&pausedTexture, "UserInterface/paused.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::grass, "Textures/gras.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::grassSpecular, "Textures/gras_specular.png", Loader::Repeating, specularUnit},
+    {&StartupTextures::grassNormal, "Textures/gras_normals.png", Loader::Repeating, normalUnit},
+    {&StartupTextures::particle, "Textures/particle.jpg", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::boostP, "UserInterface/boostP.png", Loader::ClampedRgb, diffuseUnit},
+    {&StartupTextures::boost, "UserInterface/boost.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::boostGauge, "UserInterface/boost_gauge.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::boostGaugePointer, "UserInterface/boost_gauge_pointer.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::timeP, "UserInterface/timeP.png", Loader::ClampedRgb, diffuseUnit},
+    {&StartupTextures::time, "UserInterface/time.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::youWon, "UserInterface/youwon.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::youLost, "UserInterface/youlost.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::getReady, "UserInterface/getready.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::letRoll, "UserInterface/letroll.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::digits, "UserInterface/digits.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::best, "UserInterface/best.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::newRecord, "UserInterface/newrecord.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::paused, "UserInterface/paused.png", Loader::Repeating, diffuseUnit},
 };
 
 } // namespace
-
-Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
-Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
-Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
-Texture digitsTexture, bestTexture, newRecordTexture;
-Texture pausedTexture;
 
 uint32_t textureFormatForChannels(int channelCount) {
     switch (channelCount) {
@@ -112,21 +106,22 @@ void Texture::clear() {
     filePath.clear();
 }
 
-void loadStartupTextures() {
+void loadStartupTextures(StartupTextures& textures) {
     // A missing image prints its line and stays empty (textureId 0); start-up goes on.
     for (const StartupTexture& entry : startupTextures) {
-        *entry.texture = Texture(entry.path);
+        Texture& texture = textures.*entry.texture;
+        texture = Texture(entry.path);
         if (entry.loader == Loader::ClampedRgb) {
-            entry.texture->loadClampedRgb();
+            texture.loadClampedRgb();
         } else {
-            entry.texture->load();
+            texture.load();
         }
-        entry.texture->unit = entry.unit;
+        texture.unit = entry.unit;
     }
 }
 
-void releaseStartupTextures() {
+void releaseStartupTextures(StartupTextures& textures) {
     for (const StartupTexture& entry : startupTextures) {
-        entry.texture->clear();
+        (textures.*entry.texture).clear();
     }
 }

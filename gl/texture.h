@@ -1,4 +1,4 @@
-// 2D textures on the GPU: the upload of a decoded image, the two loaders and the fourteen start-up textures.
+// 2D textures on the GPU: the upload of a decoded image, the two loaders and the start-up textures.
 #pragma once
 
 #include <cstdint>
@@ -51,15 +51,16 @@ uint32_t textureFormatForChannels(int channelCount);
 // alignment is 1, so rows of any byte length are read exactly. Leaves no texture bound.
 uint32_t uploadTexture(const Image& image, int32_t wrap, int32_t minFilter);
 
-extern Texture grassTexture, grassSpecularTexture, grassNormalTexture, particleTexture;
-extern Texture boostPTexture, boostTexture, boostGaugeTexture, boostGaugePointerTexture;
-extern Texture timePTexture, timeTexture, youWonTexture, youLostTexture, getReadyTexture, letRollTexture;
-// The race clock's digits, its record label and the new-record sprite; the paused banner.
-extern Texture digitsTexture, bestTexture, newRecordTexture;
-extern Texture pausedTexture;
+// The textures loaded at start-up: the terrain's three maps, the sparks' sprite and the HUD's pictures.
+struct StartupTextures {
+    Texture grass, grassSpecular, grassNormal, particle;
+    Texture boostP, boost, boostGauge, boostGaugePointer;
+    Texture timeP, time, youWon, youLost, getReady, letRoll;
+    Texture digits, best, newRecord; // the race clock's digits, its record label and the new-record sprite
+    Texture paused;
+};
 
-// Start-up step: loads the start-up textures and sets the terrain units. A missing image prints its line and
-// stays empty.
-void loadStartupTextures();
-// Releases the start-up textures; needs the context.
-void releaseStartupTextures();
+// Loads every start-up texture and sets the terrain units. A missing image prints its line and stays empty.
+void loadStartupTextures(StartupTextures& textures);
+// Releases them; needs the context.
+void releaseStartupTextures(StartupTextures& textures);

@@ -4,8 +4,6 @@
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
 
-UnitQuad unitQuad;
-
 namespace {
 
 constexpr float quadVertices[] = {

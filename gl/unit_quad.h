@@ -34,8 +34,5 @@ struct UnitQuad {
     void clear();
 };
 
-// Made by start-up before the textures; released at shutdown while the context exists.
-extern UnitQuad unitQuad;
-
 // The unit quad scaled to cover the whole viewport: every full-screen pass draws it with this model matrix.
 const glm::mat4& fullViewportModel();

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev googletest
   xvfb xauth xdotool imagemagick libgl1-mesa-dri mesa-utils
   dpkg-dev file sox
+  clang libclang-rt-14-dev
 )
 
 missing=()

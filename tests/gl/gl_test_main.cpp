@@ -1,20 +1,11 @@
-// Entry point of the GL tests: one hidden window with an OpenGL 3.3 core context, and the start-up steps every pass
-// needs (shipped programs, shadow map, unit quad, textures, models, light and materials), made once from the data
-// folder.
+// Entry point of the GL tests: one hidden window with an OpenGL 3.3 core context, shared by every test; each test
+// makes its own renderer and race.
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-
-#include "gl/unit_quad.h"
-#include "gl/model.h"
-#include "core/scene_layout.h"
-#include "gl/shader.h"
-#include "gl/shadow_map.h"
-#include "gl/texture.h"
-#include "tests/support/files.h"
 
 namespace {
 
@@ -23,7 +14,7 @@ namespace {
     std::exit(1);
 }
 
-class ShippedGl : public testing::Environment {
+class GlContext : public testing::Environment {
 public:
     void SetUp() override {
         if (!glfwInit()) fail("GLFW could not start: the GL tests need a display (run them under xvfb-run)");
@@ -39,26 +30,8 @@ public:
         if (glewInit() != GLEW_OK) fail("GLEW could not load the OpenGL entry points");
         while (glGetError() != GL_NO_ERROR) { // glewInit asks for extensions the legacy way once
         }
-        WorkingDirectory inData(KELVARA_DATA_DIR);
-        try {
-            createShaders();
-        } catch (...) {
-            fail("the shipped programs did not build");
-        }
-        createShadowMap();
-        unitQuad.create();
-        loadStartupTextures();
-        loadStartupModels();
-        setupSceneLight();
-        setupMaterials();
-        initialiseLightMatrices();
     }
     void TearDown() override {
-        releaseStartupModels();
-        releaseStartupTextures();
-        unitQuad.clear();
-        releaseShadowMap();
-        releaseShaders();
         glfwDestroyWindow(handle);
         glfwTerminate();
     }
@@ -71,6 +44,6 @@ private:
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing::AddGlobalTestEnvironment(new ShippedGl());
+    testing::AddGlobalTestEnvironment(new GlContext());
     return RUN_ALL_TESTS();
 }

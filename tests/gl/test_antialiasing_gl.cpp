@@ -7,13 +7,10 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/window.h"
 #include "gl/bloom.h"
-#include "gl/unit_quad.h"
 #include "gl/gl_util.h"
-#include "gl/shader.h"
-#include "gl/texture.h"
-#include "tests/support/game_state.h"
+#include "gl/renderer.h"
+#include "tests/support/gl_pass.h"
 
 namespace {
 
@@ -22,14 +19,15 @@ constexpr int size = 32; // pixels
 // Draws a white square turned by 30 degrees on black into the scene's draw target, resolves it, and returns how
 // many pixels of the scene colour are neither black nor white.
 int partlyCoveredPixels(bool antialiasing) {
-    const Window saved = window;
-    window.framebufferWidth = window.framebufferHeight = size;
-    window.antialiasing = antialiasing;
-    createBloomTargets();
-    EXPECT_EQ(sceneTarget.multisampleFramebuffer != 0, antialiasing);
+    ShippedRenderer shipped;
+    Renderer& renderer = shipped.renderer;
+    BloomTargets& targets = renderer.targets;
+    const Shader& hudShader = renderer.programs.hud;
+    createBloomTargets(targets, size, size, antialiasing);
+    EXPECT_EQ(targets.scene.multisampleFramebuffer != 0, antialiasing);
     const GLuint white = uploadTexture(Image{1, 1, 4, 4, {255, 255, 255, 255}}, GL_REPEAT, GL_NEAREST);
 
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer(targets));
     glViewport(0, 0, size, size);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -44,11 +42,11 @@ int partlyCoveredPixels(bool antialiasing) {
     uploadMatrix(hudShader.modelLocation, glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0, 0, 1)) *
                                               glm::scale(glm::mat4(1.0f), glm::vec3(1.5f)));
     bindTextureOnUnit(GL_TEXTURE_2D, white, 0);
-    unitQuad.draw();
-    resolveSceneTarget();
+    renderer.quad.draw();
+    resolveSceneTarget(targets);
 
     std::vector<float> pixels(std::size_t(size) * size * 3);
-    glBindTexture(GL_TEXTURE_2D, sceneTarget.sceneColour);
+    glBindTexture(GL_TEXTURE_2D, targets.scene.sceneColour);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, pixels.data());
     int partly = 0, covered = 0;
     for (std::size_t i = 0; i < pixels.size(); i += 3) {
@@ -59,12 +57,10 @@ int partlyCoveredPixels(bool antialiasing) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
     glDeleteTextures(1, &white);
-    releaseBloomTargets();
     glUseProgram(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
-    window = saved;
     return partly;
 }
 

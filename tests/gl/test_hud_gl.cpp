@@ -62,15 +62,16 @@ TEST_F(Hud, EachRacePhaseShowsItsOwnMessageTheRightWayUp) {
     };
     Picture pictures[4];
     for (int i = 0; i < 4; ++i) pictures[i] = loadPicture(dataFile(std::string("UserInterface/") + messages[i]), 4);
-    renderComposite(); // sets the program's brightness and contrast from the settings, as in every frame
+    // Sets the program's brightness and contrast from the settings, as in every frame.
+    renderComposite(renderer, flags, size, size, false);
     glEnable(GL_CULL_FACE); // as the passes before it leave the state
     for (const Case& c : cases) {
-        raceState.phase = c.phase;
-        raceState.raceStart = 10.0f;
-        frameClock.totalTime = 10.0f + c.sinceReset;
+        race->state.phase = c.phase;
+        race->state.raceStart = 10.0f;
+        race->clock.totalTime = 10.0f + c.sinceReset;
         drawIntoTarget();
         glClear(GL_COLOR_BUFFER_BIT);
-        renderHud();
+        renderHud(renderer, *race, size, size);
         const std::vector<glm::vec4> shown = readAll();
         const std::string what = "phase " + std::to_string(int(c.phase)) + " at " + std::to_string(c.sinceReset) + " s";
         for (int i = 0; i < 4; ++i) {
@@ -120,16 +121,16 @@ int shownGlyph(const std::vector<glm::vec4>& shown, const Picture& atlas, const 
 TEST_F(Hud, TheRaceClockAndTheRecordShowTheirDigitsInTheirPlaces) {
     const Picture atlas = loadPicture(dataFile("UserInterface/digits.png"), 4);
     ASSERT_TRUE(atlas.loaded());
-    renderComposite();
+    renderComposite(renderer, flags, size, size, false);
     glEnable(GL_CULL_FACE);
-    raceState.phase = RacePhase::Rolling;
-    raceState.raceStart = 10.0f;
-    frameClock.totalTime = 60.0f; // long after the start messages
-    raceState.raceClock = 47.08f;
-    personalRecords.best = CourseRecord{true, 45.31f, ""};
+    race->state.phase = RacePhase::Rolling;
+    race->state.raceStart = 10.0f;
+    race->clock.totalTime = 60.0f; // long after the start messages
+    race->state.raceClock = 47.08f;
+    race->records.best = CourseRecord{true, 45.31f, ""};
     drawIntoTarget();
     glClear(GL_COLOR_BUFFER_BIT);
-    renderHud();
+    renderHud(renderer, *race, size, size);
     const std::vector<glm::vec4> shown = readAll();
     glDisable(GL_CULL_FACE);
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "gl/bloom.h"
 #include "gl/composite.h"
 #include "gl/shadow_map.h"
 #include "tests/support/checks.h"
@@ -19,13 +19,17 @@ namespace {
 class Post : public GlPass {
 protected:
     Post() {
-        glfwGetFramebufferSize(glfwGetCurrentContext(), &window.framebufferWidth, &window.framebufferHeight);
-        width = window.framebufferWidth;
-        height = window.framebufferHeight;
-        createBloomTargets();
-        settings = &look;
+        glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
+        // The renderer's own targets at the window's size, in place of the fixture's.
+        renderer.targets.scene = SceneTarget{};
+        createBloomTargets(renderer.targets, width, height, false);
     }
-    ~Post() override { releaseBloomTargets(); }
+    // The composite with the fixture's picture settings.
+    void composite(bool bloomApplied = false) {
+        renderer.brightness = brightness;
+        renderer.contrast = contrast;
+        renderComposite(renderer, flags, width, height, bloomApplied);
+    }
 
     // Fills a target texture: f gives the colour of pixel (x, y), bottom row first.
     template <class F>
@@ -53,24 +57,26 @@ protected:
     }
     // What the scene pass leaves: its target bound with a cleared depth buffer and depth testing on.
     void afterTheScene() const {
-        glBindFramebuffer(GL_FRAMEBUFFER, sceneTarget.framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, renderer.targets.scene.framebuffer);
         glClear(GL_DEPTH_BUFFER_BIT);
         glEnable(GL_DEPTH_TEST);
     }
 
-    Settings look;
+    float brightness = 0.0f, contrast = 1.0f;
     int width = 0, height = 0;
 };
 
 TEST_F(Post, BloomSpreadsAGlowingPixelOverItsNeighboursAndAddsItToTheScene) {
     const int cx = width / 2, cy = height / 2;
-    fill(sceneTarget.sceneColour, [](int, int) { return glm::vec3(0.1f); });
-    fill(sceneTarget.brightColour, [&](int x, int y) { return glm::vec3(x == cx && y == cy ? 0.5f : 0.0f); });
+    const BloomTargets& targets = renderer.targets;
+    fill(targets.scene.sceneColour, [](int, int) { return glm::vec3(0.1f); });
+    fill(targets.scene.brightColour, [&](int x, int y) { return glm::vec3(x == cx && y == cy ? 0.5f : 0.0f); });
     afterTheScene();
-    renderBloom();
-    EXPECT_EQ(finalSceneTexture(), combinedTarget.blurColour);
-    const std::vector<glm::vec3> combined = readTexture(combinedTarget.blurColour);
-    const std::vector<glm::vec3> scene = readTexture(sceneTarget.sceneColour); // 0.1 as half floats hold it
+    renderBloom(renderer, width, height);
+    EXPECT_EQ(finalSceneTexture(targets, true), targets.combined.blurColour);
+    EXPECT_EQ(finalSceneTexture(targets, false), targets.scene.sceneColour);
+    const std::vector<glm::vec3> combined = readTexture(targets.combined.blurColour);
+    const std::vector<glm::vec3> scene = readTexture(targets.scene.sceneColour); // 0.1 as half floats hold it
     auto added = [&](int x, int y) { return combined[std::size_t(y) * width + x].g - scene[std::size_t(y) * width + x].g; };
     double total = 0.0;
     for (int y = 0; y < height; ++y)
@@ -84,35 +90,39 @@ TEST_F(Post, BloomSpreadsAGlowingPixelOverItsNeighboursAndAddsItToTheScene) {
 
 TEST_F(Post, TheCompositeShowsThePictureUprightWithTheSettingsOrADebuggingView) {
     const glm::vec3 topLeft(0.8f, 0.1f, 0.1f), topRight(0.1f, 0.1f, 0.8f), bottom(0.1f, 0.6f, 0.1f), glow(0.0f, 0.2f, 0.9f);
-    fill(sceneTarget.sceneColour, [&](int x, int y) { return y < height / 2 ? bottom : x < width / 2 ? topLeft : topRight; });
-    fill(sceneTarget.brightColour, [&](int, int) { return glow; });
+    const BloomTargets& targets = renderer.targets;
+    fill(targets.scene.sceneColour, [&](int x, int y) { return y < height / 2 ? bottom : x < width / 2 ? topLeft : topRight; });
+    fill(targets.scene.brightColour, [&](int, int) { return glow; });
     auto expectQuadrants = [&](const glm::vec3& tl, const glm::vec3& tr, const glm::vec3& b, const char* what) {
         expectVecNear(shown(width / 4, height * 3 / 4), tl, 0.01f, std::string(what) + ", top left");
         expectVecNear(shown(width * 3 / 4, height * 3 / 4), tr, 0.01f, std::string(what) + ", top right");
         expectVecNear(shown(width / 2, height / 4), b, 0.01f, std::string(what) + ", bottom");
     };
-    renderComposite();
+    composite();
     expectQuadrants(topLeft, topRight, bottom, "as drawn");
 
-    look.brightness = 0.1f;
-    look.contrast = 2.0f;
+    brightness = 0.1f;
+    contrast = 2.0f;
     auto adjusted = [](const glm::vec3& c) { return glm::clamp((c - 0.5f) * 2.0f + 0.6f, 0.0f, 1.0f); };
-    renderComposite();
+    composite();
     expectQuadrants(adjusted(topLeft), adjusted(topRight), adjusted(bottom), "brighter, more contrast");
-    look = Settings{};
+    brightness = 0.0f;
+    contrast = 1.0f;
 
-    renderFlags.showBrightPass = true;
-    renderComposite();
+    flags.showBrightPass = true;
+    composite();
     expectQuadrants(glow, glow, glow, "key 0");
-    renderFlags.showBrightPass = false;
+    composite(true);
+    expectQuadrants(glow, glow, glow, "key 0 after a bloom pass");
+    flags.showBrightPass = false;
 
     // Key 7: the shadow map (cleared to depth 0.5 here) as a grey picture over x -0.75..-0.25, y 0.25..0.75.
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer.shadow.framebuffer);
     glClearDepth(0.5);
     glClear(GL_DEPTH_BUFFER_BIT);
     glClearDepth(1.0);
-    renderFlags.showDepthMap = true;
-    renderComposite();
+    flags.showDepthMap = true;
+    composite();
     expectVecNear(shown(width / 4, height * 3 / 4), glm::vec3(0.5f), 0.01f, "the depth picture");
     expectVecNear(shown(width / 16, height * 3 / 4), topLeft, 0.01f, "left of it");
     expectVecNear(shown(width / 4, height * 15 / 16), topLeft, 0.01f, "above it");

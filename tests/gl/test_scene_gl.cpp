@@ -8,7 +8,7 @@
 
 #include <btBulletDynamicsCommon.h>
 
-#include "gl/terrain_upload.h"
+#include "core/physics.h"
 #include "gl/scene.h"
 #include "gl/shadow_map.h"
 #include "gl/skybox.h"
@@ -28,39 +28,33 @@ constexpr float sunlit = 0.5f + 0.6f * 0.70710678f, shaded = 0.5f;
 class Scene : public GlPass {
 protected:
     Scene() {
-        HeightGrid flat{lawnSize, lawnSize, std::vector<int16_t>(lawnSize * lawnSize, 0)};
-        terrain = new Terrain(std::move(flat));
-        EXPECT_TRUE(uploadTerrain(*terrain));
+        replaceGrass(renderer, texel(100, 160, 60, diffuseUnit), texel(0, 0, 0, specularUnit),
+                     texel(128, 128, 255, normalUnit));
+        useGround(levelGrid(lawnSize));
+        Camera& camera = race->camera;
         camera = Camera{};
         camera.front = glm::vec3(0.0f, -1.0f, 0.0f);
         camera.up = glm::vec3(0.0f, 0.0f, -1.0f);
         camera.distance = 20.0f;
         holdBall(glm::vec3(0.0f, -50.0f, 0.0f)); // out of sight unless a test brings it
     }
-    ~Scene() override {
-        releaseTerrainGpu();
-        terrain->mesh.clear();
-        releaseSkybox();
-    }
 
     void holdBall(const glm::vec3& p) {
-        placeBall(p);
+        placeBall(race->ball, p);
         btTransform at;
         at.setIdentity();
         at.setOrigin(btVector3(p.x, p.y, p.z));
-        ballBody->body->getMotionState()->setWorldTransform(at);
+        race->ball.body->getMotionState()->setWorldTransform(at);
     }
     void render() {
-        renderShadowPass();
-        renderScenePass();
+        renderShadowPass(renderer, *race);
+        renderScenePass(renderer, *race, flags, size, size, 0.0);
     }
     glm::vec4 colourAt(const glm::vec3& world, int output = 0) const {
-        const glm::vec4 clip = cameraProjection * cameraView(camera) * glm::vec4(world, 1.0f);
+        const glm::vec4 clip = renderer.projection * cameraView(race->camera) * glm::vec4(world, 1.0f);
         const glm::vec2 ndc = glm::vec2(clip) / clip.w;
         return read(output, int((ndc.x * 0.5f + 0.5f) * size), int((ndc.y * 0.5f + 0.5f) * size));
     }
-
-    GrassStandIn lawn{texel(100, 160, 60, diffuseUnit), texel(0, 0, 0, specularUnit), texel(128, 128, 255, normalUnit)};
 };
 
 TEST_F(Scene, TheLawnIsLitByTheSunAndTheBallShadesItAlongTheLight) {
@@ -76,9 +70,11 @@ TEST_F(Scene, TheLawnIsLitByTheSunAndTheBallShadesItAlongTheLight) {
 }
 
 TEST_F(Scene, AMarkerShowsAndGlowsUntilItsCheckpointIsCollected) {
-    raceState.reached.fill(true);
-    raceState.reached[1] = false;
-    camera.position = camera.target = checkpoints[1];
+    std::vector<bool>& reached = race->state.reached;
+    reached.assign(reached.size(), true);
+    reached[1] = false;
+    Camera& camera = race->camera;
+    camera.position = camera.target = race->course.checkpoints[1];
     camera.front = glm::vec3(0.0f, 0.0f, -1.0f);
     camera.up = glm::vec3(0.0f, 1.0f, 0.0f);
     camera.distance = 40.0f;
@@ -90,7 +86,7 @@ TEST_F(Scene, AMarkerShowsAndGlowsUntilItsCheckpointIsCollected) {
     render();
     EXPECT_GT(litPixels(0), size * size / 200) << "the marker stands in the view";
     EXPECT_GT(litPixels(1), size * size / 200) << "and lights up the glow";
-    raceState.reached[1] = true;
+    reached[1] = true;
     render();
     EXPECT_EQ(litPixels(0), 0);
     EXPECT_EQ(litPixels(1), 0);
@@ -105,15 +101,15 @@ TEST_F(Scene, WithFullReflectivityTheBallMirrorsTheSky) {
     }
     {
         WorkingDirectory inData(KELVARA_DATA_DIR);
-        skybox = loadSkybox(faces);
+        loadSkybox(renderer.sky, faces);
     }
-    ASSERT_NE(skybox->cubeMesh, nullptr);
+    ASSERT_TRUE(skyShown(renderer.sky));
     const glm::vec3 sky(200 / 255.0f, 40 / 255.0f, 150 / 255.0f);
     holdBall(glm::vec3(0.0f, 2.0f, 0.0f));
     const glm::vec3 top(0.0f, 3.0f, 0.0f);
     render();
     EXPECT_GT(glm::distance(glm::vec3(colourAt(top)), sky), 0.3f) << "the usual ball shows its own colour";
-    renderFlags.reflectivity = 1.0f;
+    flags.reflectivity = 1.0f;
     render();
     expectVecNear(glm::vec3(colourAt(top)), sky, 0.02f, "mirrored sky");
 }

@@ -17,9 +17,11 @@ TEST(Shaders, TheShippedProgramsOfferEveryUniformThePassesSet) {
     const std::vector<const char*> light = {"directionalLight.colour", "directionalLight.ambientIntensity",
                                             "directionalLight.direction", "directionalLight.diffuseIntensity"};
     Shader sky;
+    Programs shipped;
     {
         WorkingDirectory inData(KELVARA_DATA_DIR);
         ASSERT_NO_THROW(sky.createFromFiles("Shaders/skybox.vert", "Shaders/skybox.frag"));
+        ASSERT_NO_THROW(createPrograms(shipped));
     }
     struct Program {
         const char* name;
@@ -27,22 +29,22 @@ TEST(Shaders, TheShippedProgramsOfferEveryUniformThePassesSet) {
         std::vector<const char*> uniforms;
     };
     const Program programs[] = {
-        {"scene", shaderList.at(0).programId,
+        {"scene", shipped.scene.programId,
          {"model", "view", "projection", "eyePosition", "lightSpaceMatrix", "material.specularIntensity",
           "material.shininess", "material.reflectivity", "diffuseMap", "specularMap", "normalMap", "shadowMap",
           "environmentMap", "debugNormals", "smoothShadows"}},
-        {"flag", flagShader.programId,
+        {"flag", shipped.flag.programId,
          {"model", "view", "projection", "eyePosition", "FragPosLightSpace", "animateTime", "velocity", "k", "amp",
           "diffuseMap", "specularMap", "shadowMap", "debugNormals"}},
-        {"terrain", terrainShader.programId,
+        {"terrain", shipped.terrain.programId,
          {"model", "normalMatrix", "view", "projection", "lightSpaceMatrix", "eyeGrid", "morphStart", "morphEnd",
           "eyePosition", "material.specularIntensity", "material.shininess", "diffuseMap", "specularMap", "normalMap",
           "shadowMap", "debugNormals", "smoothShadows"}},
-        {"depth", depthShader->programId, {"model", "view", "projection"}},
-        {"hud", hudShader.programId, {"model", "flip", "opacity", "brightness", "contrast", "textureRect"}},
-        {"blur", blurShader.programId, {"model", "horizontal", "weight", "offset"}},
-        {"combine", bufferShader->programId, {"model", "exposure", "renderedTexture", "bloomBlur"}},
-        {"depth picture", depthDebugShader.programId, {"model"}},
+        {"depth", shipped.depth.programId, {"model", "view", "projection"}},
+        {"hud", shipped.hud.programId, {"model", "flip", "opacity", "brightness", "contrast", "textureRect"}},
+        {"blur", shipped.blur.programId, {"model", "horizontal", "weight", "offset"}},
+        {"combine", shipped.buffer.programId, {"model", "exposure", "renderedTexture", "bloomBlur"}},
+        {"depth picture", shipped.depthDebug.programId, {"model"}},
         {"sky", sky.programId, {"view", "projection"}},
     };
     for (const Program& p : programs) {
@@ -52,6 +54,7 @@ TEST(Shaders, TheShippedProgramsOfferEveryUniformThePassesSet) {
         for (const char* name : names) EXPECT_NE(glGetUniformLocation(p.id, name), -1) << p.name << " program: " << name;
     }
     sky.clear();
+    releasePrograms(shipped);
 }
 
 TEST(Shaders, ABrokenSourceNamesTheFailedStepAndThrows) {

@@ -19,8 +19,6 @@ const glm::vec3 cleared(0.2f, 0.4f, 0.6f);
 
 class Sky : public GlPass {
 protected:
-    ~Sky() override { releaseSkybox(); }
-
     // Faces of one colour each (0..255, times 40 per face), 4 x 4 texels, with 1, 3 or 4 channels.
     FacePaths writeFaces(int size = 4) {
         FacePaths paths;
@@ -40,7 +38,7 @@ protected:
     // Loads as start-up does (programs from the data folder) and returns what was printed.
     std::string load(const FacePaths& paths) {
         WorkingDirectory inData(KELVARA_DATA_DIR);
-        return stdoutOf([&] { skybox = loadSkybox(paths); });
+        return stdoutOf([&] { loadSkybox(renderer.sky, paths); });
     }
     // The middle of the picture after drawing the sky from eye along front.
     glm::vec3 seen(const glm::vec3& eye, const glm::vec3& front, const glm::vec3& up) {
@@ -52,7 +50,7 @@ protected:
         glEnable(GL_CULL_FACE);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        drawSkybox(glm::lookAt(eye, eye + front, up), glm::perspective(0.8f, 1.0f, 0.5f, 500.0f));
+        drawSkybox(renderer.sky, glm::lookAt(eye, eye + front, up), glm::perspective(0.8f, 1.0f, 0.5f, 500.0f));
         glDisable(GL_CULL_FACE);
         glDisable(GL_BLEND);
         return glm::vec3(read(0, size / 2, size / 2));
@@ -86,11 +84,12 @@ TEST_F(Sky, ASkyThatCannotBeMadeIsReportedAndSkipped) {
     for (const auto& [paths, message] : cases) {
         EXPECT_EQ(load(paths), message);
         expectVecNear(seen(glm::vec3(0.0f), {0, 0, -1}, {0, 1, 0}), cleared, 0.01f, message);
-        releaseSkybox();
+        releaseSkybox(renderer.sky);
     }
     TempDir empty; // no Shaders folder
     WorkingDirectory elsewhere(empty.root);
-    EXPECT_EQ(stdoutOf([&] { skybox = loadSkybox(good); }), "Shader file cannot be found: Shaders/skybox.vert\n");
+    EXPECT_EQ(stdoutOf([&] { loadSkybox(renderer.sky, good); }), "Shader file cannot be found: Shaders/skybox.vert\n");
+    EXPECT_FALSE(skyShown(renderer.sky));
     expectVecNear(seen(glm::vec3(0.0f), {0, 0, -1}, {0, 1, 0}), cleared, 0.01f, "without its program");
 }
 

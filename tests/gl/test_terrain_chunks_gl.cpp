@@ -12,21 +12,11 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "core/camera.h"
-#include "core/input.h"
-#include "core/race_state.h"
-#include "app/window.h"
 #include "core/physics.h"
-#include "gl/terrain_upload.h"
-#include "gl/bloom.h"
-#include "core/particles.h"
-#include "gl/unit_quad.h"
+#include "core/scene_layout.h"
 #include "gl/gl_util.h"
-#include "gl/model.h"
+#include "gl/renderer.h"
 #include "gl/scene.h"
-#include "gl/shader.h"
-#include "gl/shadow_map.h"
-#include "gl/skybox.h"
-#include "gl/texture.h"
 #include "tests/support/gl_pass.h"
 #include "tests/support/reference_terrain.h"
 
@@ -71,27 +61,22 @@ HeightGrid makeGround(int32_t side, float hills, float jitter, float ripple) {
 class TerrainChunksGl : public GlPass {
 protected:
     TerrainChunksGl() {
-        placeBall(glm::vec3(0.0f, -1000.0f, 0.0f)); // out of every view: only ground is seen
-        stepPhysics(*physicsWorld, physicsSubstep);
-    }
-    ~TerrainChunksGl() override {
-        if (ground != nullptr) {
-            terrain = ground;
-            releaseTerrainGpu();
-            ground->mesh.clear();
-            delete ground;
-        }
-        terrain = nullptr;
+        // The shipped grass stands aside for maps that show a stray texture coordinate or normal.
+        replaceGrass(renderer, makeGradientTexture(), texel(255, 255, 255, specularUnit),
+                     texel(160, 110, 230, normalUnit));
     }
 
-    void useGround(HeightGrid grid) {
-        ground = new Terrain(std::move(grid));
-        ASSERT_TRUE(uploadTerrain(*ground));
-        terrain = ground;
+    // The race over grid, its ball out of every view: only ground is seen.
+    void onGround(HeightGrid grid) {
+        useGround(std::move(grid));
+        placeBall(race->ball, glm::vec3(0.0f, -1000.0f, 0.0f));
+        stepPhysics(race->world, physicsSubstep);
     }
+    void renderScene() { renderScenePass(renderer, *race, flags, targetSize, targetSize, 0.0); }
 
     // The eye at eye (world), looking along look.
     void lookFrom(const glm::vec3& eye, const glm::vec3& look) {
+        Camera& camera = race->camera;
         camera = Camera{};
         camera.front = glm::normalize(look);
         camera.armDistance = 10.0f;
@@ -104,7 +89,7 @@ protected:
         std::vector<float> depth(std::size_t(targetSize) * targetSize);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
         glReadPixels(0, 0, targetSize, targetSize, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-        const glm::mat4 worldFromClip = glm::inverse(cameraProjection * cameraView(camera));
+        const glm::mat4 worldFromClip = glm::inverse(renderer.projection * cameraView(race->camera));
         std::vector<glm::vec4> points(depth.size(), glm::vec4(0.0f));
         for (int y = 0; y < targetSize; ++y)
             for (int x = 0; x < targetSize; ++x) {
@@ -119,35 +104,34 @@ protected:
     }
 
     std::vector<glm::vec4> colours() const { return readAll(); }
-
-    // The shipped grass stands aside for maps that show a stray texture coordinate or normal.
-    GrassStandIn lawn{makeGradientTexture(), texel(255, 255, 255, specularUnit), texel(160, 110, 230, normalUnit)};
-    Terrain* ground = nullptr;
 };
 
 TEST_F(TerrainChunksGl, NearTheEyeTheGroundIsTheFullResolutionSurfaceInPictureAndPlace) {
     // Bumpy enough that every cell leans its own way; all of it seen within full-detail distance.
-    useGround(makeGround(257, 6.0f, 1.5f, 0.0f));
+    onGround(makeGround(257, 6.0f, 1.5f, 0.0f));
     lookFrom(glm::vec3(-20.0f, 45.0f, -30.0f), glm::vec3(0.4f, -1.0f, 0.5f));
-    renderScenePass();
-    ASSERT_GT(terrain->drawnChunks.size(), 1u);
+    renderScene();
+    ASSERT_GT(renderer.course.drawnChunks.size(), 1u);
     const std::vector<glm::vec4> chunked = colours();
     const std::vector<glm::vec4> points = groundPoints();
 
     // The same frame with the full mesh of every grid point, drawn by the scene program with this frame's uniforms.
-    const uint32_t heights = terrain->heightTexture;
-    terrain->heightTexture = 0;
-    renderScenePass();
-    terrain->heightTexture = heights;
-    const referenceterrain::Geometry g = referenceterrain::build(terrain->width, terrain->height, terrain->samples);
+    const uint32_t heights = renderer.course.heightTexture;
+    renderer.course.heightTexture = 0;
+    renderScene();
+    renderer.course.heightTexture = heights;
+    const Terrain& terrain = race->terrain;
+    const referenceterrain::Geometry g = referenceterrain::build(terrain.width, terrain.height, terrain.samples.data());
     Mesh mesh;
     mesh.createMesh(g.vertices.data(), g.indices.data(), uint32_t(g.vertices.size()), uint32_t(g.indices.size()));
     drawIntoTarget();
-    shaderList[0].use();
-    activateAllUniforms(shaderList[0]);
-    uploadMatrix(activeUniforms.model, glm::scale(glm::mat4(1.0f), glm::vec3(257.0f, 100.0f, 257.0f)));
-    sendMaterial(dullMaterial);
-    for (const Texture* t : {&grassTexture, &grassSpecularTexture, &grassNormalTexture}) bindTexture2D(*t);
+    const Shader& scene = renderer.programs.scene;
+    scene.use();
+    activateAllUniforms(renderer.uniforms, scene);
+    uploadMatrix(renderer.uniforms.model, glm::scale(glm::mat4(1.0f), glm::vec3(257.0f, 100.0f, 257.0f)));
+    sendMaterial(renderer.uniforms, dullMaterial());
+    const StartupTextures& maps = renderer.textures;
+    for (const Texture* t : {&maps.grass, &maps.grassSpecular, &maps.grassNormal}) bindTexture2D(*t);
     mesh.draw();
     mesh.clear();
     const std::vector<glm::vec4> whole = colours();
@@ -162,7 +146,7 @@ TEST_F(TerrainChunksGl, NearTheEyeTheGroundIsTheFullResolutionSurfaceInPictureAn
         if (points[i].w == 0.0f) continue;
         ++ground;
         // The height the camera keeps clear of, from the same samples as the ball's heightfield.
-        ASSERT_NEAR(points[i].y, drawnGroundHeight(*terrain, points[i].x, points[i].z), 0.02f)
+        ASSERT_NEAR(points[i].y, drawnGroundHeight(terrain, points[i].x, points[i].z), 0.02f)
             << "at " << points[i].x << ", " << points[i].z;
     }
     EXPECT_EQ(ground, targetSize * targetSize) << "the ground fills the view";
@@ -170,11 +154,11 @@ TEST_F(TerrainChunksGl, NearTheEyeTheGroundIsTheFullResolutionSurfaceInPictureAn
 }
 
 TEST_F(TerrainChunksGl, LevelsOfDetailMeetWithoutCracks) {
-    useGround(makeGround(1025, 10.0f, 0.0f, 4.0f));
+    onGround(makeGround(1025, 10.0f, 0.0f, 4.0f));
     lookFrom(glm::vec3(0.0f, 60.0f, -400.0f), glm::vec3(0.0f, -0.85f, 1.0f));
-    renderScenePass();
+    renderScene();
     int finest = maxTerrainLevels, coarsest = 0;
-    for (const TerrainChunk& c : terrain->drawnChunks) {
+    for (const TerrainChunk& c : renderer.course.drawnChunks) {
         finest = std::min(finest, c.level);
         coarsest = std::max(coarsest, c.level);
     }

@@ -1,21 +1,51 @@
-// The one GL pass fixture: fresh game globals, the shipped programs and start-up textures (made once per process by
-// the GL tests' main), and an off-screen target standing in for the scene target, read back as colours.
+// The one GL pass fixture: a renderer of its own with the shipped programs, textures and models, a race on the
+// shipped course over ground the test chooses, and an off-screen target standing in for the scene target, read
+// back as colours. Every test makes and drops all of it; nothing is shared between tests but the GL context.
 #pragma once
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include <glm/vec4.hpp>
 
-#include "app/window.h"
-#include "gl/bloom.h"
+#include "core/camera.h"
+#include "core/course.h"
+#include "core/race.h"
+#include "core/settings.h"
+#include "gl/renderer.h"
 #include "gl/texture.h"
-#include "tests/support/game_state.h"
+#include "tests/support/files.h"
+
+// A renderer's first half (programs, shadow map, unit quad, textures, models) from the shipped data folder,
+// released when it goes.
+struct ShippedRenderer {
+    ShippedRenderer() {
+        WorkingDirectory inData(KELVARA_DATA_DIR);
+        EXPECT_EQ(startRenderer(renderer, Settings{}), RendererFailure::None) << "the shipped programs build";
+    }
+    ~ShippedRenderer() { releaseRenderer(renderer); }
+    ShippedRenderer(const ShippedRenderer&) = delete;
+    ShippedRenderer& operator=(const ShippedRenderer&) = delete;
+
+    Renderer renderer;
+};
+
+// A grid of one height, side x side grid points.
+inline HeightGrid levelGrid(int32_t side, int16_t sample = 0) {
+    return HeightGrid{side, side, std::vector<int16_t>(std::size_t(side) * std::size_t(side), sample)};
+}
+
+// A race on the shipped course's checkpoints over the given ground (height scale 100) instead of its heightmap.
+inline std::unique_ptr<Race> raceOnGround(HeightGrid grid) {
+    Course course;
+    EXPECT_TRUE(loadCourse(KELVARA_DATA_DIR, defaultCourseId, course));
+    return std::make_unique<Race>(std::move(course), Terrain(std::move(grid), 100.0f));
+}
 
 class GlPass : public testing::Test {
 public:
@@ -42,19 +72,27 @@ protected:
         glViewport(0, 0, size, size);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        sceneTarget.framebuffer = framebuffer;
-        window.framebufferWidth = window.framebufferHeight = size;
-        cameraProjection = makeCameraProjection(size, size);
+        // The scene pass draws into this target in place of the renderer's own.
+        renderer.targets.scene.framebuffer = framebuffer;
+        renderer.projection = makeCameraProjection(size, size);
+        race = raceOnGround(levelGrid(2));
     }
     ~GlPass() override {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        // The target is the fixture's, not the renderer's to delete.
+        if (renderer.targets.scene.framebuffer == framebuffer) renderer.targets.scene = SceneTarget{};
         glDeleteRenderbuffers(1, &depth);
         glDeleteTextures(2, colour);
         glDeleteFramebuffers(1, &framebuffer);
         glUseProgram(0);
         glDisable(GL_BLEND);
-        sceneTarget = savedTarget;
-        window = savedWindow;
+    }
+
+    // A new race over ground, its ground uploaded to the renderer in place of the last one.
+    void useGround(HeightGrid ground) {
+        releaseCourse(renderer);
+        race = raceOnGround(std::move(ground));
+        ASSERT_TRUE(uploadCourse(renderer, *race));
     }
 
     // Output 0 (lit colour) or 1 (glow), every pixel, bottom row first.
@@ -74,9 +112,11 @@ protected:
         glViewport(0, 0, size, size);
     }
 
-    FreshGame game;
-    SceneTarget savedTarget = sceneTarget;
-    Window savedWindow = window;
+    // Declared first: released last, after the tests' own GL objects.
+    ShippedRenderer shipped;
+    Renderer& renderer = shipped.renderer;
+    std::unique_ptr<Race> race;
+    RenderFlags flags;
     GLuint framebuffer = 0, colour[2] = {0, 0}, depth = 0;
 };
 
@@ -88,20 +128,13 @@ inline Texture texel(uint8_t r, uint8_t g, uint8_t b, uint32_t unit) {
     return t;
 }
 
-// Maps that stand in for the shipped grass while a test lives; then they go and the grass comes back.
-struct GrassStandIn {
-    GrassStandIn(Texture colour, Texture specular, Texture normals)
-        : maps{std::move(colour), std::move(specular), std::move(normals)} {
-        swapWithGrass();
+// Replaces the renderer's grass maps (releasing the shipped ones) with maps a test can read a stray value from;
+// they go with the renderer.
+inline void replaceGrass(Renderer& renderer, Texture colour, Texture specular, Texture normals) {
+    for (Texture* t : {&renderer.textures.grass, &renderer.textures.grassSpecular, &renderer.textures.grassNormal}) {
+        t->clear();
     }
-    ~GrassStandIn() {
-        swapWithGrass();
-        for (Texture& t : maps) t.clear();
-    }
-    void swapWithGrass() {
-        std::swap(grassTexture, maps[0]);
-        std::swap(grassSpecularTexture, maps[1]);
-        std::swap(grassNormalTexture, maps[2]);
-    }
-    std::array<Texture, 3> maps;
-};
+    renderer.textures.grass = std::move(colour);
+    renderer.textures.grassSpecular = std::move(specular);
+    renderer.textures.grassNormal = std::move(normals);
+}

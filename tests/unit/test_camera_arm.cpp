@@ -14,16 +14,14 @@ namespace {
 constexpr float clearance = 0.3f; // a little under the camera's own margin, so the check is about the ground
 
 // A 64 x 64 course of level ground at height 0, with an optional ridge along the column x = ridgeColumn.
-const Terrain& course(int ridgeColumn = -1) {
+Terrain course(int ridgeColumn = -1) {
     HeightGrid grid;
     grid.width = grid.height = 64;
     grid.samples.assign(64 * 64, 0);
     for (int z = 0; z < 64 && ridgeColumn >= 0; ++z) {
         grid.samples[std::size_t(z) * 64 + std::size_t(ridgeColumn)] = 32767; // 100 units high
     }
-    static std::vector<Terrain> kept; // the terrain keeps its samples for good, as the game's does
-    kept.reserve(4);
-    return kept.emplace_back(std::move(grid));
+    return Terrain(std::move(grid), 100.0f);
 }
 
 glm::vec3 frontOf(float yaw, float pitch) {
@@ -35,7 +33,7 @@ glm::vec3 frontOf(float yaw, float pitch) {
 }
 
 TEST(CameraArm, LookingUpFromBelowKeepsTheEyeAboveTheGround) {
-    const Terrain& flat = course();
+    const Terrain flat = course();
     const glm::vec3 centre(0.0f, 1.0f, 0.0f); // where the ball's centre rests
     const glm::vec3 front = frontOf(0.0f, 20.0f);
     const float arm = clearArmLength(centre, front, 15.0f, &flat);
@@ -47,7 +45,7 @@ TEST(CameraArm, LookingUpFromBelowKeepsTheEyeAboveTheGround) {
 
 TEST(CameraArm, AHillBetweenBallAndEyeStopsTheEyeInFrontOfIt) {
     // The ridge at column 40 stands at world x = 8; the ball at x = 0 looks towards -x, so the eye goes +x.
-    const Terrain& ridge = course(40);
+    const Terrain ridge = course(40);
     const glm::vec3 centre(0.0f, 1.0f, 0.0f);
     const float arm = clearArmLength(centre, frontOf(180.0f, 0.0f), 30.0f, &ridge);
     const glm::vec3 eye = centre - frontOf(180.0f, 0.0f) * arm;
@@ -56,9 +54,9 @@ TEST(CameraArm, AHillBetweenBallAndEyeStopsTheEyeInFrontOfIt) {
 }
 
 TEST(CameraArm, OpenGroundGivesExactlyTheOrbitEye) {
-    const Terrain& flat = course();
+    const Terrain flat = course();
     Camera c;
-    resetCamera(c, glm::vec3(0.0f, 1.0f, 0.0f));
+    resetCamera(c, glm::vec3(0.0f, 1.0f, 0.0f), -60.0f);
     FrameInput input;
     input.mouseDeltaY = -40.0f; // 20 degrees down
     updateCamera(c, input, glm::vec3(0.0f, 1.0f, 0.0f), 0.016f, &flat);
@@ -67,9 +65,9 @@ TEST(CameraArm, OpenGroundGivesExactlyTheOrbitEye) {
 }
 
 TEST(CameraArm, UpwardLookIsLimitedAndTheArmGlidesBackWhenTheGroundIsGone) {
-    const Terrain& flat = course();
+    const Terrain flat = course();
     Camera c;
-    resetCamera(c, glm::vec3(0.0f, 1.0f, 0.0f));
+    resetCamera(c, glm::vec3(0.0f, 1.0f, 0.0f), -60.0f);
     FrameInput up;
     up.mouseDeltaY = 1000.0f;
     updateCamera(c, up, glm::vec3(0.0f, 1.0f, 0.0f), 0.016f, &flat);

@@ -13,7 +13,7 @@
 #include "core/input.h"
 #include "core/race.h"
 #include "tests/support/checks.h"
-#include "tests/support/game_state.h"
+#include "tests/support/race_fixture.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(GamepadMapping, SticksTriggersAndButtonsBecomeTheFramesInput) {
 
 TEST(ControlledCamera, StickTurnsAtItsSpeedAndInversionFlipsMouseAndStick) {
     Camera c;
-    resetCamera(c, glm::vec3(0.0f));
+    resetCamera(c, glm::vec3(0.0f), -60.0f);
     c.stickSpeed = 90.0f;
     FrameInput input;
     input.stickX = 1.0f;
@@ -95,57 +95,58 @@ TEST(ControlledCamera, StickTurnsAtItsSpeedAndInversionFlipsMouseAndStick) {
     EXPECT_NEAR(c.pitch, -10.0f - 4.5f, 1e-4f) << "mouse and stick up both look down when inverted";
 }
 
-// The race with one ball in a fresh world and no terrain, as the game's frame update runs it.
+// The race on level ground, as the game's frame update runs it; the first frame of a run may press the pause.
 class Pause : public ::testing::Test {
 protected:
-    void SetUp() override { stdoutOf([] { resetRace(); }); }
+    void SetUp() override { stdoutOf([&] { resetRace(race); }); }
 
     std::string runFrames(int count, bool pressPause = false) {
-        return stdoutOf([&] {
-            for (int i = 0; i < count; ++i) {
-                now += frame;
-                tickClock(now);
-                FrameInput input;
-                input.togglePause = pressPause && i == 0;
-                advanceFrame(input);
-            }
-        });
+        FrameInput press;
+        press.togglePause = pressPause;
+        std::string printed = driver.frame(press);
+        return printed + driver.frames(count - 1);
     }
 
-    FreshGame game;
-    float now = 0.0f;
+    std::unique_ptr<Race> made = testRace();
+    Race& race = *made;
+    FrameDriver driver{race, frame};
 };
 
 TEST_F(Pause, GetReadyWaitsForTheEndOfThePause) {
     runFrames(30, true);
     runFrames(300);
-    EXPECT_EQ(raceState.phase, RacePhase::GetReady);
-    EXPECT_FALSE(rollingIsDue(raceState, frameClock)) << "five paused seconds are no time on the race's clock";
+    EXPECT_EQ(race.state.phase, RacePhase::GetReady);
+    EXPECT_FALSE(rollingIsDue(race.state, race.clock)) << "five paused seconds are no time on the race's clock";
     runFrames(1, true);
-    runFrames(130);
-    EXPECT_TRUE(rollingIsDue(raceState, frameClock)) << "a little over two running seconds in all";
+    int running = 1; // the frame that paused still ran
+    while (race.state.phase == RacePhase::GetReady && running < 1000) {
+        runFrames(1);
+        ++running;
+    }
+    EXPECT_NEAR(running * frame, 2.0f, 1.5f * frame) << "two running seconds in all";
 }
 
 TEST_F(Pause, BallCountdownAndSparksStandStillAndThePrintedTimeLeavesThePauseOut) {
-    raceState.phase = RacePhase::Rolling;
+    race.state.phase = RacePhase::Rolling;
     runFrames(10);
-    pushBall(glm::vec3(3.0f, 0.0f, 0.0f));
-    spawnParticles(ballPosition(), 5);
+    pushBody(race.ball, glm::vec3(0.1f, 0.0f, 0.0f));
+    spawnParticles(race.particles, ballPosition(race), 5);
     runFrames(1, true); // this frame still runs
-    const glm::vec3 ball = ballPosition();
-    const float timer = raceState.timer;
-    const glm::vec3 spark = particlePool[0].position;
-    ASSERT_TRUE(particlePool[0].active);
+    const glm::vec3 ball = ballPosition(race);
+    const float timer = race.state.timer;
+    const Particle& spark = race.particles.slots[0];
+    ASSERT_TRUE(spark.active);
+    const glm::vec3 sparkAt = spark.position;
 
     runFrames(120);
-    EXPECT_EQ(ballPosition(), ball);
-    EXPECT_EQ(raceState.timer, timer);
-    EXPECT_EQ(particlePool[0].position, spark);
+    EXPECT_EQ(ballPosition(race), ball);
+    EXPECT_EQ(race.state.timer, timer);
+    EXPECT_EQ(spark.position, sparkAt);
 
     runFrames(1, true);
     runFrames(1);
-    EXPECT_GT(glm::length(ballPosition() - ball), 0.01f) << "the ball rolls on after the pause";
-    placeBall(checkpoints[1]);
+    EXPECT_GT(glm::length(ballPosition(race) - ball), 0.01f) << "the ball rolls on after the pause";
+    placeBall(race.ball, race.course.checkpoints[1]);
     // Thirteen running frames since the reset, however long the pause lasted.
     EXPECT_EQ(runFrames(1), "checkpoint checked after 0.22 Seconds!\n");
 }

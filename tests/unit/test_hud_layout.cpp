@@ -15,7 +15,8 @@ const HudDraw* find(const HudLayout& layout, HudSprite sprite) {
     return nullptr;
 }
 
-HudLayout layoutAt(RacePhase phase, float sinceReset, float boost = 0.5f, float timer = 20.0f) {
+HudLayout layoutAt(RacePhase phase, float sinceReset, float boost = 0.5f, float timer = 20.0f,
+                   float countdown = 20.0f) {
     RaceState race;
     race.phase = phase;
     race.raceStart = 10.0f;
@@ -23,7 +24,7 @@ HudLayout layoutAt(RacePhase phase, float sinceReset, float boost = 0.5f, float 
     race.timer = timer;
     FrameClock clock;
     clock.totalTime = 10.0f + sinceReset;
-    return layoutHud(race, clock);
+    return layoutHud(race, clock, countdown);
 }
 
 TEST(HudLayout, GetReadyHandsOverToLetsRollInTheFrameRollingStarts) {
@@ -32,13 +33,13 @@ TEST(HudLayout, GetReadyHandsOverToLetsRollInTheFrameRollingStarts) {
     FrameClock clock;
     for (float t : {11.0f, 12.0f}) {
         clock.totalTime = t;
-        const HudLayout l = layoutHud(race, clock);
+        const HudLayout l = layoutHud(race, clock, 20.0f);
         ASSERT_NE(find(l, HudSprite::GetReady), nullptr) << t;
         EXPECT_EQ(find(l, HudSprite::LetRoll), nullptr) << t;
         EXPECT_FALSE(startRollingIfDue(race, clock)) << "exactly two seconds is still get-ready";
     }
     clock.totalTime = 12.01f;
-    const HudLayout l = layoutHud(race, clock);
+    const HudLayout l = layoutHud(race, clock, 20.0f);
     EXPECT_TRUE(startRollingIfDue(race, clock));
     EXPECT_EQ(race.phase, RacePhase::Rolling);
     ASSERT_NE(find(l, HudSprite::LetRoll), nullptr) << "shown in the same frame";
@@ -64,14 +65,17 @@ TEST(HudLayout, TheBoostNeedleTurnsClockwiseHalfATurnPerUnitOfBoost) {
     EXPECT_GT(needle(1.0f).x, 0.9f) << "full: pointing right";
 }
 
+// The bar is full at the course's countdown, whatever that is; checkpoint bonuses may overfill it.
 TEST(HudLayout, TheTimeBarShrinksWithTheCountdown) {
-    auto barTop = [](float timer) {
-        const HudLayout l = layoutAt(RacePhase::Rolling, 5.0f, 0.5f, timer);
+    auto barTop = [](float timer, float countdown) {
+        const HudLayout l = layoutAt(RacePhase::Rolling, 5.0f, 0.5f, timer, countdown);
         return place(find(l, HudSprite::TimeBar)->model, 0.0f, 0.5f).y;
     };
-    EXPECT_NEAR(barTop(20.0f), -0.25f, 1e-6f);
-    EXPECT_NEAR(barTop(10.0f), -0.375f, 1e-6f);
-    EXPECT_NEAR(barTop(0.0f), -0.5f, 1e-6f);
+    EXPECT_NEAR(barTop(20.0f, 20.0f), -0.25f, 1e-6f);
+    EXPECT_NEAR(barTop(10.0f, 20.0f), -0.375f, 1e-6f);
+    EXPECT_NEAR(barTop(0.0f, 20.0f), -0.5f, 1e-6f);
+    EXPECT_NEAR(barTop(45.0f, 45.0f), -0.25f, 1e-6f) << "a longer course's bar starts full too";
+    EXPECT_NEAR(barTop(20.0f, 40.0f), -0.375f, 1e-6f);
 }
 
 } // namespace

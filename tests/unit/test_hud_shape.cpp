@@ -36,7 +36,7 @@ HudLayout rolling(float aspect, float boost = 0.5f) {
     race.boost = boost;
     FrameClock clock;
     clock.totalTime = 10.0f;
-    return layoutHud(race, clock, aspect);
+    return layoutHud(race, clock, 20.0f, aspect);
 }
 
 TEST(HudShape, EverySpriteKeepsItsShapeSizeAndCornerAgainstTheShorterSide) {
@@ -77,14 +77,15 @@ TEST(HudShape, BannersStayInTheMiddleAndThePausedBannerAloneHoldsIt) {
     race.phase = RacePhase::Lost;
     FrameClock clock;
     const glm::vec2 window(1920.0f, 1080.0f);
-    const PixelBox lost = pixelBox(find(layoutHud(race, clock, 16.0f / 9.0f), HudSprite::LostBanner).model, window);
+    const HudLayout lostLayout = layoutHud(race, clock, 20.0f, 16.0f / 9.0f);
+    const PixelBox lost = pixelBox(find(lostLayout, HudSprite::LostBanner).model, window);
     EXPECT_NEAR(lost.centre.x, 960.0f, 0.05f);
     EXPECT_NEAR(lost.centre.y, 540.0f, 0.05f);
     EXPECT_NEAR(lost.size.x, 540.0f, 0.05f) << "half the height, square like the banner image";
     EXPECT_NEAR(lost.size.y, 540.0f, 0.05f);
 
     clock.paused = true;
-    const HudLayout paused = layoutHud(race, clock, 16.0f / 9.0f);
+    const HudLayout paused = layoutHud(race, clock, 20.0f, 16.0f / 9.0f);
     EXPECT_EQ(paused.draws[paused.count - 1].sprite, HudSprite::Paused) << "drawn over everything";
     const PixelBox banner = pixelBox(paused.draws[paused.count - 1].model, window);
     EXPECT_NEAR(banner.centre.x, 960.0f, 0.05f);

@@ -3,37 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "core/race.h"
 #include "core/records.h"
 #include "tests/support/files.h"
+#include "tests/support/race_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Every case runs with XDG_DATA_HOME pointing into a fresh temporary folder.
+// Every case keeps its records file in a fresh temporary folder, where the game would put it for that data home.
 class RecordsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* previous = std::getenv("XDG_DATA_HOME");
-        hadPrevious = previous != nullptr;
-        previousValue = hadPrevious ? previous : "";
-        setenv("XDG_DATA_HOME", dir.root.c_str(), 1);
-        path = recordsPath();
-        course = courseIdentity(dir.write("heightmap.png", "course one"), checkpoints);
-    }
-    void TearDown() override {
-        if (hadPrevious) {
-            setenv("XDG_DATA_HOME", previousValue.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
     // Offers a win as a fresh session would, knowing only what the file holds.
     bool win(float seconds, uint64_t id = 0) {
         const uint64_t which = id == 0 ? course : id;
@@ -46,14 +30,12 @@ protected:
     }
 
     TempDir dir;
-    bool hadPrevious = false;
-    std::string previousValue;
-    std::string path;
-    uint64_t course = 0;
+    std::string path = recordsPathFrom(dir.root.c_str(), nullptr);
+    std::vector<glm::vec3> checkpoints = testCourse().checkpoints;
+    uint64_t course = courseIdentity(dir.write("heightmap.png", "course one"), checkpoints);
 };
 
 TEST_F(RecordsTest, OnlyAFasterWinReplacesTheStoredTime) {
-    ASSERT_EQ(path, (dir.root / "kelvara-golf" / "records.ini").string());
     EXPECT_EQ(stored(), -1.0f);
     EXPECT_TRUE(win(47.083f));
     EXPECT_FLOAT_EQ(stored(), 47.083f);
@@ -84,29 +66,20 @@ TEST_F(RecordsTest, AnUnusableFileIsSetAsideAndTheNextWinStartsAFreshOne) {
 }
 
 TEST_F(RecordsTest, AFileThatCannotBeWrittenIsReportedAndTheRecordLastsTheSession) {
-    // Files and folders in the way stop even a root user, unlike permissions.
-    for (const bool folderBlocked : {true, false}) {
-        SCOPED_TRACE(folderBlocked ? "the folder is a file" : "the temporary file is a folder");
-        fs::remove_all(dir.path("kelvara-golf"));
-        if (folderBlocked) {
-            dir.write("kelvara-golf", "not a folder");
-        } else {
-            ASSERT_TRUE(win(50.0f));
-            fs::create_directories(path + ".tmp");
-        }
-        CourseRecord current = loadRecord(path, course);
-        ::testing::internal::CaptureStdout();
-        ::testing::internal::CaptureStderr();
-        EXPECT_TRUE(offerRecord(path, course, 47.0f, "now", current));
-        const std::string said = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-        EXPECT_NE(said.find(path), std::string::npos) << said;
-        EXPECT_TRUE(current.has);
-        EXPECT_FLOAT_EQ(current.seconds, 47.0f);
-        EXPECT_FALSE(offerRecord(path, course, 48.0f, "later", current)) << "the session still knows its record";
-        EXPECT_FLOAT_EQ(stored(), folderBlocked ? -1.0f : 50.0f) << "the previous file stays as it was";
-    }
+    // A file where the folder should be stops even a root user, unlike permissions.
+    dir.write("kelvara-golf", "not a folder");
+    CourseRecord current = loadRecord(path, course);
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(offerRecord(path, course, 47.0f, "now", current));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(path), std::string::npos) << said;
+    EXPECT_TRUE(current.has);
+    EXPECT_FLOAT_EQ(current.seconds, 47.0f);
+    EXPECT_FALSE(offerRecord(path, course, 48.0f, "later", current)) << "the session still knows its record";
+    EXPECT_EQ(stored(), -1.0f);
 }
 
 TEST_F(RecordsTest, EachCourseKeepsItsOwnRecordInTheSameFile) {
@@ -125,11 +98,12 @@ TEST_F(RecordsTest, EachCourseKeepsItsOwnRecordInTheSameFile) {
 TEST_F(RecordsTest, ATemporaryFileLeftByACrashLosesNothing) {
     ASSERT_TRUE(win(47.0f));
     // Cut off in the middle of a line, as a crash during the write leaves it.
-    dir.write("kelvara-golf/records.ini.tmp", "[" + courseIdText(course) + "]\nseconds = 1");
+    const std::string left =
+        dir.write("kelvara-golf/records.ini.tmp.Xq3vLp", "[" + courseIdText(course) + "]\nseconds = 1");
     EXPECT_FLOAT_EQ(stored(), 47.0f);
     EXPECT_TRUE(win(46.0f));
     EXPECT_FLOAT_EQ(stored(), 46.0f);
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    EXPECT_FALSE(fs::exists(left)) << "cleared by the next write";
 }
 
 TEST(RecordsPath, DataHomeFirstThenTheHomeFolderAndOnlyAbsolutePaths) {
@@ -152,26 +126,36 @@ TEST(RecordsPath, DataHomeFirstThenTheHomeFolderAndOnlyAbsolutePaths) {
 
 // The race rules offer each win: the race clock starts at "Let's roll!" and stops at the goal.
 TEST_F(RecordsTest, AWinOffersTheRaceClockAndMarksANewRecord) {
-    const PersonalRecords saved = personalRecords;
-    setupRecords(path, dir.write("course.png", "course two"));
-    auto winAt = [](float secondsAfterReset) {
-        RaceState race;
-        race.phase = RacePhase::Rolling;
-        FrameClock clock;
-        clock.totalTime = secondsAfterReset;
-        testing::internal::CaptureStdout();
-        collectCheckpoints(race, clock, checkpoints[goalIndex]);
-        testing::internal::GetCapturedStdout();
-        return race;
+    const std::unique_ptr<Race> race = testRace();
+    setupRecords(race->records, path, dir.write("course.png", "course two"), race->course.checkpoints);
+    auto winAt = [&](float secondsAfterReset) {
+        stdoutOf([&] {
+            resetRace(*race);
+            race->state.phase = RacePhase::Rolling;
+            race->clock.totalTime = race->state.raceStart + secondsAfterReset;
+            collectCheckpoints(*race, race->course.goal());
+        });
+        EXPECT_FALSE(race->state.newRecord) << "the file has not been asked yet";
+        race->state.phase = RacePhase::Won; // as the next frame's rules have it
+        settleRecord(race->records);
+        collectRecordDecision(*race);
+        return race->state;
     };
     const RaceState first = winAt(40.5f);
     EXPECT_FLOAT_EQ(first.raceClock, 38.5f) << "the two get-ready seconds are not raced";
     EXPECT_TRUE(first.newRecord);
     EXPECT_FALSE(winAt(41.0f).newRecord);
     EXPECT_TRUE(winAt(40.0f).newRecord);
-    finishRecords();
-    EXPECT_FLOAT_EQ(loadRecord(path, personalRecords.courseId).seconds, 38.0f);
-    personalRecords = saved;
+    finishRecords(race->records);
+    EXPECT_FLOAT_EQ(loadRecord(path, race->records.courseId).seconds, 38.0f);
+    EXPECT_EQ(race->records.courseId, courseIdentity(dir.path("course.png"), race->course.checkpoints));
+
+    const std::unique_ptr<Race> withoutRecords = testRace();
+    withoutRecords->clock.totalTime = 30.0f;
+    stdoutOf([&] { collectCheckpoints(*withoutRecords, withoutRecords->course.goal()); });
+    withoutRecords->state.phase = RacePhase::Won;
+    collectRecordDecision(*withoutRecords);
+    EXPECT_FALSE(withoutRecords->state.newRecord) << "a race without records set up keeps none";
 }
 
 } // namespace

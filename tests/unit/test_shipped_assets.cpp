@@ -11,12 +11,13 @@
 #include <glm/geometric.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include "core/race_state.h"
+#include "core/course.h"
 #include "core/hud_text.h"
 #include "core/model_import.h"
 #include "core/scene_layout.h"
 #include "core/sky_faces.h"
 #include "tests/support/files.h"
+#include "tests/support/race_fixture.h"
 
 namespace {
 
@@ -152,23 +153,26 @@ TEST(ShippedModels, TheBallIsTwoUnitsAcrossSoItTouchesTheGrass) {
 }
 
 TEST(ShippedModels, TheFlagHangsFromTheStickWhichStandsInTheGoalHollow) {
-    const auto cloth = bounds(importShipped("Models/flag.obj"), flagModelMatrix());
-    const auto pole = bounds(importShipped("Models/stick.obj"), stickModelMatrix());
+    const Course course = shippedCourse();
+    const auto cloth = bounds(importShipped("Models/flag.obj"), flagModelMatrix(course.goal()));
+    const auto pole = bounds(importShipped("Models/stick.obj"), stickModelMatrix(course.goal()));
     const float poleX = 0.5f * (pole[0].x + pole[1].x);
     EXPECT_NEAR(std::min(std::fabs(cloth[0].x - poleX), std::fabs(cloth[1].x - poleX)), 0.0f, 0.2f) << "held edge";
     EXPECT_GT(pole[1].y, cloth[1].y);
     EXPECT_LT(pole[1].y, cloth[1].y + 2.0f);
-    const float goalY = checkpoints[goalIndex].y;
+    const float goalY = course.goal().y;
     EXPECT_LT(pole[0].y, goalY - 2.5f) << "reaches into the hollow";
     EXPECT_GT(pole[0].y, goalY - 10.0f);
 }
 
 TEST(ShippedModels, TheMarkerIsAnOpenCageAboutTheCheckpointsReach) {
-    const auto [low, high] = bounds(importShipped("Models/ico.obj"), markerModelMatrix(1, 0.0f));
+    const Course course = shippedCourse();
+    const auto [low, high] =
+        bounds(importShipped("Models/ico.obj"), markerModelMatrix(course.checkpoints[1], 1, 0.0f));
     const glm::vec3 size = high - low;
     EXPECT_GT(size.x, 8.0f);
-    EXPECT_LT(size.x, 2.0f * reachRadius) << "and no larger";
-    EXPECT_LT(glm::distance((low + high) * 0.5f, checkpoints[1]), 0.5f);
+    EXPECT_LT(size.x, 2.0f * course.reachRadius) << "and no larger";
+    EXPECT_LT(glm::distance((low + high) * 0.5f, course.checkpoints[1]), 0.5f);
 }
 
 // The graphics library's cube lookup: the face a direction reads (order +x, -x, +y, -y, +z, -z) and the place on it,

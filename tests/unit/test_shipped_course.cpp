@@ -7,20 +7,22 @@
 #include <vector>
 
 #include "core/camera.h"
-#include "core/race_state.h"
+#include "core/course.h"
 #include "core/terrain.h"
 #include "tests/support/files.h"
+#include "tests/support/race_fixture.h"
 
 namespace {
 
 // The drawn surface in world units, as the game decodes the shipped file (before it presses the goal hollow).
 struct ShippedGround {
-    HeightGrid grid = decodeHeightmap(dataFile(heightmapPath).c_str());
+    Course course = shippedCourse();
+    HeightGrid grid = decodeHeightmap(course.heightmapFile.c_str());
 
     double at(int x, int z) const {
         x = std::clamp(x, 0, grid.width - 1);
         z = std::clamp(z, 0, grid.height - 1);
-        return terrainHeightScale * grid.samples[std::size_t(z) * grid.width + x] / 32767.0;
+        return course.heightScale * grid.samples[std::size_t(z) * grid.width + x] / 32767.0;
     }
     // Grid point (i, j) is drawn at (i - width / 2, j - height / 2); each cell is split from (i + 1, j) to (i, j + 1).
     double heightAt(double x, double z) const {
@@ -48,15 +50,16 @@ const ShippedGround& ground() {
 }
 
 TEST(ShippedCourse, IsASixteenBitMapOfFiveHundredTwelvePixelsSquare) {
-    const Picture file = loadPicture(dataFile(heightmapPath));
+    const Picture file = loadPicture(ground().course.heightmapFile);
     EXPECT_EQ(file.fileChannels, 1);
-    EXPECT_TRUE(stbi_is_16_bit(dataFile(heightmapPath).c_str()));
+    EXPECT_TRUE(stbi_is_16_bit(ground().course.heightmapFile.c_str()));
     EXPECT_EQ(ground().grid.width, 512);
     EXPECT_EQ(ground().grid.height, 512);
 }
 
 TEST(ShippedCourse, TheGroundLiesOneToThreeUnitsBelowEveryCheckpoint) {
-    for (std::size_t i = 0; i < checkpointCount; ++i) {
+    const std::vector<glm::vec3>& checkpoints = ground().course.checkpoints;
+    for (std::size_t i = 0; i < checkpoints.size(); ++i) {
         const double below = checkpoints[i].y - ground().heightAt(checkpoints[i].x, checkpoints[i].z);
         EXPECT_GE(below, 1.0) << "checkpoint " << i;
         EXPECT_LE(below, 3.0) << "checkpoint " << i;
@@ -64,7 +67,7 @@ TEST(ShippedCourse, TheGroundLiesOneToThreeUnitsBelowEveryCheckpoint) {
 }
 
 TEST(ShippedCourse, TheStartPadHoldsABallLeftAloneAndTheFirstViewSeesIt) {
-    const glm::vec3& start = checkpoints[0];
+    const glm::vec3& start = ground().course.start();
     const double pad = ground().heightAt(start.x, start.z);
     for (double r = 0.5; r <= 1.0; r += 0.5) {
         EXPECT_NEAR(ground().ring(start, r).first, pad, 0.05) << "flat where the ball lands";
@@ -73,7 +76,7 @@ TEST(ShippedCourse, TheStartPadHoldsABallLeftAloneAndTheFirstViewSeesIt) {
     for (double r = 2.0; r <= 12.0; r += 1.0) EXPECT_GE(ground().ring(start, r).first, pad - 0.01) << "lip at " << r;
 
     Camera c;
-    resetCamera(c, start);
+    resetCamera(c, start, ground().course.startHeading);
     const glm::vec3 eye = cameraEye(c), ball(start.x, float(pad) + 1.0f, start.z);
     for (int k = 0; k < 50; ++k) {
         const glm::vec3 p = eye + (ball - eye) * (k / 50.0f);
@@ -82,7 +85,7 @@ TEST(ShippedCourse, TheStartPadHoldsABallLeftAloneAndTheFirstViewSeesIt) {
 }
 
 TEST(ShippedCourse, TheGoalLiesAtTheBottomOfABowl) {
-    const glm::vec3& goal = checkpoints[goalIndex];
+    const glm::vec3& goal = ground().course.goal();
     double inner = ground().heightAt(goal.x, goal.z) - 0.01;
     for (double r = 2.0; r <= 10.0; r += 2.0) {
         const double low = ground().ring(goal, r).first;

@@ -25,25 +25,22 @@ constexpr float restingY = 1.0f; // ball centre on level samples of 0: the surfa
 
 // A level square of ground and the ball, stepped frame by frame through the sound rules as the race does.
 struct GroundRun {
-    PhysicsWorld* world = createPhysicsWorld();
-    Terrain ground{HeightGrid{256, 256, std::vector<int16_t>(256 * 256, 0)}};
-    PhysicsBody* groundBody = createTerrainBody(*world, ground);
-    PhysicsBody* ball = nullptr;
+    Terrain ground{HeightGrid{256, 256, std::vector<int16_t>(256 * 256, 0)}, 100.0f};
+    PhysicsWorld world; // after the ground, whose heights it reads in place
+    PhysicsBody ball;
     SoundMemory memory;
     int thuds = 0, rollingFrames = 0;
     float hardestThud = 0.0f;
 
-    explicit GroundRun(const glm::vec3& start) { ball = createBall(*world, start); }
-    ~GroundRun() {
-        destroyPhysicsWorld(world);
-        delete ball;
-        delete groundBody;
+    explicit GroundRun(const glm::vec3& start) {
+        createTerrainBody(world, ground);
+        ball = createBall(world, start);
     }
     void run(int frames) {
         for (int i = 0; i < frames; ++i) {
-            const btVector3 v = ball->body->getLinearVelocity();
-            stepPhysics(*world, frameSeconds);
-            const BallContact contact = ballContact(*world, *ball, glm::vec3(v.x(), v.y(), v.z()));
+            const btVector3 v = ball.body->getLinearVelocity();
+            stepPhysics(world, frameSeconds);
+            const BallContact contact = ballContact(world, ball, glm::vec3(v.x(), v.y(), v.z()));
             const float impact = landingImpact(contact.closingSpeed, v.length());
             thuds += impact > 0.0f ? 1 : 0;
             hardestThud = std::max(hardestThud, impact);
@@ -83,14 +80,14 @@ TEST(LandingSound, SkippingOverLevelGroundNeverThudsAndKeepsRolling) {
         const glm::vec3 along = glm::normalize(glm::vec3(1.0f, 0.0f, 1.0f));
         GroundRun run(-along * 90.0f + glm::vec3(0.0f, restingY, 0.0f));
         run.run(30);
-        run.ball->body->setLinearVelocity(btVector3(along.x, 0.0f, along.z) * r.speed);
+        run.ball.body->setLinearVelocity(btVector3(along.x, 0.0f, along.z) * r.speed);
         const int rollingBefore = run.rollingFrames;
         run.run(r.frames);
         EXPECT_EQ(run.thuds, 0) << r.speed;
         if (r.heardThroughout) {
             EXPECT_EQ(run.rollingFrames - rollingBefore, r.frames) << r.speed;
         }
-        EXPECT_GT(run.ball->body->getWorldTransform().getOrigin().x(), -along.x * 90.0f + 10.0f) << "it really rolled";
+        EXPECT_GT(run.ball.body->getWorldTransform().getOrigin().x(), -along.x * 90.0f + 10.0f) << "it really rolled";
     }
     SoundMemory memory;
     int rolling = 0;

@@ -10,29 +10,35 @@
 
 #include "tests/support/checks.h"
 #include "tests/support/files.h"
-#include "tests/support/game_state.h"
+#include "tests/support/race_fixture.h"
 
 namespace {
 
-class Course : public testing::Test {
+// The test course read with its heightmap at file.
+class CourseGround : public testing::Test {
 protected:
-    // Writes the map and runs the terrain's start-up step on it; returns what it printed to stderr.
+    // Writes the map and loads the course's ground from it; returns what that printed to stderr.
     std::string setUpFrom(int width, int height, int channels, int bits, const std::vector<uint16_t>& values) {
         EXPECT_TRUE(writePng(file, width, height, channels, bits, values));
         return setUp();
     }
     std::string setUp() {
-        return stderrOf([&] { status = setupTerrainCollision(file.c_str()); });
+        return stderrOf([&] { loaded = loadTerrain(course, terrain); });
     }
-    int16_t sample(int x, int z) const { return terrain->samples[z * terrain->width + x]; }
+    int16_t sample(int x, int z) const { return terrain.samples[std::size_t(z * terrain.width + x)]; }
 
-    FreshGame game;
     TempDir dir;
     std::string file = dir.path("heightmap.png");
-    int status = 99;
+    Course course = [this] {
+        Course c = testCourse();
+        c.heightmapFile = file;
+        return c;
+    }();
+    Terrain terrain;
+    bool loaded = false;
 };
 
-TEST_F(Course, AHeightmapGivesOneSignedHeightPerPixelInImageOrder) {
+TEST_F(CourseGround, AHeightmapGivesOneSignedHeightPerPixelInImageOrder) {
     struct Case {
         const char* what;
         int channels, bits;
@@ -53,16 +59,18 @@ TEST_F(Course, AHeightmapGivesOneSignedHeightPerPixelInImageOrder) {
     }
 }
 
-TEST_F(Course, AHeightmapTheCourseCannotUseIsRefusedWithOneLine) {
+TEST_F(CourseGround, AHeightmapTheCourseCannotUseIsRefusedWithOneLine) {
     EXPECT_EQ(setUp(), "Error loading heightmap from file (" + file + ") \n") << "missing";
     dir.write("heightmap.png", "this is no picture");
     EXPECT_EQ(setUp(), "Error loading heightmap from file (" + file + ") \n") << "no picture";
     EXPECT_EQ(setUpFrom(1, 4, 1, 8, {1, 2, 3, 4}), "Heightmap is smaller than 2 x 2 pixels (" + file + ") \n");
     EXPECT_EQ(setUpFrom(4097, 2, 1, 8, std::vector<uint16_t>(4097 * 2, 0)),
               "Heightmap is larger than 4096 x 4096 pixels (" + file + ") \n");
-    EXPECT_EQ(status, -1);
-    EXPECT_EQ(terrain, nullptr);
-    EXPECT_EQ(terrainBody, nullptr);
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(terrain.samples.empty() && terrain.width == 0) << "nothing half-loaded";
+    EXPECT_EQ(stderrOf([&] { EXPECT_EQ(makeRace(course), nullptr); }),
+              "Heightmap is larger than 4096 x 4096 pixels (" + file + ") \n")
+        << "and no race on it";
 }
 
 TEST(GoalHollow, IsPressedUnderTheNearestGridPointAndStaysOnTheMap) {
@@ -88,44 +96,52 @@ TEST(GoalHollow, IsPressedUnderTheNearestGridPointAndStaysOnTheMap) {
     }
 }
 
-TEST_F(Course, TheStartUpStepPressesTheHollowUnderTheGoalOfACourseSizedMap) {
+TEST_F(CourseGround, LoadingPressesTheHollowUnderTheCoursesGoalOfACourseSizedMap) {
+    course.checkpoints.back() = glm::vec3(-133.0f, -74.5f, 177.0f);
     EXPECT_EQ(setUpFrom(512, 512, 1, 8, std::vector<uint16_t>(512 * 512, 128)), "");
-    ASSERT_EQ(status, 0);
-    ASSERT_NE(terrainBody, nullptr);
-    const glm::vec3 goal = checkpoints[goalIndex];
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(terrain.width, 512);
     // Grid point (x, z) is drawn at world (x - width / 2, z - height / 2).
-    const int x = int(goal.x) + 256, z = int(goal.z) + 256;
+    const int x = -133 + 256, z = 177 + 256;
     EXPECT_EQ(sample(x, z), sample(0, 0) - 800);
     EXPECT_EQ(sample(x + 1, z + 1), sample(0, 0) - 400);
+    EXPECT_EQ(sample(x + 2, z), sample(0, 0)) << "and nowhere else";
 }
 
 // Bullet centres the heightfield on its body: the collision surface lies half a grid step beside and half a unit
-// above the drawn one, so the drawn ball (radius 1, twice the collision radius) touches the drawn grass.
-TEST_F(Course, TheCollisionSurfaceIsTheDrawnGridShiftedHalfAStepAndLiftedHalfAUnit) {
+// above the drawn one, so the drawn ball (radius 1, twice the collision radius) touches the drawn grass. Both follow
+// the course's height scale.
+TEST_F(CourseGround, TheCollisionSurfaceIsTheDrawnGridShiftedHalfAStepAndLiftedHalfAUnit) {
     const int w = 12, h = 9;
     std::vector<uint16_t> ramp;
     for (int z = 0; z < h; ++z)
-        for (int x = 0; x < w; ++x) ramp.push_back(uint16_t(32767 + (x - 6) * 655)); // two units up per step
+        for (int x = 0; x < w; ++x) ramp.push_back(uint16_t(32767 + (x - 6) * 655)); // one unit up per step
+    course.heightScale = 50.0f;
     ASSERT_EQ(setUpFrom(w, h, 1, 16, ramp), "");
+    PhysicsWorld world;
+    ASSERT_NE(createTerrainBody(world, terrain).body, nullptr);
     // The drawn surface is what drawnGroundHeight gives (the GL tests hold the drawn terrain to it).
+    EXPECT_NEAR(drawnGroundHeight(terrain, 1.0f, 0.0f) - drawnGroundHeight(terrain, 0.0f, 0.0f), 1.0f, 0.01f);
     for (const float worldX : {-3.0f, 0.25f, 2.5f}) {
-        const btVector3 from(worldX, 500.0f, 2.0f), to(worldX, -500.0f, 2.0f); // clear of the sphere at the origin
+        const btVector3 from(worldX, 500.0f, 2.0f), to(worldX, -500.0f, 2.0f);
         btCollisionWorld::ClosestRayResultCallback hit(from, to);
-        physicsWorld->dynamicsWorld->rayTest(from, to, hit);
+        world.dynamicsWorld->rayTest(from, to, hit);
         ASSERT_TRUE(hit.hasHit()) << worldX;
-        EXPECT_NEAR(hit.m_hitPointWorld.y(), drawnGroundHeight(*terrain, worldX - 0.5f, 1.5f) + 0.5, 0.02)
+        EXPECT_NEAR(hit.m_hitPointWorld.y(), drawnGroundHeight(terrain, worldX - 0.5f, 1.5f) + 0.5, 0.02)
             << "x = " << worldX;
     }
 }
 
-TEST_F(Course, TheBallComesToRestOnTheDrawnGrass) {
+TEST_F(CourseGround, TheBallComesToRestOnTheDrawnGrass) {
     ASSERT_EQ(setUpFrom(16, 16, 1, 16, std::vector<uint16_t>(256, 32767 + 3277)), "");
+    PhysicsWorld world;
+    createTerrainBody(world, terrain);
     // Dropped inside one triangle: landing beside an edge it shares with a neighbour gives a small sideways kick.
-    placeBall(glm::vec3(0.25f, 20.0f, 0.2f));
-    for (int frame = 0; frame < 300; ++frame) stepPhysics(*physicsWorld, 1.0f / 60.0f);
-    EXPECT_NEAR(ballPosition().y, drawnGroundHeight(*terrain, 0.25f, 0.2f) + 1.0f, 0.03f) << "drawn radius 1";
-    EXPECT_NEAR(ballPosition().x, 0.25f, 0.01f);
-    EXPECT_NEAR(ballPosition().z, 0.2f, 0.01f);
+    PhysicsBody ball = createBall(world, glm::vec3(0.25f, 20.0f, 0.2f));
+    for (int frame = 0; frame < 300; ++frame) stepPhysics(world, 1.0f / 60.0f);
+    EXPECT_NEAR(bodyPosition(ball).y, drawnGroundHeight(terrain, 0.25f, 0.2f) + 1.0f, 0.03f) << "drawn radius 1";
+    EXPECT_NEAR(bodyPosition(ball).x, 0.25f, 0.01f);
+    EXPECT_NEAR(bodyPosition(ball).z, 0.2f, 0.01f);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ const std::vector<int16_t>& hills() {
 }
 
 float heightAt(int32_t x, int32_t z) {
-    return sampleHeight(hills()[std::size_t(z) * side + std::size_t(x)]);
+    return sampleHeight(hills()[std::size_t(z) * side + std::size_t(x)], 100.0f);
 }
 
 struct Eye {
@@ -166,5 +166,19 @@ TEST_P(TerrainChunks, ChunksThatMeetDifferByOneLevelAndDrawTheSameEdge) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, TerrainChunks, testing::ValuesIn(eyes));
+
+// A course of lower hills has lower chunk boxes: ground taller than its box would be culled while in view.
+TEST(TerrainChunkBounds, FollowTheCoursesHeightScale) {
+    const TerrainLod tall = buildTerrainLod(side, side, hills().data(), 100.0f);
+    const TerrainLod low = buildTerrainLod(side, side, hills().data(), 40.0f);
+    ASSERT_EQ(low.levelCount, tall.levelCount);
+    for (int level = 0; level < tall.levelCount; level += 2) {
+        for (std::size_t i = 0; i < tall.heightBounds[std::size_t(level)].size(); i += 97) {
+            const glm::vec2 t = tall.heightBounds[std::size_t(level)][i], l = low.heightBounds[std::size_t(level)][i];
+            EXPECT_NEAR(l.x, 0.4f * t.x, 1e-3f) << "level " << level << ", chunk " << i;
+            EXPECT_NEAR(l.y, 0.4f * t.y, 1e-3f) << "level " << level << ", chunk " << i;
+        }
+    }
+}
 
 } // namespace

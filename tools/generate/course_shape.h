@@ -16,19 +16,24 @@
 // either valley sides (where the land is higher) or the rim's outer face (where it is lower). The floor is flat on
 // purpose: the ball rolls over flat heightfield triangles nearly as on a plane, while a narrow round gutter running
 // across the grid's diagonals is faceted into little pockets that brake it, on gentle slopes to a stop.
-constexpr double floorHalfWidth = 2.5;
-constexpr double padFloorHalfWidth = 3.0; // the start pad's floor, narrowing to floorHalfWidth after the lip
+struct ChannelShape {
+    double floorHalfWidth = 2.5;
+    double padFloorHalfWidth = 3.0; // the start pad's floor, narrowing to floorHalfWidth after the lip
+    double wallRadius = 7.0;        // radius of the walls' curve
+    double wallMaxSlope = 2.5;      // rise per unit across, about 68 degrees
+    double bendWallSlopeExtra = 2.5; // the outside of a tight bend steepens to 5 (79 degrees)
+    double rimHeight = 7.0;         // above the floor, on straights
+    double bendRimExtra = 12.0;     // added on the outside of a bend as tight as bendRadiusFull, so a ball
+                                    // that runs up the wall there comes back down into the channel
+    double bendRadiusFull = 40.0;   // wider bends get proportionally less
+    double bankSpeed = 15.0;        // simulated units per second that a bend's lean suits
+    double maxBank = 0.35;          // rise per unit across the floor, about 19 degrees
+    double firstBendEnd = 70.0;     // world units along the route to the end of the first bend...
+    double firstBendRim = 4.5;      // ...which keeps a low rim: enough for a ball steered round it
+    bool runoff = true;             // the valley beyond the first bend's outer rim (see startCeiling)
+};
 constexpr double padNarrowing = 12.0;     // world units along the route past the lip
-constexpr double wallRadius = 7.0;       // radius of the walls' curve
-constexpr double wallMaxSlope = 2.5;     // rise per unit across, about 68 degrees
-constexpr double bendWallSlopeExtra = 2.5; // the outside of a tight bend steepens to 5 (79 degrees)
-constexpr double rimHeight = 7.0;        // above the floor, on straights
-constexpr double bendRimExtra = 12.0;    // added on the outside of a bend as tight as bendRadiusFull, so a ball
-                                         // that runs up the wall there comes back down into the channel
-constexpr double bendRadiusFull = 40.0;  // wider bends get proportionally less
 constexpr double rimCrestWidth = 2.0;
-constexpr double bankSpeed = 15.0;       // simulated units per second that a bend's lean suits
-constexpr double maxBank = 0.35;         // rise per unit across the floor, about 19 degrees
 constexpr double valleySideSlope = 1.2;  // steep enough to part two stretches 30 apart and 20 apart in height
 constexpr double rimOuterSlope = 0.45;
 constexpr double gravity = 10.0;         // world units per simulated second squared
@@ -54,8 +59,6 @@ constexpr double spurRecovery = 0.6;       // only shapes its own surroundings
 constexpr double channelSectorHalf = 25.0; // degrees either side of the channel's way out that keep their walls
 constexpr double channelSectorBlend = 25.0;
 constexpr double closedRise = 0.6;         // rise per unit beyond the lip in the channel's sector, clear of its rims
-constexpr double firstBendEnd = 70.0;      // world units along the route to the end of the first bend...
-constexpr double firstBendRim = 4.5;       // ...which keeps a low rim: enough for a ball steered round it
 constexpr double runoffYaw = -90.0;        // degrees, the valley's direction from the start: due north
 constexpr double runoffStart = 56.0;       // world units from the start, beyond the first bend's outer rim
 constexpr double runoffDepth = 14.0;       // below the pad where the valley starts
@@ -138,9 +141,9 @@ struct Wall {
     double height;      // of the inner wall (continuing as valley side beyond the rim)
 };
 
-inline Wall channelWall(double d, double rim, double maxSlope, double flatHalfWidth) {
+inline Wall channelWall(const ChannelShape& shape, double d, double rim, double maxSlope, double flatHalfWidth) {
     const double m = maxSlope;
-    const double r = wallRadius;
+    const double r = shape.wallRadius;
     const double steepFrom = r * m / std::sqrt(1.0 + m * m); // where the circle's slope reaches m
     const double steepHeight = r - r / std::sqrt(1.0 + m * m);
     auto wallAt = [&](double x) {
@@ -154,21 +157,22 @@ inline Wall channelWall(double d, double rim, double maxSlope, double flatHalfWi
 
 // How much the floor leans into a bend of this curvature (1 / radius) at this distance along the route: as a bend
 // taken at bankSpeed wants it, at most maxBank, and level on the start pad.
-inline double bankSlope(double curvature, double distanceAlong) {
-    return std::min(maxBank, bankSpeed * bankSpeed * curvature / gravity) *
+inline double bankSlope(const ChannelShape& shape, double curvature, double distanceAlong) {
+    return std::min(shape.maxBank, shape.bankSpeed * shape.bankSpeed * curvature / gravity) *
            smoothstep(padLipEnd, padLipEnd + padNarrowing, distanceAlong);
 }
 
 // Rim height above the floor at this distance along the route, on the outside of a bend by bendOutside (0..1).
-inline double rimHeightAt(double distanceAlong, double bendOutside) {
-    double pastFirstBend = smoothstep(firstBendEnd, firstBendEnd + 20.0, distanceAlong);
-    return firstBendRim + (rimHeight - firstBendRim + bendRimExtra * bendOutside) * pastFirstBend;
+inline double rimHeightAt(const ChannelShape& shape, double distanceAlong, double bendOutside) {
+    double pastFirstBend = smoothstep(shape.firstBendEnd, shape.firstBendEnd + 20.0, distanceAlong);
+    return shape.firstBendRim +
+           (shape.rimHeight - shape.firstBendRim + shape.bendRimExtra * bendOutside) * pastFirstBend;
 }
 
 // Half the flat floor's width: wider on the pad, narrowing past the lip.
-inline double floorHalfWidthAt(double distanceAlong) {
-    return floorHalfWidth +
-           (padFloorHalfWidth - floorHalfWidth) * (1.0 - smoothstep(padLength, padLength + padNarrowing, distanceAlong));
+inline double floorHalfWidthAt(const ChannelShape& shape, double distanceAlong) {
+    return shape.floorHalfWidth + (shape.padFloorHalfWidth - shape.floorHalfWidth) *
+                                      (1.0 - smoothstep(padLength, padLength + padNarrowing, distanceAlong));
 }
 
 // Where the start pad is and which way the channel leaves it.
@@ -194,7 +198,7 @@ inline double spurFall(double beyond) {
 }
 
 // The start pad, its spur and the run-off valley: the ground is nowhere higher than this.
-inline double startCeiling(const StartSpur& pad, double x, double z) {
+inline double startCeiling(const ChannelShape& shape, const StartSpur& pad, double x, double z) {
     glm::dvec2 offset = glm::dvec2(x, z) - pad.start;
     double r = glm::length(offset);
     double padTop = pad.padFloor + padLipHeight * smoothstep(padRadius, padLipTop, r);
@@ -205,6 +209,9 @@ inline double startCeiling(const StartSpur& pad, double x, double z) {
     double open = openSide(pad, offset);
     double fall = spurFall(beyond) - spurRecovery * std::max(0.0, r - spurReach);
     double spur = padTop - open * fall + (1.0 - open) * closedRise * beyond;
+    if (!shape.runoff) {
+        return spur;
+    }
 
     const double yaw = runoffYaw / degreesPerRadian;
     glm::dvec2 axis(std::cos(yaw), std::sin(yaw));

@@ -6,12 +6,17 @@
 
 // UserInterface/: the HUD sprites.
 bool generateHudImages(const std::string& dataDir);
+// UserInterface/font.png: the menu's lettering, as core/text_layout.h lays it out.
+bool generateFontAtlas(const std::string& dataDir);
 // Textures/heightmap.png: the course.
 bool generateHeightmap(const std::string& dataDir);
+// Courses/<id>/ for every generated course: heightmap.png, course.ini, grass.png and preview.png; and the valley's
+// preview.png.
+bool generateCourses(const std::string& dataDir);
 // Decodes the heightmap written under dataDir; false (and the reason on standard error) when it cannot.
 struct HeightGrid;
 bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid);
-// Prints, for every checkpoint, the ground of the written heightmap below it.
+// Prints, for every checkpoint of every course, the ground of its written heightmap below it.
 bool checkHeightmap(const std::string& dataDir);
 // Textures/gras*.png and Textures/particle.jpg: the course surface maps and the spark sprite.
 bool generateSurfaceTextures(const std::string& dataDir);

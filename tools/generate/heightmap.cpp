@@ -14,6 +14,7 @@
 #include "core/shader_file.h"
 #include "core/course.h"
 #include "core/route.h"
+#include "tools/generate/course_designs.h"
 #include "tools/generate/course_shape.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/image_io.h"
@@ -26,10 +27,6 @@ constexpr double sampleUnitsPerWorldUnit = 327.67; // u = 32767 + y * 327.67, so
 constexpr double softHeightLimit = 76.0;       // world units; above it heights bend smoothly towards 99
 constexpr double hardHeightLimit = 99.0;
 
-// Ground under the checkpoints. The collision surface lies 0.5 above the drawn one and the ball's radius is 0.5,
-// so a ball rolling on the floor has its centre 1 unit above the drawn ground: 0.75 below the checkpoint.
-constexpr double groundBelowCheckpoint = 1.75; // world units
-constexpr double groundBelowGoal = 1.2;        // the game presses its hollow (about 2.4 deeper) on top
 
 // The channel's shapes are in course_shape.h; here, how they meet the land.
 constexpr double bendLookahead = 18.0;   // curvature is averaged over this distance before and after a point
@@ -41,46 +38,27 @@ constexpr double landSoftening = 1.5;    // world units: spread of the blur over
 
 constexpr double runoutRise = 14.0; // world units the floor climbs beyond the goal, so the goal lies in a bowl
 
-// Extra knots shaping the floor between checkpoints: (checkpoint, distance along the route from it, height above
-// that checkpoint's ground). Before checkpoint 3 the fall into the goal starts early and steepens gradually, so a
-// fast ball is not thrown off the crest.
-struct ProfileKnot {
-    int checkpoint;
-    double offset; // world units along the route, negative before the checkpoint
-    double height; // world units above the checkpoint's ground
-};
-const ProfileKnot profileKnots[] = {
-    {0, 35.0, -4.0}, // the first straight runs downhill into the first bend
-    {3, 20.0, -9.0},
-};
-
 // The land around the course.
 constexpr double routeSpacing = 1.0;     // world units between centre-line samples
 constexpr double landDropNearStart = 18.0; // the land round the start pad's spur lies this much lower...
 constexpr double landDropInner = 15.0;     // ...from here out...
 constexpr double landDropOuter = 75.0;     // ...fading to nothing here
 constexpr double levelBlendRadius = 30.0; // how far the course's height spreads into the land around it
-constexpr double hillHeight = 26.0;       // world units, top of the tallest hills above the course level
-constexpr double hillScale = 80.0;        // world units per noise period
 constexpr double hillsStart = 16.0;       // hills grow from this distance beyond the channel's edge...
 constexpr double hillsFull = 80.0;        // ...to full height here
-constexpr double swellHeight = 3.0;        // world units, either way
 constexpr double swellScale = 35.0;
 constexpr double swellsStart = 6.0;        // beyond the channel's edge
-constexpr double mountainHeight = 75.0;
 constexpr double mountainScale = 65.0;
 constexpr double mountainStart = 90.0;    // distance from the map's edge where the mountains begin to rise
 constexpr double mountainFull = 15.0;
-constexpr int noiseSeed = 7;              // third noise coordinate: picks one fixed landscape
-
-const std::string heightmapFile = "Textures/heightmap.png";
 
 // For the ride report of the check: a rolling solid ball turns 2/7 of its fall into spin, 5/7 into speed.
 constexpr double rollingSpeedFactor = 5.0 / 7.0;
 constexpr double closeStretchGap = 120.0; // world units along the route: stretches at least this far apart count
 
 // The floor height along the whole route.
-Profile floorProfile(const SampledRoute& route, const Course& course) {
+Profile floorProfile(const SampledRoute& route, const Course& course,
+                     const std::vector<ProfileKnot>& profileKnots) {
     const std::vector<RoutePoint>& points = course.route;
     const std::size_t goalIndex = course.goalIndex();
     std::vector<std::pair<double, double>> knots;
@@ -120,6 +98,7 @@ struct Candidate {
 };
 
 struct CourseField {
+    const CourseDesign* design = nullptr;
     SampledRoute route;
     Profile floor;
     StartSpur spur;
@@ -135,10 +114,11 @@ struct CourseField {
     }
 };
 
-CourseField makeCourseField(const Course& course) {
+CourseField makeCourseField(const Course& course, const CourseDesign& design) {
     CourseField f;
+    f.design = &design;
     f.route = sampleRoute(course.route, static_cast<float>(routeSpacing));
-    f.floor = floorProfile(f.route, course);
+    f.floor = floorProfile(f.route, course, design.knots);
     f.spur.start = glm::dvec2(course.start().x, course.start().z);
     f.spur.padFloor = f.floor.at(0.0);
     std::size_t exit = std::min(f.route.samples.size() - 1, static_cast<std::size_t>(2.0 * padLipEnd / routeSpacing));
@@ -210,7 +190,8 @@ void findCandidates(const CourseField& f, glm::dvec2 p, std::vector<double>& d2,
         glm::dvec2 offset = p - closest;
         double length = glm::length(offset);
         if (length > 1e-9) {
-            double outward = -glm::dot(offset / length, f.curvatureAt(best.distanceAlong)) * bendRadiusFull;
+            double outward =
+                -glm::dot(offset / length, f.curvatureAt(best.distanceAlong)) * f.design->channel.bendRadiusFull;
             best.bendOutside = std::clamp(outward, 0.0, 1.0);
             glm::dvec2 curvature = f.curvatureAt(best.distanceAlong);
             best.bendCurvature = glm::length(curvature);
@@ -220,12 +201,12 @@ void findCandidates(const CourseField& f, glm::dvec2 p, std::vector<double>& d2,
     }
 }
 
-double noise2(double x, double z, double scale, int octaves) {
+double noise2(int noiseSeed, double x, double z, double scale, int octaves) {
     return stb_perlin_fbm_noise3(static_cast<float>(x / scale), static_cast<float>(z / scale),
                                  static_cast<float>(noiseSeed) + 0.5f, 2.0f, 0.5f, octaves);
 }
 
-double ridges(double x, double z, double scale) {
+double ridges(int noiseSeed, double x, double z, double scale) {
     return stb_perlin_ridge_noise3(static_cast<float>(x / scale), static_cast<float>(z / scale),
                                    static_cast<float>(noiseSeed) + 0.25f, 2.0f, 0.5f, 1.0f, 5);
 }
@@ -253,17 +234,19 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     glm::dvec2 p(x, z);
     findCandidates(f, p, d2, candidates);
 
+    const ChannelShape& shape = f.design->channel;
+    const LandShape& landShape = f.design->land;
     double valley = 1e9;
     double rims = -1e9;
     double nearest = 1e9;
     for (const Candidate& c : candidates) {
-        double rim = rimHeightAt(c.distanceAlong, c.bendOutside);
-        double steepest = wallMaxSlope + bendWallSlopeExtra * c.bendOutside;
+        double rim = rimHeightAt(shape, c.distanceAlong, c.bendOutside);
+        double steepest = shape.wallMaxSlope + shape.bendWallSlopeExtra * c.bendOutside;
         double floor = f.floor.at(c.distanceAlong);
-        double flat = floorHalfWidthAt(c.distanceAlong);
+        double flat = floorHalfWidthAt(shape, c.distanceAlong);
         // The floor leans into the bend, so a ball at a fair speed rides round it on the floor, not up the wall.
-        floor += bankSlope(c.bendCurvature, c.distanceAlong) * std::clamp(c.outward, -flat, flat);
-        Wall wall = channelWall(c.across, rim, steepest, flat);
+        floor += bankSlope(shape, c.bendCurvature, c.distanceAlong) * std::clamp(c.outward, -flat, flat);
+        Wall wall = channelWall(shape, c.across, rim, steepest, flat);
         double crest = floor + rim - rimOuterSlope * std::max(0.0, c.across - wall.rimDistance - rimCrestWidth);
         // Hard minimum and maximum here: one stretch of the route seen from a point near the centre of its bend
         // gives many near-equal candidates, and a smooth blend would count each of them again.
@@ -283,18 +266,18 @@ Surfaces courseSurfaces(const CourseField& f, double x, double z, std::vector<do
     }
     double level = levelSum / weightSum;
 
-    double beyondChannel = nearest - (floorHalfWidth + wallRadius);
-    double hills = hillHeight * smoothstep(hillsStart, hillsFull, beyondChannel) *
-                   std::clamp(0.45 + 0.75 * noise2(x, z, hillScale, 5), 0.0, 1.2);
+    double beyondChannel = nearest - (shape.floorHalfWidth + shape.wallRadius);
+    double hills = landShape.hillHeight * smoothstep(hillsStart, hillsFull, beyondChannel) *
+                   std::clamp(0.45 + 0.75 * noise2(landShape.noiseSeed, x, z, landShape.hillScale, 5), 0.0, 1.2);
     double edge = 0.5 * mapSize - std::max(std::fabs(x), std::fabs(z));
-    double mountains = mountainHeight * smoothstep(mountainStart, mountainFull, edge) *
-                       (0.55 + 0.45 * std::clamp(ridges(x, z, mountainScale), 0.0, 1.0));
+    double mountains = landShape.mountainHeight * smoothstep(mountainStart, mountainFull, edge) *
+                       (0.55 + 0.45 * std::clamp(ridges(landShape.noiseSeed, x, z, mountainScale), 0.0, 1.0));
     // Low swells right beside the course, so the land between the big hills is never a dead flat.
-    double swells = swellHeight * smoothstep(swellsStart, swellsStart + 20.0, beyondChannel) *
-                    noise2(x + 1000.0, z - 1000.0, swellScale, 3);
+    double swells = landShape.swellHeight * smoothstep(swellsStart, swellsStart + 20.0, beyondChannel) *
+                    noise2(landShape.noiseSeed, x + 1000.0, z - 1000.0, swellScale, 3);
     glm::dvec2 fromStart = p - f.spur.start;
     double landDrop = landDropNearStart * (1.0 - smoothstep(landDropInner, landDropOuter, glm::length(fromStart)));
-    double land = level + rimHeight - rimAboveLand + hills + swells + mountains - landDrop;
+    double land = level + shape.rimHeight - rimAboveLand + hills + swells + mountains - landDrop;
 
     if (candidates.empty()) {
         return {1e9, land};
@@ -346,8 +329,10 @@ uint16_t toSample(double y) {
     return static_cast<uint16_t>(std::clamp(u, 0.0, 65534.0));
 }
 
+} // namespace
+
 // Drawn ground at world (x, z), on the same two triangles per cell that the terrain mesh draws.
-double groundAt(const HeightGrid& grid, double x, double z) {
+double drawnGround(const HeightGrid& grid, double x, double z) {
     double gx = x + static_cast<double>(grid.width / 2);
     double gz = z + static_cast<double>(grid.height / 2);
     int ix = std::clamp(static_cast<int>(std::floor(gx)), 0, grid.width - 2);
@@ -369,21 +354,15 @@ double groundAt(const HeightGrid& grid, double x, double z) {
     return h11 + (1.0 - fx) * (h01 - h11) + (1.0 - fz) * (h10 - h11);
 }
 
-} // namespace
-
-bool generateHeightmap(const std::string& dataDir) {
-    Course course;
-    if (!loadCourse(dataDir, defaultCourseId, course)) {
-        return false;
-    }
-    CourseField field = makeCourseField(course);
+bool carveHeightmap(const Course& course, const CourseDesign& design, std::vector<uint16_t>& samples) {
+    CourseField field = makeCourseField(course, design);
     if (field.route.samples.size() < 2) {
-        std::fprintf(stderr, "the course route has fewer than two points\n");
+        std::fprintf(stderr, "the route of %s has fewer than two points\n", design.id.c_str());
         return false;
     }
-    std::printf("course: %zu control points, %.0f units of centre line\n", course.route.size(),
+    std::printf("%s: %zu control points, %.0f units of centre line\n", design.id.c_str(), course.route.size(),
                 field.route.length);
-    std::vector<uint16_t> samples(static_cast<std::size_t>(mapSize) * mapSize);
+    samples.assign(static_cast<std::size_t>(mapSize) * mapSize, 0);
     std::vector<double> channel(samples.size());
     std::vector<double> land(samples.size());
     std::vector<double> d2;
@@ -403,7 +382,8 @@ bool generateHeightmap(const std::string& dataDir) {
     for (std::size_t i = 0; i < samples.size(); ++i) {
         int gx = static_cast<int>(i % mapSize) - mapSize / 2;
         int gz = static_cast<int>(i / mapSize) - mapSize / 2;
-        heights[i] = softLimit(std::min(smoothMin(channel[i], land[i], rimBlend), startCeiling(field.spur, gx, gz)));
+        heights[i] = softLimit(std::min(smoothMin(channel[i], land[i], rimBlend),
+                                        startCeiling(design.channel, field.spur, gx, gz)));
         samples[i] = toSample(heights[i]);
     }
     // The steepest step between neighbours: a cliff here would be a bug in the shapes above.
@@ -421,21 +401,33 @@ bool generateHeightmap(const std::string& dataDir) {
             }
         }
     }
-    std::printf("course: steepest step %.2f units per unit at (%d, %d)\n", steepest, steepX, steepZ);
-
-    std::filesystem::path path = std::filesystem::path(dataDir) / heightmapFile;
-    std::string error;
-    if (!ensureDirectory(path.parent_path().string(), error) ||
-        !writePng16Grey(path.string(), mapSize, mapSize, samples, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return false;
-    }
-    std::printf("wrote %s (%dx%d, 16-bit grey)\n", path.string().c_str(), mapSize, mapSize);
+    std::printf("%s: steepest step %.2f units per unit at (%d, %d)\n", design.id.c_str(), steepest, steepX, steepZ);
     return true;
 }
 
-bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid) {
-    const std::string path = (std::filesystem::path(dataDir) / heightmapFile).string();
+bool writeHeightmap(const std::string& path, const std::vector<uint16_t>& samples) {
+    std::string error;
+    if (!ensureDirectory(std::filesystem::path(path).parent_path().string(), error) ||
+        !writePng16Grey(path, mapSize, mapSize, samples, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::printf("wrote %s (%dx%d, 16-bit grey)\n", path.c_str(), mapSize, mapSize);
+    return true;
+}
+
+bool generateHeightmap(const std::string& dataDir) {
+    Course course;
+    if (!loadCourse(dataDir, defaultCourseId, course)) {
+        return false;
+    }
+    std::vector<uint16_t> samples;
+    return carveHeightmap(course, valleyDesign(), samples) &&
+           writeHeightmap((std::filesystem::path(dataDir) / course.heightmapPath).string(), samples);
+}
+
+bool readCourseGrid(const Course& course, HeightGrid& grid) {
+    const std::string& path = course.heightmapFile;
     try {
         grid = decodeHeightmap(path.c_str());
     } catch (FileNotFoundException* e) {
@@ -446,19 +438,25 @@ bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid) {
     return true;
 }
 
-bool checkHeightmap(const std::string& dataDir) {
+bool readWrittenHeightmap(const std::string& dataDir, HeightGrid& grid) {
     Course course;
-    if (!loadCourse(dataDir, defaultCourseId, course)) {
+    return loadCourse(dataDir, defaultCourseId, course) && readCourseGrid(course, grid);
+}
+
+bool checkCourse(const std::string& dataDir, const std::string& id) {
+    Course course;
+    if (!loadCourse(dataDir, id, course)) {
         return false;
     }
+    std::printf("course %s\n", id.c_str());
     const std::vector<glm::vec3>& checkpoints = course.checkpoints;
     const std::size_t goalIndex = course.goalIndex();
     HeightGrid grid;
-    if (!readWrittenHeightmap(dataDir, grid)) {
+    if (!readCourseGrid(course, grid)) {
         return false;
     }
     if (grid.width < 2 || grid.height < 2) {
-        std::fprintf(stderr, "%s is too small to hold a course\n", heightmapFile.c_str());
+        std::fprintf(stderr, "%s is too small to hold a course\n", course.heightmapFile.c_str());
         return false;
     }
     // The ride along the centre line, as a rolling ball that left the pad's lip at rest would have it without
@@ -466,7 +464,7 @@ bool checkHeightmap(const std::string& dataDir) {
     SampledRoute route = sampleRoute(course.route, static_cast<float>(routeSpacing));
     std::vector<double> ground(route.samples.size());
     for (std::size_t j = 0; j < route.samples.size(); ++j) {
-        ground[j] = groundAt(grid, route.samples[j].position.x, route.samples[j].position.y);
+        ground[j] = drawnGround(grid, route.samples[j].position.x, route.samples[j].position.y);
     }
     double lip = -1e9;
     for (std::size_t j = 0; j < route.samples.size() && route.samples[j].distance <= padLength + 1.0; ++j) {
@@ -510,12 +508,20 @@ bool checkHeightmap(const std::string& dataDir) {
     bool ok = true;
     for (std::size_t i = 0; i < checkpoints.size(); ++i) {
         const glm::vec3& c = checkpoints[i];
-        double ground = groundAt(i == goalIndex ? pressed : grid, c.x, c.z);
+        double ground = drawnGround(i == goalIndex ? pressed : grid, c.x, c.z);
         double below = c.y - ground;
         bool fits = below >= 1.0 && below <= (i == goalIndex ? 4.0 : 3.0);
         ok = ok && fits;
         std::printf("%10zu %8.2f %8.2f %8.2f %8.2f %8.2f%s%s\n", i, c.x, c.y, c.z, ground, below,
                     i == goalIndex ? " (with the goal hollow)" : "", fits ? "" : "  <- out of range");
+    }
+    return ok;
+}
+
+bool checkHeightmap(const std::string& dataDir) {
+    bool ok = checkCourse(dataDir, defaultCourseId);
+    for (const CourseDesign& design : generatedCourseDesigns()) {
+        ok = checkCourse(dataDir, design.id) && ok;
     }
     return ok;
 }

@@ -24,7 +24,9 @@ struct Target {
 const std::vector<Target>& targets() {
     static const std::vector<Target> list = {
         {"ui", "the HUD sprites in UserInterface/", true, generateHudImages},
+        {"font", "the menu's lettering UserInterface/font.png", true, generateFontAtlas},
         {"heightmap", "the course heightmap Textures/heightmap.png", true, generateHeightmap},
+        {"courses", "the generated courses in Courses/<id>/ and every course's preview.png", true, generateCourses},
         {"textures", "the grass maps Textures/gras*.png and the spark Textures/particle.jpg", true,
          generateSurfaceTextures},
         {"skybox", "the six sky box faces in Skybox/mountain-skyboxes/Maskonaive/", true, generateSkybox},

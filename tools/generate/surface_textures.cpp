@@ -11,6 +11,7 @@
 #include <glm/vec3.hpp>
 #include <stb_perlin.h>
 
+#include "tools/generate/course_designs.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/image_io.h"
 #include "tools/generate/seeded_random.h"
@@ -20,7 +21,6 @@ namespace {
 // The terrain stretches one copy of the grass over 20 world units and mirrors it at every edge, so the picture
 // need not wrap, but its edges meet their own mirror image.
 constexpr int grassSize = 512;          // pixels, square
-constexpr uint32_t grassSeed = 20240611;
 constexpr int bladeCount = 15000;
 constexpr float bladeLengthMin = 7.0f;  // pixels (one pixel is 4 cm of ground)
 constexpr float bladeLengthMax = 16.0f;
@@ -31,11 +31,6 @@ constexpr float reliefStrength = 2.2f;  // normal-map slope per unit of height p
 constexpr float specularBase = 0.06f;   // soil and roots
 constexpr float specularTip = 0.20f;    // sunlit blade tips, still dull
 
-// Grass colours, 0..1. The brightest blade stays near 0.7 so sunlit grass never crosses the glow threshold.
-const glm::vec3 soilColour(0.15f, 0.24f, 0.07f);
-const glm::vec3 bladeDark(0.20f, 0.42f, 0.09f);
-const glm::vec3 bladeLight(0.38f, 0.68f, 0.17f);
-const glm::vec3 bladeDry(0.56f, 0.60f, 0.21f); // a few straw-coloured blades
 constexpr float dryBladeShare = 0.06f;
 
 // The spark: a hot white core, a warm halo and four soft rays, fading to pure black well inside the square.
@@ -69,7 +64,7 @@ struct GrassMaps {
 
 // Paints blades one over the other in a fixed random order: each blade is a tapering stroke that rises from its
 // root to its tip, so the height field it leaves gives the normal map its relief.
-GrassMaps paintGrass() {
+GrassMaps paintGrass(const GrassTint& colours, uint32_t grassSeed) {
     const int n = grassSize;
     std::vector<glm::vec3> colour(static_cast<std::size_t>(n) * n);
     FloatImage height(n);
@@ -79,7 +74,7 @@ GrassMaps paintGrass() {
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
             float mottle = stb_perlin_fbm_noise3(x / 24.0f, y / 24.0f, 3.5f, 2.0f, 0.5f, 3);
-            colour[static_cast<std::size_t>(y) * n + x] = soilColour * (1.0f + 0.25f * mottle);
+            colour[static_cast<std::size_t>(y) * n + x] = colours.soil * (1.0f + 0.25f * mottle);
         }
     }
 
@@ -93,10 +88,10 @@ GrassMaps paintGrass() {
         // Patches of lusher and paler grass, so a large lawn does not look printed.
         const float patch = 0.5f + 0.5f * stb_perlin_fbm_noise3(root.x * patchScale, root.y * patchScale, 0.7f,
                                                                 2.0f, 0.5f, 4);
-        glm::vec3 tint = glm::mix(bladeDark, bladeLight, glm::clamp(0.25f + 0.6f * patch + random.range(-0.25f, 0.25f),
-                                                                    0.0f, 1.0f));
+        glm::vec3 tint = glm::mix(colours.dark, colours.light,
+                                  glm::clamp(0.25f + 0.6f * patch + random.range(-0.25f, 0.25f), 0.0f, 1.0f));
         if (random.unit() < dryBladeShare) {
-            tint = glm::mix(tint, bladeDry, 0.7f);
+            tint = glm::mix(tint, colours.dry, 0.7f);
         }
         const float rise = random.range(0.6f, 1.0f);
 
@@ -171,8 +166,12 @@ Image8 paintSpark() {
 
 } // namespace
 
+Image8 paintGrassDiffuse(const GrassTint& tint, uint32_t seed) {
+    return paintGrass(tint, seed).diffuse;
+}
+
 bool generateSurfaceTextures(const std::string& dataDir) {
-    const GrassMaps grass = paintGrass();
+    const GrassMaps grass = paintGrass(valleyDesign().grass, valleyDesign().grassSeed);
     bool ok = saveDataPng(dataDir, "Textures/gras.png", grass.diffuse);
     ok = saveDataPng(dataDir, "Textures/gras_specular.png", grass.specular) && ok;
     ok = saveDataPng(dataDir, "Textures/gras_normals.png", grass.normals) && ok;

@@ -1,0 +1,58 @@
+# Every course folder in the data: it loads, the scripted player collects every checkpoint and wins at 10, 30, 60
+# and 144 frames per second with at least 3 seconds left, an untouched ball loses, the medal times follow the rule
+# in scripts/medal_times.sh (gold the slowest winning race clock rounded up, silver x 1.2, bronze x 1.5, rounded up)
+# and the course menu's picture is there.
+source "$(dirname "$0")/lib.sh"
+
+# The value of a key in one section of an ini file, spaces trimmed; empty when missing.
+ini_value() {
+    awk -v section="[$2]" -v key="$3" '
+        /^\[/ { inside = ($0 == section); next }
+        inside && $0 ~ "^" key "[ \t]*=" { sub(/^[^=]*=[ \t]*/, ""); sub(/[ \t]+$/, ""); print; exit }' "$1"
+}
+
+courses=0
+for dir in "$data"/Courses/*/; do
+    id="$(basename "$dir")"
+    file="$dir/course.ini"
+    [ -f "$file" ] || fail "$id: no course.ini"
+    courses=$((courses + 1))
+    checkpoints="$(awk '/^\[/ { inside = ($0 == "[checkpoints]"); next } inside && /^[0-9]+[ \t]*=/ { n++ }
+                        END { print n + 0 }' "$file")"
+    between=$((checkpoints - 2))
+
+    slowest=0
+    for fps in 10 30 60 144; do
+        simulate --course "$id" --fps "$fps" --player scripted
+        collected="$(grep -c "^race 1: checkpoint [0-9]* after" "$out" || true)"
+        [ "$collected" = "$between" ] || fail "$id at $fps fps: $collected of $between checkpoints collected"
+        left="$(seconds_left 1 won)"
+        [ -n "$left" ] || fail "$id at $fps fps: race 1 was not won"
+        awk -v left="$left" 'BEGIN { exit !(left >= 3.0) }' || fail "$id at $fps fps: only $left seconds left"
+        won="$(sed -n 's/^You won after \([0-9.]*\) Seconds!$/\1/p' "$out" | head -n 1)"
+        slowest="$(awk -v a="$slowest" -v b="$won" 'BEGIN { c = b - 2; print (c > a ? c : a) }')"
+        echo "$id at $fps fps: won with $left seconds left"
+    done
+
+    simulate --course "$id" --fps 60 --player idle
+    grep -q "^race 1: checkpoint" "$out" && fail "$id: an untouched ball collected a checkpoint"
+    grep -q "^race 1: lost after" "$out" || fail "$id: an untouched ball did not lose"
+
+    gold="$(ini_value "$file" medals gold)"
+    silver="$(ini_value "$file" medals silver)"
+    bronze="$(ini_value "$file" medals bronze)"
+    [ -n "$gold" ] && [ -n "$silver" ] && [ -n "$bronze" ] || fail "$id: medal times missing ($gold/$silver/$bronze)"
+    awk -v g="$gold" -v s="$silver" -v b="$bronze" 'BEGIN { exit !(g < s && s < b) }' ||
+        fail "$id: medal times out of order: gold $gold, silver $silver, bronze $bronze"
+    awk -v t="$slowest" -v g="$gold" -v s="$silver" -v b="$bronze" '
+        function up(x) { return (x == int(x)) ? x : int(x) + 1 }
+        BEGIN { exit !(g == up(t) && s == up(g * 1.2) && b == up(g * 1.5)) }' ||
+        fail "$id: medals $gold/$silver/$bronze do not follow the slowest win $slowest (run scripts/medal_times.sh)"
+
+    picture="$dir/preview.png"
+    [ -f "$picture" ] || fail "$id: no preview.png"
+    [ "$(head -c 8 "$picture" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ] || fail "$id: preview.png is no PNG"
+    echo "$id: idle ball lost; medals $gold/$silver/$bronze for a slowest win of $slowest; picture present"
+done
+[ "$courses" -ge 6 ] || fail "only $courses course folders in $data/Courses"
+echo "PASS"
