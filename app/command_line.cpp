@@ -31,7 +31,7 @@ Launch parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return "usage: kelvara-golf [--version | --help]\n"
+    return "Usage: kelvara-golf [--version | --help]\n"
            "A minigolf race: steer the ball through the checkpoints to the goal before the time runs out.\n"
            "\n"
            "Controls (keyboard and mouse / game controller):\n"

@@ -7,11 +7,11 @@ check_arguments() {
     output="$("$program" --version)" || fail "--version failed"
     [[ "$output" =~ ^kelvara-golf\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed '$output'"
     output="$("$program" --help)" || fail "--help failed"
-    grep -q "^usage: kelvara-golf" <<<"$output" && grep -q "left mouse button" <<<"$output" || fail "--help: $output"
+    grep -q "^Usage: kelvara-golf" <<<"$output" && grep -q "left mouse button" <<<"$output" || fail "--help: $output"
     status=0
     output="$("$program" --fast 2>&1)" || status=$?
     [ "$status" -eq 2 ] || fail "a bad argument ended with status $status, not 2"
-    grep -q "unknown argument '--fast'" <<<"$output" && grep -q "^usage:" <<<"$output" || fail "bad argument: $output"
+    grep -q "unknown argument '--fast'" <<<"$output" && grep -q "^Usage:" <<<"$output" || fail "bad argument: $output"
 }
 
 # Starts program in an empty folder (so it must find its own data), checks that it loads and draws sky and ground,
