@@ -10,6 +10,7 @@ packages=(
   libgtest-dev googletest
   xvfb xauth xdotool imagemagick libgl1-mesa-dri mesa-utils
   dpkg-dev file sox
+  help2man lintian appstream desktop-file-utils man-db
 )
 
 missing=()
