@@ -14,6 +14,12 @@ done
 [ ! -e "$work/prefix/bin" ] || fail "something was installed in bin/: $(ls "$work/prefix/bin")"
 [ -z "$(find "$work/prefix" -name 'kelvara-simulate' -o -name 'kelvara-generate')" ] || fail "a tool was installed"
 
+# games/ is only the default: a bindir given when configuring is kept as given, relative to the prefix.
+"$cmake" -S "$(dirname "$0")/../.." -B "$work/configured" -DKELVARA_TESTS=OFF -DCMAKE_INSTALL_BINDIR=bin >/dev/null ||
+    fail "configuring with -DCMAKE_INSTALL_BINDIR=bin failed"
+grep -qx "CMAKE_INSTALL_BINDIR:PATH=bin" "$work/configured/CMakeCache.txt" ||
+    fail "-DCMAKE_INSTALL_BINDIR=bin became $(grep "^CMAKE_INSTALL_BINDIR:" "$work/configured/CMakeCache.txt")"
+
 check_installed_files "" "$work/prefix"
 check_arguments "$work/prefix/games/kelvara-golf"
 play_from_elsewhere "$(sed -n 's/^Exec=//p' "$work/prefix/share/applications/org.kelvara_golf.KelvaraGolf.desktop")"
