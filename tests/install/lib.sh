@@ -65,11 +65,13 @@ check_installed_files() {
     [ -f "$page" ] || fail "no manual page at $page"
     # Wide enough that no line of the page wraps, so each phrase of --help shows whole.
     output="$(MANWIDTH=250 man -l "$page" 2>&1 | col -b)" || fail "man could not show $page"
-    grep -q "^SYNOPSIS" <<<"$output" && grep -qF "kelvara-golf [--version | --help]" <<<"$output" ||
-        fail "the manual page has no usage: $output"
-    local controls control
+    local usage controls control
+    usage="$("$root$prefix/games/kelvara-golf" --help | sed -n '1s/^Usage: //p')"
+    [ -n "$usage" ] || fail "--help does not start with Usage:"
+    grep -A 1 "^SYNOPSIS" <<<"$output" | grep -qF -- "$usage" ||
+        fail "the manual page's synopsis is not '$usage': $output"
     mapfile -t controls < <("$root$prefix/games/kelvara-golf" --help | sed -n 's/^  \(.*[^ ]\)   *\([^ ].*\)$/\1\n\2/p')
-    [ "${#controls[@]}" -ge 10 ] || fail "--help lists no controls"
+    [ "${#controls[@]}" -ge 10 ] || fail "--help lists fewer than five controls"
     for control in "${controls[@]}"; do
         grep -qF -- "$control" <<<"$output" || fail "the manual page misses '$control' of --help"
     done
