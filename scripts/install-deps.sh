@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool imagemagick libgl1-mesa-dri mesa-utils
   dpkg-dev file sox
   clang libclang-rt-14-dev
+  help2man lintian appstream desktop-file-utils man-db
 )
 
 missing=()
