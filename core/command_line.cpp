@@ -56,8 +56,7 @@ Launch parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return "Usage: kelvara-golf [--course ID | --version | --help]
-"
+    return "Usage: kelvara-golf [--course ID | --version | --help]\n"
            "A minigolf race: steer the ball through the checkpoints to the goal before the time runs out.\n"
            "  --course ID   play the course in the data folder's Courses/ID (default: " +
            std::string(defaultCourseId) + ")\n"
