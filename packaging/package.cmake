@@ -8,6 +8,7 @@ set(KELVARA_MAINTAINER "Kelvara Golf developers <developers@kelvara-golf.org>")
 set(KELVARA_SUMMARY "minigolf race against the clock")
 set(packaging_source "${CMAKE_CURRENT_LIST_DIR}")
 set(packaging_build "${CMAKE_BINARY_DIR}/packaging")
+file(MAKE_DIRECTORY "${packaging_build}") # help2man writes here before anything else may have made it
 set(doc_folder "${CMAKE_INSTALL_DATAROOTDIR}/doc/kelvara-golf")
 
 find_program(HELP2MAN_EXECUTABLE help2man)
