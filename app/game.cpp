@@ -2,7 +2,10 @@
 // orderly shutdown.
 #include "app/game.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -14,6 +17,7 @@
 #include "core/race_state.h"
 #include "core/records.h"
 #include "core/sound_events.h"
+#include "core/text_layout.h"
 
 namespace {
 
@@ -30,6 +34,9 @@ std::unique_ptr<Race> makeCourseRace(const Settings& settings, const Course& cou
     race->camera.invertY = settings.invertY;
     race->camera.stickSpeed = settings.gamepadSensitivity;
     setupRecords(race->records, recordsPath(), race->course.heightmapFile, race->course.checkpoints);
+    // The data folder is the working folder.
+    loadRaceGhost(*race, ".", ghostPathFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), race->course.id));
+    race->showGhost = settings.ghost;
     return race;
 }
 
@@ -62,7 +69,7 @@ bool replaceRace(Game& game, const Course& course) {
 
 } // namespace
 
-int initialise(Game& game, const std::string& courseId) {
+int initialise(Game& game, const std::string& requestedCourse) {
     std::printf("Loading...");
     std::fflush(stdout);
 
@@ -92,11 +99,19 @@ int initialise(Game& game, const std::string& courseId) {
         break;
     }
 
-    Course course;
-    if (!loadCourse(".", courseId, course)) {
+    if (!startMenuGpu(game.renderer.menu)) {
         return failureStatus;
     }
-    game.race = makeCourseRace(settings, course);
+    // The catalogue and its pictures are read once here, so the menu never opens a file while the game runs.
+    game.courses = listCourses(".", playerCoursesFolder());
+    loadCatalogueRecords(game.courses, recordsPath());
+    loadMenuPictures(game.renderer.menu, game.courses);
+    game.currentCourse = chooseStartCourse(game.courses, requestedCourse, readLastCourse(lastCoursePath()));
+    if (game.currentCourse < 0) {
+        std::fprintf(stderr, "No course can be played: Courses/ in the data folder holds none\n");
+        return failureStatus;
+    }
+    game.race = makeCourseRace(settings, game.courses[std::size_t(game.currentCourse)].course);
     if (!game.race || !uploadRaceCourse(game)) {
         return failureStatus;
     }
@@ -105,7 +120,7 @@ int initialise(Game& game, const std::string& courseId) {
     startFirstRace(*game.race, glfwGetTime());
     game.lastPlayed = glfwGetTime();
 
-    std::printf(" Done!\n");
+    std::printf(" Done!\nCourse: %s\n", game.race->course.name.c_str());
     std::fflush(stdout);
     return 0;
 }
@@ -113,10 +128,15 @@ int initialise(Game& game, const std::string& courseId) {
 bool switchCourse(Game& game, const std::string& id) {
     // A course file that is refused leaves the race being played as it is.
     Course course;
-    if (!loadCourse(".", id, course)) {
+    const int entry = findCourse(game.courses, id);
+    if (entry >= 0) {
+        course = game.courses[std::size_t(entry)].course;
+    } else if (!loadCourse(".", id, course)) {
         return false;
     }
     const Course previous = game.race ? game.race->course : Course{};
+    // G's choice outlives the race it was made in.
+    const bool showGhost = game.race ? game.race->showGhost : game.settings.ghost;
     const bool switched = replaceRace(game, course);
     // Its heightmap failed: the course played before comes back, with a new race.
     if (!switched && (previous.checkpoints.empty() || !replaceRace(game, previous))) {
@@ -127,9 +147,81 @@ bool switchCourse(Game& game, const std::string& id) {
     const double now = glfwGetTime();
     game.race->clock.lastFrameTime = static_cast<float>(now);
     game.race->clock.totalTime = static_cast<float>(now);
+    game.race->showGhost = showGhost;
     startFirstRace(*game.race, now);
+    game.currentCourse = findCourse(game.courses, game.race->course.id);
+    std::printf("Course: %s\n", game.race->course.name.c_str());
+    std::fflush(stdout);
     return switched;
 }
+
+void showLoading(Game& game, const std::string& name) {
+    Window& window = game.window;
+    if (window.framebufferWidth <= 0 || window.framebufferHeight <= 0) {
+        return;
+    }
+    MenuLayout& layout = game.menuLayout;
+    layout.quadCount = 0;
+    layout.quads[layout.quadCount++] = MenuQuad{MenuTexture::Solid, -1, glm::vec2(0.0f), glm::vec2(2.0f),
+                                                glm::vec4(0.0f, 0.0f, 1.0f, 1.0f), glm::vec4(0.02f, 0.03f, 0.08f, 0.85f)};
+    const float aspect = float(window.framebufferWidth) / float(window.framebufferHeight);
+    std::array<GlyphDraw, 96> glyphs;
+    const std::string text = "Loading " + name + "...";
+    const TextFit fit = layoutText(text, glm::vec2(0.0f), 0.16f * std::min(1.0f, aspect), aspect, TextAlign::Centre,
+                                   1.8f, 0.3f, glyphs.data(), glyphs.size());
+    for (std::size_t i = 0; i < fit.count && layout.quadCount < layout.quads.size(); ++i) {
+        layout.quads[layout.quadCount++] = MenuQuad{MenuTexture::Font, -1, glyphs[i].centre, glyphs[i].size,
+                                                    fontTextureRect(glyphs[i].glyph), glm::vec4(1.0f)};
+    }
+    // The race as it stands, then the words over it, so the frame shown is whole whatever the back buffer held.
+    RenderFlags flags;
+    flags.hud = false; // the race being left behind needs no clock or banner
+    renderFrame(game.renderer, *game.race, flags, window.framebufferWidth, window.framebufferHeight, glfwGetTime());
+    renderMenu(game.renderer, layout, window.framebufferWidth, window.framebufferHeight);
+    glfwSwapBuffers(window.handle);
+}
+
+namespace {
+
+// A won record goes into the catalogue so the menu shows it; only the time, as a copy of the text would allocate.
+void showRecordInCatalogue(Game& game) {
+    if (game.currentCourse < 0 || std::size_t(game.currentCourse) >= game.courses.size()) {
+        return;
+    }
+    CourseRecord& shown = game.courses[std::size_t(game.currentCourse)].record;
+    const CourseRecord& best = game.race->records.best;
+    if (best.has && (!shown.has || best.seconds != shown.seconds)) {
+        shown.has = true;
+        shown.seconds = best.seconds;
+    }
+}
+
+// The course chosen in the menu: shown as loading, switched to, and remembered for the next start.
+void chooseCourse(Game& game, int index) {
+    if (index < 0 || std::size_t(index) >= game.courses.size()) {
+        return;
+    }
+    const std::string id = game.courses[std::size_t(index)].course.id;
+    showLoading(game, game.courses[std::size_t(index)].course.name);
+    const bool switched = switchCourse(game, id);
+    if (!game.race) {
+        // Neither that course nor the one before could be loaded again: nothing is left to play.
+        glfwSetWindowShouldClose(game.window.handle, GLFW_TRUE);
+        return;
+    }
+    if (switched) {
+        rememberLastCourse(lastCoursePath(), id);
+    }
+    if (game.race->clock.paused) {
+        // The course was refused and the paused race is still there: the menu stays, its line on stderr says why.
+        openMenu(game.menu, int(game.courses.size()), game.currentCourse);
+        return;
+    }
+    captureCursor(game.window, true);
+    forgetCursor(game.window.input);
+}
+
+} // namespace
 
 RenderFlags updateFrame(Game& game) {
     Race& race = *game.race;
@@ -145,10 +237,43 @@ RenderFlags updateFrame(Game& game) {
     }
     const RenderFlags flags = renderFlagsFromInput(input);
     const bool wasPaused = race.clock.paused;
+    if (menuOpen(game.menu)) {
+        int width = 0, height = 0;
+        glfwGetWindowSize(window.handle, &width, &height);
+        const MenuAction action = updateMenu(game.menu, input, glm::vec2(float(width), float(height)));
+        // The menu read the pause key; the race is paused while it is open and goes on when it closes.
+        input.togglePause = false;
+        switch (action.kind) {
+        case MenuActionKind::None:
+            break;
+        case MenuActionKind::Resume:
+            input.togglePause = true;
+            break;
+        case MenuActionKind::Restart:
+            resetRace(race);
+            race.sounds.getReady = true;
+            input.togglePause = true;
+            break;
+        case MenuActionKind::Quit:
+            glfwSetWindowShouldClose(window.handle, GLFW_TRUE);
+            break;
+        case MenuActionKind::ChooseCourse:
+            chooseCourse(game, action.course);
+            return flags;
+        }
+    } else if (input.togglePause && !race.clock.paused) {
+        openMenu(game.menu, int(game.courses.size()), game.currentCourse);
+    }
+    holdRaceInput(game.menu, input);
     advanceFrame(race, input);
     if (race.clock.paused != wasPaused) {
         captureCursor(window, !race.clock.paused);
+        if (!race.clock.paused) {
+            // The cursor jumps back to the middle when captured: that is no turn of the camera.
+            forgetCursor(window.input);
+        }
     }
+    showRecordInCatalogue(game);
     return flags;
 }
 
@@ -163,10 +288,33 @@ void playFrameSounds(Game& game) {
     clearSoundEvents(race.sounds);
 }
 
+namespace {
+
+const char* frameLogPhase(const Race& race) {
+    if (race.clock.paused) return "paused";
+    switch (race.state.phase) {
+    case RacePhase::GetReady: return "ready";
+    case RacePhase::Rolling: return "rolling";
+    case RacePhase::Won: return "won";
+    case RacePhase::Lost: return "lost";
+    }
+    return "unknown";
+}
+
+} // namespace
+
 void runFrameLoop(Game& game) {
     Window& window = game.window;
+    // Tests wait for "frame N PHASE SECONDS" lines (one per drawn frame: the race's phase, or paused, and the game's
+    // own clock) instead of the wall clock; a player's game prints nothing.
+    const bool frameLog = std::getenv("KELVARA_FRAME_LOG") != nullptr;
+    unsigned long long framesDrawn = 0;
     while (!glfwWindowShouldClose(window.handle)) {
-        const RenderFlags flags = updateFrame(game);
+        RenderFlags flags = updateFrame(game);
+        flags.hud = !menuOpen(game.menu);
+        if (!game.race) {
+            break; // a switch left no course to play; the window is closing
+        }
         if (window.framebufferWidth <= 0 || window.framebufferHeight <= 0) {
             // Minimised: nothing to draw into, and the race goes on, heard.
             playFrameSounds(game);
@@ -175,8 +323,17 @@ void runFrameLoop(Game& game) {
         }
         renderFrame(game.renderer, *game.race, flags, window.framebufferWidth, window.framebufferHeight,
                     glfwGetTime());
+        if (menuOpen(game.menu)) {
+            layoutMenu(game.menu, game.courses,
+                       float(window.framebufferWidth) / float(window.framebufferHeight), game.menuLayout);
+            renderMenu(game.renderer, game.menuLayout, window.framebufferWidth, window.framebufferHeight);
+        }
         playFrameSounds(game);
         glfwSwapBuffers(window.handle);
+        if (frameLog) {
+            std::printf("frame %llu %s %.3f\n", ++framesDrawn, frameLogPhase(*game.race),
+                        static_cast<double>(game.race->clock.totalTime));
+        }
     }
 }
 

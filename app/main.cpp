@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 #include <system_error>
 
 #include <unistd.h>
 
 #include "core/command_line.h"
+#include "core/course_list.h"
 #include "app/game.h"
 
 namespace {
@@ -26,9 +29,30 @@ void enterDataFolder() {
     }
 }
 
+// One line per course, tab-separated: id, name, the player's record or "-", then the gold, silver and bronze times
+// ("-" where the course gives none). Broken courses are named on stderr, as the game names them.
+void printCourses() {
+    std::vector<CourseEntry> courses = listCourses(".", playerCoursesFolder());
+    loadCatalogueRecords(courses, recordsPath());
+    auto time = [](float seconds) {
+        char text[32] = "-";
+        if (seconds > 0.0f) std::snprintf(text, sizeof text, "%.2f", double(seconds));
+        return std::string(text);
+    };
+    for (const CourseEntry& entry : courses) {
+        char record[32] = "-";
+        if (entry.record.has) std::snprintf(record, sizeof record, "%.3f", double(entry.record.seconds));
+        std::printf("%s\t%s\t%s\t%s\t%s\t%s\n", entry.course.id.c_str(), entry.course.name.c_str(), record,
+                    time(entry.course.goldSeconds).c_str(), time(entry.course.silverSeconds).c_str(),
+                    time(entry.course.bronzeSeconds).c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Each line goes out as it is written, also to a file or a pipe, so a log or a wrapper sees the game as it runs.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const Launch launch = parseCommandLine(argc, argv);
     switch (launch.action) {
     case LaunchAction::PrintVersion:
@@ -36,6 +60,10 @@ int main(int argc, char** argv) {
         return 0;
     case LaunchAction::PrintHelp:
         std::printf("%s", usageText().c_str());
+        return 0;
+    case LaunchAction::ListCourses:
+        enterDataFolder();
+        printCourses();
         return 0;
     case LaunchAction::Refuse:
         std::fprintf(stderr, "kelvara-golf: %s\n%s", launch.problem.c_str(), usageText().c_str());

@@ -9,6 +9,7 @@
 #include <GLFW/glfw3.h>
 
 #include "core/input.h"
+#include "core/window_fit.h"
 
 namespace {
 
@@ -113,6 +114,32 @@ GLFWmonitor* monitorUnderWindow(const Window& window) {
     return best;
 }
 
+// Shrinks a window that does not fit the primary monitor's work area (less its frame) to fit, keeping its aspect,
+// and places it there; a window that fits keeps the configured size and the window system's place.
+void fitInWorkArea(Window& window) {
+    GLFWmonitor* primary = glfwGetPrimaryMonitor();
+    if (primary == nullptr) {
+        return;
+    }
+    int areaX = 0, areaY = 0, areaWidth = 0, areaHeight = 0;
+    glfwGetMonitorWorkarea(primary, &areaX, &areaY, &areaWidth, &areaHeight);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    glfwGetWindowFrameSize(window.handle, &left, &top, &right, &bottom);
+    const int32_t availableWidth = areaWidth - left - right, availableHeight = areaHeight - top - bottom;
+    const WindowSize fitted = fitWindowSize({window.width, window.height}, {availableWidth, availableHeight});
+    const int32_t width = fitted.width, height = fitted.height;
+    if (width == window.width && height == window.height) {
+        return;
+    }
+    std::fprintf(stderr, "The %d x %d window does not fit the screen's %d x %d work area: shrunk to %d x %d.\n",
+                 window.width, window.height, areaWidth, areaHeight, width, height);
+    window.width = width;
+    window.height = height;
+    glfwSetWindowSize(window.handle, width, height);
+    glfwSetWindowPos(window.handle, areaX + left + (availableWidth - width) / 2,
+                     areaY + top + (availableHeight - height) / 2);
+}
+
 } // namespace
 
 void keyCallback(GLFWwindow* handle, int key, int, int action, int) {
@@ -138,6 +165,38 @@ void framebufferSizeCallback(GLFWwindow* handle, int width, int height) {
     if (Window* w = recordOf(handle)) {
         w->framebufferWidth = width;
         w->framebufferHeight = height;
+        forgetCursor(w->input);
+    }
+}
+
+void mouseButtonCallback(GLFWwindow* handle, int button, int action, int) {
+    // Latched here as well as polled once a frame, so a click shorter than a frame still boosts or restarts.
+    if (Window* w = recordOf(handle)) {
+        handleMouseButton(w->input, button, action);
+    }
+}
+
+void windowFocusCallback(GLFWwindow* handle, int) {
+    if (Window* w = recordOf(handle)) {
+        forgetCursor(w->input);
+    }
+}
+
+void windowIconifyCallback(GLFWwindow* handle, int) {
+    if (Window* w = recordOf(handle)) {
+        forgetCursor(w->input);
+    }
+}
+
+void windowSizeCallback(GLFWwindow* handle, int, int) {
+    if (Window* w = recordOf(handle)) {
+        forgetCursor(w->input);
+    }
+}
+
+void windowPositionCallback(GLFWwindow* handle, int, int) {
+    if (Window* w = recordOf(handle)) {
+        forgetCursor(w->input);
     }
 }
 
@@ -174,10 +233,13 @@ void toggleFullscreen(Window& window) {
         if (window.windowedWidth <= 0 || window.windowedHeight <= 0) {
             // Started in full screen: the settings' size, in the middle of the monitor.
             const GLFWvidmode* mode = glfwGetVideoMode(glfwGetWindowMonitor(window.handle));
-            window.windowedWidth = window.width;
-            window.windowedHeight = window.height;
-            window.windowedX = mode ? (mode->width - window.width) / 2 : 0;
-            window.windowedY = mode ? (mode->height - window.height) / 2 : 0;
+            // Never larger than the monitor, as the first window would have been.
+            const WindowSize size = mode ? fitWindowSize({window.width, window.height}, {mode->width, mode->height})
+                                         : WindowSize{window.width, window.height};
+            window.windowedWidth = size.width;
+            window.windowedHeight = size.height;
+            window.windowedX = mode ? (mode->width - size.width) / 2 : 0;
+            window.windowedY = mode ? (mode->height - size.height) / 2 : 0;
         }
         glfwSetWindowMonitor(window.handle, nullptr, window.windowedX, window.windowedY, window.windowedWidth,
                              window.windowedHeight, GLFW_DONT_CARE);
@@ -195,12 +257,14 @@ void toggleFullscreen(Window& window) {
     }
     // Some platforms forget the swap interval when the window changes mode.
     glfwSwapInterval(window.vsync ? 1 : 0);
+    // The cursor lands somewhere else in the new mode: that is no motion of the player's.
+    forgetCursor(window.input);
 }
 
 void captureCursor(Window& window, bool captured) {
     glfwSetInputMode(window.handle, GLFW_CURSOR, captured ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
     // The cursor comes back wherever the player left it: its first motion turns nothing.
-    window.input.firstMouse = true;
+    forgetCursor(window.input);
 }
 
 bool isSilencedDebugMessage(uint32_t id) {
@@ -253,12 +317,18 @@ int createWindow(Window& window) {
     if (window.antialiasing) {
         glfwWindowHint(GLFW_SAMPLES, 4);
     }
+    // Shown once it has a size that fits the screen, frame included.
+    glfwWindowHint(GLFW_VISIBLE, monitor ? GLFW_TRUE : GLFW_FALSE);
 
     window.handle = glfwCreateWindow(window.width, window.height, windowTitle, monitor, nullptr);
     if (!window.handle) {
         std::printf("Error creating GLFW window!");
         glfwTerminate();
         return 1;
+    }
+    if (monitor == nullptr) {
+        fitInWorkArea(window);
+        glfwShowWindow(window.handle);
     }
     glfwGetFramebufferSize(window.handle, &window.framebufferWidth, &window.framebufferHeight);
     glfwMakeContextCurrent(window.handle);
@@ -268,6 +338,11 @@ int createWindow(Window& window) {
     glfwSetCursorPosCallback(window.handle, cursorPositionCallback);
     glfwSetScrollCallback(window.handle, scrollCallback);
     glfwSetFramebufferSizeCallback(window.handle, framebufferSizeCallback);
+    glfwSetMouseButtonCallback(window.handle, mouseButtonCallback);
+    glfwSetWindowFocusCallback(window.handle, windowFocusCallback);
+    glfwSetWindowIconifyCallback(window.handle, windowIconifyCallback);
+    glfwSetWindowSizeCallback(window.handle, windowSizeCallback);
+    glfwSetWindowPosCallback(window.handle, windowPositionCallback);
     glfwSetJoystickCallback(joystickCallback);
     takeGamepad(window, findGamepad());
     glfwSetInputMode(window.handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);

@@ -28,7 +28,8 @@ struct Window {
 
 // Opens window (filled from the settings; it becomes the GLFW window's user pointer, so it must stay where it is
 // while open). 0 on success; 1 after printing the failure and terminating GLFW. Also sets the swap interval from
-// vsync and takes the first game controller that GLFW knows a standard mapping for.
+// vsync and takes the first game controller that GLFW knows a standard mapping for. A window larger than the
+// primary monitor's work area is shrunk to fit it, keeping its aspect, with one line on stderr.
 int createWindow(Window& window);
 void destroyWindow(Window& window);
 
@@ -45,6 +46,13 @@ void keyCallback(GLFWwindow* handle, int key, int scancode, int action, int mods
 void cursorPositionCallback(GLFWwindow* handle, double x, double y);
 void scrollCallback(GLFWwindow* handle, double xOffset, double yOffset);
 void framebufferSizeCallback(GLFWwindow* handle, int width, int height);
+void mouseButtonCallback(GLFWwindow* handle, int button, int action, int mods);
+// A change of focus, size, position or iconified state moves the cursor without the player: its next position only
+// sets the reference.
+void windowFocusCallback(GLFWwindow* handle, int focused);
+void windowIconifyCallback(GLFWwindow* handle, int iconified);
+void windowSizeCallback(GLFWwindow* handle, int width, int height);
+void windowPositionCallback(GLFWwindow* handle, int x, int y);
 // A controller plugged in or out: the window whose context is current takes it or lets it go, with one line on
 // stderr.
 void joystickCallback(int joystick, int event);

@@ -29,12 +29,15 @@ Launch parseCommandLine(int argc, const char* const* argv) {
         const char* argument = argv[i];
         const bool version = std::strcmp(argument, "--version") == 0;
         const bool help = std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
-        if (version || help) {
+        const bool list = std::strcmp(argument, "--list-courses") == 0;
+        if (version || help || list) {
             // Only on their own: anything beside them is refused, naming the first other argument.
             if (argc > 2) {
                 return unknown(i == 1 ? argv[2] : argv[1]);
             }
-            launch.action = version ? LaunchAction::PrintVersion : LaunchAction::PrintHelp;
+            launch.action = version ? LaunchAction::PrintVersion
+                            : help  ? LaunchAction::PrintHelp
+                                    : LaunchAction::ListCourses;
         } else if (std::strcmp(argument, "--course") == 0) {
             if (courseGiven) {
                 return refuse(argument, "--course is given twice");
@@ -56,10 +59,11 @@ Launch parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return "Usage: kelvara-golf [--course ID | --version | --help]\n"
+    return "Usage: kelvara-golf [--course ID | --list-courses | --version | --help]\n"
            "A minigolf race: steer the ball through the checkpoints to the goal before the time runs out.\n"
-           "  --course ID   play the course in the data folder's Courses/ID (default: " +
+           "  --course ID      play course ID (default: the last course played, the first time " +
            std::string(defaultCourseId) + ")\n"
+           "  --list-courses   print every course: id, name, your record, gold, silver and bronze times\n"
            "\n"
            "Controls (keyboard and mouse / game controller):\n"
            "  mouse / right stick                    turn the camera around the ball\n"

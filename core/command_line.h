@@ -1,4 +1,4 @@
-// The program's few arguments (--version, --help, --course ID) and where it finds its data folder when started elsewhere.
+// The program's few arguments (--version, --help, --list-courses, --course ID) and where it finds its data folder when started elsewhere.
 #pragma once
 
 #include <filesystem>
@@ -6,18 +6,18 @@
 
 #include "core/course.h"
 
-enum class LaunchAction { Play, PrintVersion, PrintHelp, Refuse };
+enum class LaunchAction { Play, PrintVersion, PrintHelp, ListCourses, Refuse };
 
 struct Launch {
     LaunchAction action = LaunchAction::Play;
     std::string refused; // the argument that was not understood
     std::string problem; // for Refuse: the line that says why, without the program's name
-    std::string course = defaultCourseId; // the course folder to play
+    std::string course; // the course asked for with --course; empty when none was, so the remembered one is played
 };
 
-// No arguments plays the default course, as always; --course ID plays that course (a valid course name: whether
-// its folder exists is found when it is loaded); --version and --help (or -h), alone, print and end; anything else,
-// a missing course name or one that cannot be a folder's, is refused.
+// No arguments plays the remembered course (or the default one); --course ID plays that course (a valid course name:
+// whether it can be played is found in the catalogue); --version, --help (or -h) and --list-courses, alone, print
+// and end; anything else, a missing course name or one that cannot be a folder's, is refused.
 Launch parseCommandLine(int argc, const char* const* argv);
 // The usage and the controls, as --help prints them.
 std::string usageText();

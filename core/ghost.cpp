@@ -83,17 +83,16 @@ GhostPose ghostPoseAt(const Ghost& ghost, float raceClock) {
     GhostPose pose;
     if (ghost.samples.empty()) return pose;
     pose.opacity = 1.0f;
-    const float index = std::max(0.0f, raceClock) * float(ghostSampleRate);
+    // A clock that is no number waits on the start, like one before it.
+    const float clock = raceClock > 0.0f ? raceClock : 0.0f;
+    const float index = clock * float(ghostSampleRate);
     const std::size_t last = ghost.samples.size() - 1;
-    // Written so that a clock that is no number waits on the start.
     if (!(index < float(last))) {
-        const GhostSample& end = ghost.samples[std::isnan(index) ? 0 : last];
+        const GhostSample& end = ghost.samples[last];
         pose.position = end.position;
         pose.orientation = end.orientation;
-        if (!std::isnan(index)) {
-            const float after = raceClock - ghost.duration();
-            pose.opacity = std::clamp(1.0f - after / ghostFadeSeconds, 0.0f, 1.0f);
-        }
+        const float after = clock - ghost.duration();
+        pose.opacity = std::clamp(1.0f - after / ghostFadeSeconds, 0.0f, 1.0f);
         return pose;
     }
     const std::size_t k = std::size_t(index);
@@ -147,9 +146,13 @@ bool splitAgainst(const Ghost& ghost, std::size_t checkpoint, float raceClock, l
     if (checkpoint >= ghost.splits.size() || !(ghost.splits[checkpoint] >= 0.0f) || !std::isfinite(raceClock)) {
         return false;
     }
-    // Both rounded as the clock shows them, so a time that reads the same is never behind.
-    hundredths = std::lround(double(raceClock) * 100.0) - std::lround(double(ghost.splits[checkpoint]) * 100.0);
+    hundredths = splitHundredths(raceClock, ghost.splits[checkpoint]);
     return true;
+}
+
+long splitHundredths(float mine, float theirs) {
+    // Both rounded as the clock shows them, so a time that reads the same is never behind.
+    return std::lround(double(mine) * 100.0) - std::lround(double(theirs) * 100.0);
 }
 
 std::string ghostPathFrom(const char* xdgDataHome, const char* home, const std::string& courseId) {

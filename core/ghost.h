@@ -59,6 +59,8 @@ void recordGhostSplit(GhostRecorder& recorder, std::size_t checkpoint, float rac
 // A checkpoint's split against the ghost, in hundredths of a second as the HUD shows them: negative when ahead.
 // False when the ghost has no time for that checkpoint.
 bool splitAgainst(const Ghost& ghost, std::size_t checkpoint, float raceClock, long& hundredths);
+// Two race-clock times compared as the HUD shows them: mine minus theirs in hundredths, each rounded first.
+long splitHundredths(float mine, float theirs);
 
 // $XDG_DATA_HOME/kelvara-golf/ghosts/<course id>.ghost (or under ~/.local/share); empty without either variable.
 std::string ghostPathFrom(const char* xdgDataHome, const char* home, const std::string& courseId);

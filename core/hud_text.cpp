@@ -18,6 +18,10 @@ constexpr float bestTimeCell = 0.12f;
 constexpr glm::vec2 newRecordCentre(0.0f, 0.62f); // above the won banner's lettering
 constexpr float newRecordSpriteHeight = 0.16f;
 constexpr float cellAspect = static_cast<float>(glyphCellWidth) / static_cast<float>(glyphCellHeight);
+constexpr glm::vec2 medalCentre(0.0f, -0.56f); // below the won banner's sparkles
+constexpr float medalSpriteHeight = 0.16f;     // as the new-record sprite
+constexpr float splitCell = 0.12f;    // as the record's digits
+constexpr float splitGap = 0.02f;     // device units between the longest running time's cells and the split's
 
 // The glyphs of a time, left to right; returns how many.
 std::size_t timeGlyphs(float seconds, std::array<int, maxTimeGlyphs>& out) {
@@ -40,30 +44,69 @@ std::size_t timeGlyphs(float seconds, std::array<int, maxTimeGlyphs>& out) {
     return n;
 }
 
-} // namespace
-
-GlyphRun layoutTime(float seconds, glm::vec2 anchor, float cellHeight, float aspect, TextAlign align) {
-    std::array<int, maxTimeGlyphs> glyphs{};
-    const std::size_t count = timeGlyphs(seconds, glyphs);
+// Places count glyphs into out along anchor's line; returns the run's width.
+float placeGlyphs(const int* glyphs, std::size_t count, glm::vec2 anchor, float cellHeight, float aspect,
+                  TextAlign align, GlyphDraw* out) {
     // A cell is square in pixels when its device width is its device height scaled by the cell shape over the
     // window's shape; a window of no shape draws as a square one.
     const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
     const glm::vec2 size(cellHeight * cellAspect / safeAspect, cellHeight);
     auto advanceOf = [&](int glyph) { return size.x * (glyph == glyphPoint ? pointAdvance : digitAdvance); };
 
-    GlyphRun run;
+    float width = 0.0f;
     for (std::size_t i = 0; i < count; ++i) {
-        run.width += advanceOf(glyphs[i]);
+        width += advanceOf(glyphs[i]);
     }
-    float pen = align == TextAlign::Left ? anchor.x : align == TextAlign::Centre ? anchor.x - run.width * 0.5f
-                                                                                  : anchor.x - run.width;
+    float pen = align == TextAlign::Left ? anchor.x : align == TextAlign::Centre ? anchor.x - width * 0.5f
+                                                                              : anchor.x - width;
     for (std::size_t i = 0; i < count; ++i) {
         const float step = advanceOf(glyphs[i]);
-        run.glyphs[i] = GlyphDraw{glyphs[i], glm::vec2(pen + step * 0.5f, anchor.y), size};
+        out[i] = GlyphDraw{glyphs[i], glm::vec2(pen + step * 0.5f, anchor.y), size};
         pen += step;
     }
-    run.count = count;
+    return width;
+}
+
+} // namespace
+
+GlyphRun layoutTime(float seconds, glm::vec2 anchor, float cellHeight, float aspect, TextAlign align) {
+    std::array<int, maxTimeGlyphs> glyphs{};
+    GlyphRun run;
+    run.count = timeGlyphs(seconds, glyphs);
+    run.width = placeGlyphs(glyphs.data(), run.count, anchor, cellHeight, aspect, align, run.glyphs.data());
     return run;
+}
+
+SplitLayout layoutSplit(long hundredths, float aspect) {
+    const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
+    const float fit = std::min(1.0f, safeAspect);
+    SplitLayout split;
+    split.sign = hundredths < 0 ? SplitSign::Ahead : hundredths > 0 ? SplitSign::Behind : SplitSign::Level;
+    const long size = std::min(hundredths < 0 ? -hundredths : hundredths, maxSplitHundredths);
+    std::array<int, maxSplitGlyphs> glyphs{};
+    std::size_t n = 0;
+    if (split.sign != SplitSign::Level) {
+        glyphs[n++] = split.sign == SplitSign::Ahead ? glyphDash : glyphPlus;
+    }
+    std::array<int, maxTimeGlyphs> time{};
+    const std::size_t digits = timeGlyphs(static_cast<float>(size) / 100.0f, time);
+    for (std::size_t i = 0; i < digits; ++i) glyphs[n++] = time[i];
+    // Beside the longest running time, so the split stays put while the clock grows a digit.
+    const GlyphRun longest =
+        layoutTime(maxShownSeconds, raceTimeAnchor, raceTimeCell * fit, safeAspect, TextAlign::Centre);
+    // Each cell reaches past its glyph's step by half the rest of its width: the running time's last and the split's
+    // first, kept apart by the gap.
+    const float overhang = (1.0f - digitAdvance) * 0.5f * cellAspect * (raceTimeCell + splitCell) * fit / safeAspect;
+    const glm::vec2 anchor(raceTimeAnchor.x + longest.width * 0.5f + overhang + splitGap * fit / safeAspect,
+                           raceTimeAnchor.y);
+    split.count = n;
+    split.width = placeGlyphs(glyphs.data(), n, anchor, splitCell * fit, safeAspect, TextAlign::Left,
+                              split.glyphs.data());
+    return split;
+}
+
+glm::vec4 splitTint(SplitSign sign) {
+    return sign == SplitSign::Behind ? glm::vec4(1.0f, 0.3f, 0.25f, 1.0f) : glm::vec4(0.35f, 1.0f, 0.4f, 1.0f);
 }
 
 ClockLayout layoutClock(float raceClock, float bestSeconds, bool newRecord, float aspect) {
@@ -98,4 +141,19 @@ glm::vec4 glyphTextureRect(int glyph) {
 
 glm::mat4 glyphModel(const GlyphDraw& draw) {
     return glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(draw.centre, 0.0f)), glm::vec3(draw.size, 1.0f));
+}
+
+MedalLayout layoutMedal(int medal, float aspect) {
+    MedalLayout layout;
+    if (medal < 1 || medal > medalLabelCount) return layout;
+    const float safeAspect = aspect > 0.0f && std::isfinite(aspect) ? aspect : 1.0f;
+    const float height = medalSpriteHeight * std::min(1.0f, safeAspect);
+    const glm::vec2 size(height * float(medalLabelWidth) / float(medalLabelHeight) / safeAspect, height);
+    layout.shown = true;
+    // Gold is the atlas's first row.
+    const int row = medalLabelCount - medal;
+    const float rowHeight = 1.0f / float(medalLabelCount);
+    layout.textureRect = glm::vec4(0.0f, float(row) * rowHeight, 1.0f, rowHeight);
+    layout.sprite = glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(medalCentre, 0.0f)), glm::vec3(size, 1.0f));
+    return layout;
 }

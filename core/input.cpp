@@ -34,6 +34,7 @@ bool handleKey(InputState& w, int key, int action) {
         w.keys[key] = 1;
         w.pausePressed = w.pausePressed || key == keyP;
         w.fullscreenPressed = w.fullscreenPressed || key == keyF11;
+        w.ghostPressed = w.ghostPressed || key == keyG;
         w.enterPressed = w.enterPressed || key == keyEnter || key == keyKeypadEnter;
         w.backPressed = w.backPressed || key == keyBackspace;
     }
@@ -93,6 +94,7 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     input.scrollDelta = w.scrollDelta;
     input.togglePause = w.pausePressed;
     input.toggleFullscreen = w.fullscreenPressed;
+    input.toggleGhost = w.ghostPressed;
     input.menuUp = w.upPressed;
     input.menuDown = w.downPressed;
     input.menuSelect = w.enterPressed;
@@ -106,6 +108,7 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     w.scrollDelta = 0.0f;
     w.pausePressed = false;
     w.fullscreenPressed = false;
+    w.ghostPressed = false;
     w.leftPressed = false;
     w.rightPressed = false;
     w.upPressed = w.downPressed = w.enterPressed = w.backPressed = false;

@@ -8,7 +8,7 @@
 constexpr int keyCount = 1024;
 
 // GLFW key codes the game reads.
-constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260, keyF11 = 300, keyP = 80;
+constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260, keyF11 = 300, keyP = 80, keyG = 71;
 constexpr int keyBackspace = 259, keyDown = 264, keyUp = 265, keyKeypadEnter = 335;
 constexpr int key0 = 48, key5 = 53, key6 = 54, key7 = 55, key8 = 56, key9 = 57;
 
@@ -28,6 +28,7 @@ struct FrameInput {
     float scrollDelta = 0.0f;   // wheel steps; away from the ball is positive
     bool togglePause = false;   // P or the controller's Back pressed since the last frame
     bool toggleFullscreen = false; // F11 pressed since the last frame
+    bool toggleGhost = false;   // G pressed since the last frame: shows or hides the ghost
     float stickX = 0.0f;        // right stick past its dead zone, -1..1; right and up are positive
     float stickY = 0.0f;
     float zoomRate = 0.0f;      // shoulder buttons: -1 nearer, 1 farther, 0 neither or both
@@ -57,6 +58,7 @@ struct RenderFlags {
     bool showDepthMap = false;  // key 7 held
     bool showBrightPass = false; // key 0 held
     float reflectivity = 0.1f;  // 1.0 while key 5 is held
+    bool hud = true;            // false while the pause menu covers the frame: its title stands for the banner
 };
 
 // What the window's callbacks have seen since the frame last took its input: held keys, cursor motion, scroll and
@@ -69,6 +71,7 @@ struct InputState {
     bool firstMouse = true;
     bool pausePressed = false;      // P went down since the frame last took its input
     bool fullscreenPressed = false; // F11 likewise
+    bool ghostPressed = false;      // G likewise
     bool leftPressed = false;       // the left button went down since the frame last took its input
     bool rightPressed = false;      // the right button likewise: a click shorter than a frame still counts
     bool upPressed = false;         // Up went down (or repeated) since the frame last took its input

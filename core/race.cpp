@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include <glm/geometric.hpp>
@@ -50,6 +51,12 @@ void rollingStep(Race& race, const FrameInput& input) {
     sounds.rolling = rollingOnGround(race.soundMemory, contact.touching, clock.deltaTime);
 }
 
+void takeSplit(RaceState& state, const FrameClock& clock, long hundredths) {
+    state.hasSplit = true;
+    state.splitHundredths = hundredths;
+    state.splitAt = clock.totalTime;
+}
+
 } // namespace
 
 Race::Race(Course c, Terrain t) : course(std::move(c)), terrain(std::move(t)) {
@@ -75,6 +82,33 @@ std::unique_ptr<Race> makeRace(const Course& course) {
     auto race = std::make_unique<Race>(course, std::move(terrain));
     race->courseId = courseIdentity(course.heightmapFile, course.checkpoints);
     return race;
+}
+
+float ghostClock(const Race& race) {
+    const RaceState& state = race.state;
+    switch (state.phase) {
+    case RacePhase::GetReady: return 0.0f;
+    case RacePhase::Rolling: return state.raceClock;
+    case RacePhase::Won:
+    case RacePhase::Lost: break;
+    }
+    return std::max(state.raceClock, race.clock.totalTime - state.raceStart - float(getReadySeconds));
+}
+
+bool splitShown(const RaceState& state, const FrameClock& clock) {
+    return state.hasSplit && clock.totalTime - state.splitAt < splitShownSeconds;
+}
+
+std::string shippedGhostPath(const std::string& dataFolder, const std::string& courseId) {
+    return (std::filesystem::path(courseFilePath(dataFolder, courseId)).parent_path() / "ghost.ghost").string();
+}
+
+void loadRaceGhost(Race& race, const std::string& dataFolder, const std::string& playerGhostPath) {
+    race.ghost = Ghost{};
+    race.records.ghostFile = playerGhostPath;
+    if (!playerGhostPath.empty() && loadGhost(playerGhostPath, race.courseId, race.ghost)) return;
+    race.ghost = Ghost{};
+    loadGhost(shippedGhostPath(dataFolder, race.course.id), race.courseId, race.ghost);
 }
 
 glm::vec3 ballPosition(const Race& race) {
@@ -112,6 +146,10 @@ void advanceFrame(Race& race, const FrameInput& input) {
     const bool wasPaused = clock.paused;
     if (input.togglePause) {
         clock.paused = !clock.paused;
+    }
+    // Shown or hidden at any moment, paused too: it only changes the picture.
+    if (input.toggleGhost) {
+        race.showGhost = !race.showGhost;
     }
     if (wasPaused) {
         // The ball stands still: its loops fade out until the game goes on.
@@ -177,6 +215,7 @@ void resetRace(Race& race) {
     state.reached.assign(race.course.checkpoints.size(), false);
     state.raceClock = 0.0f;
     state.newRecord = false;
+    state.hasSplit = false;
     state.raceNumber += 1;
     state.raceStart = race.clock.totalTime;
     state.phase = RacePhase::GetReady;
@@ -216,13 +255,27 @@ void collectCheckpoints(Race& race, const glm::vec3& ball) {
             }
             state.raceClock = std::max(0.0f, elapsed - float(getReadySeconds));
             recordGhostSplit(race.recorder, i, state.raceClock);
+            // Against the record as it stood before this run; without one, against the ghost's finish.
+            long split = 0;
+            const CourseRecord& record = race.records.best;
+            if (record.has) {
+                split = splitHundredths(state.raceClock, record.seconds);
+                takeSplit(state, race.clock, split);
+            } else if (splitAgainst(race.ghost, i, state.raceClock, split)) {
+                takeSplit(state, race.clock, split);
+            }
             state.newRecord = false;
             state.recordRace = offerRaceTime(race.records, state.raceClock, race.recorder.run) ? state.raceNumber : 0;
         } else {
             state.timer += course.checkpointSeconds;
             state.boost += course.checkpointBoost;
             race.sounds.checkpoint = true;
-            recordGhostSplit(race.recorder, i, std::max(0.0f, elapsed - float(getReadySeconds)));
+            const float atCheckpoint = std::max(0.0f, elapsed - float(getReadySeconds));
+            recordGhostSplit(race.recorder, i, atCheckpoint);
+            long split = 0;
+            if (splitAgainst(race.ghost, i, atCheckpoint, split)) {
+                takeSplit(state, race.clock, split);
+            }
             std::printf("checkpoint checked after %.2f Seconds!\n", elapsed);
         }
     }

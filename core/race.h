@@ -39,6 +39,7 @@ struct Race {
     uint64_t courseId = 0;   // the course's identity: what its records and ghosts are filed under
     GhostRecorder recorder;  // this race's run so far
     Ghost ghost;             // the run shown beside the ball: the record's, or none
+    bool showGhost = true;   // the player's choice (the setting, toggled by G); the game keeps it across courses
     PersonalRecords records; // off until setupRecords
 };
 
@@ -54,6 +55,13 @@ void tickClock(Race& race, float now);
 // The game and the simulator both call it.
 void advanceFrame(Race& race, const FrameInput& input);
 
+// The course's shipped ghost: ghost.ghost in the course's folder inside dataFolder.
+std::string shippedGhostPath(const std::string& dataFolder, const std::string& courseId);
+// Chooses the ghost a race shows: the player's own run at playerGhostPath (which also becomes where a record's run
+// is saved), else the course's shipped one. A missing, broken or foreign file costs at most one line; the race
+// then has the other ghost, or none.
+void loadRaceGhost(Race& race, const std::string& dataFolder, const std::string& playerGhostPath);
+
 // Starts a new race at the start checkpoint.
 void resetRace(Race& race);
 // The session's first race: a reset whose get-ready pause lasts one second longer, counted from now (seconds on
@@ -68,6 +76,14 @@ void collectCheckpoints(Race& race, const glm::vec3& ball);
 // Takes the records file's verdict on the last won race's time when it has come back: "New record!" only for a win
 // that beat what the file held at that moment. Never waits; advanceFrame calls it every frame.
 void collectRecordDecision(Race& race);
+
+// The race clock the ghost runs on: 0 during get-ready (it waits on the start), the race clock while rolling, and
+// after the race ends it runs on, so a ghost still on its way reaches the goal and fades.
+float ghostClock(const Race& race);
+// How long a split stays on the HUD, in seconds of the frame clock's totalTime (which stands still while paused).
+constexpr float splitShownSeconds = 2.0f;
+// The last split while it is shown: false once splitShownSeconds have passed since it was taken, or with none.
+bool splitShown(const RaceState& state, const FrameClock& clock);
 
 glm::vec3 ballPosition(const Race& race);
 glm::vec3 ballVelocity(const Race& race);

@@ -36,6 +36,11 @@ struct RaceState {
     bool newRecord = false;  // this race's win beat the player's record for the course, as the records file held it
     int32_t recordRace = 0;  // the race whose time is being judged against the records file, 0 for none
     bool letsRollThisFrame = false; // the get-ready pause ended in this frame's update: the HUD shows both messages
+    // The last split: the race clock at a checkpoint against the ghost's (at the goal, against the record), in
+    // hundredths, negative when ahead; splitAt is the frame clock's totalTime when it was taken, 0 splits none.
+    bool hasSplit = false;
+    long splitHundredths = 0;
+    float splitAt = 0.0f;
 };
 
 // True once a get-ready pause has lasted getReadySeconds.

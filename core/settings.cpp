@@ -18,6 +18,7 @@ namespace {
 constexpr const char* windowSection = "window";
 constexpr const char* controlsSection = "controls";
 constexpr const char* audioSection = "audio";
+constexpr const char* raceSection = "race";
 constexpr float minMouseSensitivity = 0.01f, maxMouseSensitivity = 10.0f;     // degrees per unit of motion
 constexpr float minGamepadSensitivity = 1.0f, maxGamepadSensitivity = 1000.0f; // degrees per second
 constexpr float minVolume = 0.0f, maxVolume = 1.0f;
@@ -83,6 +84,7 @@ Settings readSettings(const INIReader& reader, const char* path, const Settings&
                                           minGamepadSensitivity, maxGamepadSensitivity);
     s.audioEnabled = checked.boolean(audioSection, "enabled", fallback.audioEnabled);
     s.audioVolume = checked.number(audioSection, "volume", fallback.audioVolume, minVolume, maxVolume);
+    s.ghost = checked.boolean(raceSection, "ghost", fallback.ghost);
     return s;
 }
 

@@ -18,6 +18,7 @@ struct Settings {
     float gamepadSensitivity = 180.0f; // camera degrees per second with the right stick pushed fully
     bool audioEnabled = true;          // false: no audio device is opened at all
     float audioVolume = 0.8f;          // 0..1, scales every sound
+    bool ghost = true;                 // the course's ghost runs beside the ball (G shows or hides it)
 };
 
 constexpr const char* defaultSettingsPath = "Config/default.ini";
@@ -29,7 +30,7 @@ std::string personalSettingsPath();
 
 // Defaults from defaultPath, then key-by-key overrides from userPath (beside the data), then from personalPath. The
 // fallback message names userPath and is printed only when neither user file could be read. Never fails. A value of
-// vsync or of a [controls] or [audio] key that is junk or out of range keeps the previous value, with one line on
+// vsync or of a [controls], [audio] or [race] key that is junk or out of range keeps the previous value, with one line on
 // stderr naming the file and the key.
 Settings loadSettings(const char* defaultPath = defaultSettingsPath, const char* userPath = userSettingsPath,
                       const std::string& personalPath = personalSettingsPath());

@@ -7,6 +7,7 @@
 
 #include "core/hud_layout.h"
 #include "core/hud_text.h"
+#include "core/medals.h"
 #include "core/race.h"
 #include "gl/gl_util.h"
 #include "gl/renderer.h"
@@ -71,6 +72,14 @@ void renderHud(Renderer& renderer, const Race& race, int framebufferWidth, int f
     if (clock.newRecord) {
         drawSprite(renderer, textures.newRecord, clock.newRecordSprite);
     }
+    // The medal the win earned, below the won banner's lettering: its row of the medal atlas.
+    const MedalLayout medal = layoutMedal(
+        state.phase == RacePhase::Won ? int(medalFor(state.raceClock, race.course)) : 0, aspect);
+    if (medal.shown) {
+        glUniform4fv(rectLocation, 1, glm::value_ptr(medal.textureRect));
+        drawSprite(renderer, textures.medals, medal.sprite);
+        glUniform4f(rectLocation, 0.0f, 0.0f, 0.0f, 0.0f);
+    }
     drawSprite(renderer, textures.best, clock.bestLabel);
     bindTexture2D(textures.digits);
     for (const GlyphRun* run : {&clock.raceTime, &clock.bestTime}) {
@@ -79,6 +88,19 @@ void renderHud(Renderer& renderer, const Race& race, int framebufferWidth, int f
             uploadMatrix(renderer.uniforms.model, glyphModel(run->glyphs[i]));
             renderer.quad.draw();
         }
+    }
+    // The last split, for its two seconds, in green or red beside the running time.
+    if (splitShown(state, race.clock)) {
+        const SplitLayout split = layoutSplit(state.splitHundredths, aspect);
+        const GLint tintedLocation = glGetUniformLocation(hudShader.programId, "tinted");
+        glUniform1i(tintedLocation, 1);
+        glUniform3fv(glGetUniformLocation(hudShader.programId, "tint"), 1, glm::value_ptr(splitTint(split.sign)));
+        for (std::size_t i = 0; i < split.count; ++i) {
+            glUniform4fv(rectLocation, 1, glm::value_ptr(glyphTextureRect(split.glyphs[i].glyph)));
+            uploadMatrix(renderer.uniforms.model, glyphModel(split.glyphs[i]));
+            renderer.quad.draw();
+        }
+        glUniform1i(tintedLocation, 0);
     }
     glUniform4f(rectLocation, 0.0f, 0.0f, 0.0f, 0.0f);
 

@@ -61,6 +61,7 @@ RendererFailure createRenderer(Renderer& renderer, const Settings& settings, int
 
 void releaseRenderer(Renderer& renderer) {
     releaseCourse(renderer);
+    releaseMenuGpu(renderer.menu);
     releaseBloomTargets(renderer.targets);
     releaseSkybox(renderer.sky);
     renderer.quad.clear();
@@ -110,6 +111,8 @@ void renderFrame(Renderer& renderer, const Race& race, const RenderFlags& flags,
         renderBloom(renderer, framebufferWidth, framebufferHeight);
     }
     renderComposite(renderer, flags, framebufferWidth, framebufferHeight, bloomApplied);
-    renderHud(renderer, race, framebufferWidth, framebufferHeight);
+    if (flags.hud) {
+        renderHud(renderer, race, framebufferWidth, framebufferHeight);
+    }
     glUseProgram(0);
 }

@@ -11,6 +11,7 @@
 #include "core/input.h"
 #include "core/settings.h"
 #include "gl/bloom.h"
+#include "gl/menu_draw.h"
 #include "gl/model.h"
 #include "gl/shader.h"
 #include "gl/shadow_map.h"
@@ -31,6 +32,7 @@ struct Renderer {
     Skybox sky;
     BloomTargets targets;
     TerrainGpu course;       // the uploaded course's ground; empty until uploadCourse
+    MenuGpu menu;            // the pause menu's program, font and course pictures; empty until startMenuGpu
     ActiveUniforms uniforms; // the locations of the program bound last, for the draw routines the passes share
     glm::mat4 projection{1.0f}; // the camera's, for the targets' size
     bool antialiasing = false;

@@ -3,6 +3,7 @@
 
 #include <GL/glew.h>
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/quaternion.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 #include "core/camera.h"
@@ -83,6 +84,25 @@ void drawSceneObjects(Renderer& renderer, const Race& race, const Material& shin
 
     uploadMatrix(uniforms.model, stickModelMatrix(race.course.goal()));
     renderer.models.stick.draw();
+}
+
+void drawGhost(Renderer& renderer, const Race& race, const Material& shiny) {
+    if (!race.showGhost || race.ghost.empty()) return;
+    const GhostPose pose = ghostPoseAt(race.ghost, ghostClock(race));
+    if (!(pose.opacity > 0.0f)) return;
+    const ActiveUniforms& uniforms = renderer.uniforms;
+    const GLint opacity = glGetUniformLocation(renderer.programs.scene.programId, "ghostOpacity");
+    glUniform1f(opacity, pose.opacity);
+    uploadMatrix(uniforms.model, glm::translate(glm::mat4(1.0f), pose.position) * glm::mat4_cast(pose.orientation));
+    sendMaterial(uniforms, shiny);
+    // Blended over what is already drawn; writing its depth would cut out whatever comes behind it later.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+    renderer.models.ball.draw();
+    glDepthMask(GL_TRUE);
+    // The program keeps its uniforms: the next frame's ball and sparks must be solid again.
+    glUniform1f(opacity, 0.0f);
 }
 
 void drawFlag(Renderer& renderer, const Race& race, const RenderFlags& flags, double wallSeconds) {
@@ -174,6 +194,9 @@ void renderScenePass(Renderer& renderer, const Race& race, const RenderFlags& fl
     activateAllUniforms(renderer.uniforms, sceneShader);
     drawParticles(renderer, race.particles);
     drawFlag(renderer, race, flags, wallSeconds);
+    // Last, over every opaque surface and the sparks: the see-through ghost shows what lies behind it.
+    useLitProgram(renderer, sceneShader, flags, view, eye, lightSpace);
+    drawGhost(renderer, race, shinyMaterial(flags.reflectivity));
 
     resolveSceneTarget(renderer.targets);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -19,5 +19,9 @@ void renderScenePass(Renderer& renderer, const Race& race, const RenderFlags& fl
                      int framebufferHeight, double wallSeconds);
 // Ball, markers and stick with the scene program bound, in the shiny material.
 void drawSceneObjects(Renderer& renderer, const Race& race, const Material& shiny);
+// The ghost ball where race.ghost is at ghostClock(race), with the scene program bound (its frame's uniforms
+// sent): see-through, depth-tested but writing no depth, so nothing drawn after it is cut away behind it. Nothing
+// without a ghost, while race.showGhost is off, or once it has faded.
+void drawGhost(Renderer& renderer, const Race& race, const Material& shiny);
 // The goal flag with its own program, waving at wallSeconds; culling is off for its draw.
 void drawFlag(Renderer& renderer, const Race& race, const RenderFlags& flags, double wallSeconds);

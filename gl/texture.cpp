@@ -37,6 +37,7 @@ const StartupTexture startupTextures[] = {
     {&StartupTextures::digits, "UserInterface/digits.png", Loader::Repeating, diffuseUnit},
     {&StartupTextures::best, "UserInterface/best.png", Loader::Repeating, diffuseUnit},
     {&StartupTextures::newRecord, "UserInterface/newrecord.png", Loader::Repeating, diffuseUnit},
+    {&StartupTextures::medals, "UserInterface/medals.png", Loader::Repeating, diffuseUnit},
     {&StartupTextures::paused, "UserInterface/paused.png", Loader::Repeating, diffuseUnit},
 };
 

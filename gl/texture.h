@@ -57,6 +57,7 @@ struct StartupTextures {
     Texture boostP, boost, boostGauge, boostGaugePointer;
     Texture timeP, time, youWon, youLost, getReady, letRoll;
     Texture digits, best, newRecord; // the race clock's digits, its record label and the new-record sprite
+    Texture medals; // the won race's medal: one row per medal
     Texture paused;
 };
 

@@ -10,7 +10,7 @@ if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 build="$root/build-fuzz"
-targets=(settings command-line course records heightmap image model sound)
+targets=(settings command-line course records heightmap image model sound ghost)
 
 echo "== Build the fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) =="
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVARA_FUZZ=ON \

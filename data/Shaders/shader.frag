@@ -37,6 +37,8 @@ layout(binding = 3) uniform sampler2D shadowMap;
 layout(binding = 5) uniform samplerCube environmentMap;
 uniform int debugNormals;
 uniform int smoothShadows;
+// Above 0 only for the ghost ball: drawn see-through in a pale tint, its rim denser, at this opacity (0..1).
+uniform float ghostOpacity;
 
 // Depth offsets against self-shadowing; the light box is 100 units deep, so 0.001 is a tenth of a unit.
 const float flatBias = 0.0015;
@@ -52,6 +54,12 @@ const float emissiveChromaFull = 0.75;
 const float emissiveColour = 0.3;  // added to the lit colour, times the texel
 const float emissiveGlow = 1.2;    // sent to the glow, times the texel
 const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
+// The ghost: a cold pale blue, a quarter opaque where it faces the eye and most of the way at its outline, so it
+// reads as a shell of light that never hides what lies behind it.
+const vec3 ghostTint = vec3(0.35, 0.72, 1.0);
+const float ghostFaceAlpha = 0.3;
+const float ghostRimAlpha = 0.85;
+const float ghostTintShare = 0.8; // of the lit colour replaced by the tint
 
 float luminance(vec3 c) { return dot(c, lumaWeights); }
 
@@ -127,6 +135,16 @@ void main() {
     if (material.reflectivity > 0.0) {
         vec3 reflected = texture(environmentMap, reflect(-toEye, n)).rgb;
         rgb = mix(rgb, reflected, clamp(material.reflectivity, 0.0, 1.0));
+    }
+
+    if (ghostOpacity > 0.0) {
+        float rim = pow(1.0 - max(dot(geometric, toEye), 0.0), 2.0);
+        vec3 shell = mix(rgb, ghostTint * (directionalLight.ambientIntensity + diffuse), ghostTintShare) +
+                     ghostTint * rim * 0.5;
+        float alpha = clamp(ghostOpacity, 0.0, 1.0) * mix(ghostFaceAlpha, ghostRimAlpha, rim);
+        colour = vec4(shell, alpha);
+        glow = vec4(ghostTint * rim * 0.5, alpha); // a faint halo of its own under the bloom
+        return;
     }
 
     float chroma = max(max(base.r, base.g), base.b) - min(min(base.r, base.g), base.b);

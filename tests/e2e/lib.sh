@@ -42,10 +42,11 @@ copy_data() {
     [ -z "${1:-}" ] || printf '[window]\nwidth = %s\nheight = %s\n' "$1" "$1" >"$work/data/Config/user.ini"
 }
 
-# Starts the game in the copy, its stdin a fifo kept open until we answer the final prompt.
+# Starts the game in the copy, its stdin a fifo kept open until we answer the final prompt. It prints "frame N" after
+# each frame it draws, so the tests wait for frames, never for the clock.
 start_game() {
     mkfifo "$work/stdin"
-    (cd "$work/data" && exec "$game" <"$work/stdin" >"$work/out.txt" 2>"$work/err.txt") &
+    (cd "$work/data" && KELVARA_FRAME_LOG=1 exec "$game" <"$work/stdin" >"$work/out.txt" 2>"$work/err.txt") &
     game_pid=$!
     exec 4>"$work/stdin"
 }
@@ -60,6 +61,55 @@ wait_for_output() {
     grep -qF -- "$1" "$work/out.txt" 2>/dev/null || fail "no '$1' in the output"
 }
 
+# The game's frame lines, "frame N PHASE SECONDS": one per drawn frame, with the race's phase (ready, rolling, won,
+# lost or paused) and the game's own clock in seconds, which stands still while paused.
+frames_drawn() {
+    local count
+    count=$(grep -c '^frame ' "$work/out.txt" 2>/dev/null) || true
+    echo "${count:-0}"
+}
+# The game's clock at the last drawn frame.
+game_clock() { grep '^frame ' "$work/out.txt" 2>/dev/null | tail -n 1 | awk '{ print $4 + 0 }'; }
+# Waits until $1 more frames (default 3: input sent now is read by the next frame at the latest and then drawn) have
+# been drawn, for at most $2 seconds (default 60).
+wait_for_frames() {
+    local target=$(($(frames_drawn) + ${1:-3})) end=$((SECONDS + ${2:-60}))
+    until [ "$(frames_drawn)" -ge "$target" ]; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended while waiting for frames"
+        [ "$SECONDS" -lt "$end" ] || fail "no $target frames drawn (only $(frames_drawn))"
+        sleep 0.02
+    done
+}
+# Waits for a frame drawn from now on in phase $1, for at most $2 seconds (default 60).
+wait_for_phase() {
+    local from end=$((SECONDS + ${2:-60}))
+    from=$(frames_drawn)
+    until awk -v n="$from" -v p="$1" '$1 == "frame" && $2 > n && $3 == p { found = 1; exit } END { exit !found }' \
+        "$work/out.txt"; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended while waiting for a frame $1"
+        [ "$SECONDS" -lt "$end" ] || fail "no frame $1 within ${2:-60} s ($(grep '^frame ' "$work/out.txt" | tail -n 1))"
+        sleep 0.02
+    done
+}
+# Waits until the game's own clock has run $1 seconds on from now (it stands still while paused), for at most $2
+# wall seconds (default 60).
+wait_for_game_seconds() {
+    local target end=$((SECONDS + ${2:-60}))
+    target=$(awk -v a="$(game_clock)" -v b="$1" 'BEGIN { print a + b }')
+    until check "$(game_clock)" ">=" "$target"; do
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended while waiting for its clock"
+        [ "$SECONDS" -lt "$end" ] || fail "the game's clock did not reach $target s (at $(game_clock))"
+        sleep 0.02
+    done
+}
+# A new race (Enter held over a frame) that has started rolling.
+restart_race() {
+    hold_key Return
+    wait_for_phase ready
+    release_key Return
+    wait_for_phase rolling
+}
+
 window_id() { xdotool search --sync --limit 1 --name "Kelvara-Actionminigolf 3D" 2>/dev/null | head -n 1; }
 focus() { xdotool windowfocus --sync "$(window_id)" 2>/dev/null || true; }
 
@@ -68,11 +118,17 @@ press_key() { focus; xdotool key --window "$(window_id)" "$@"; }
 hold_key() { focus; xdotool keydown --window "$(window_id)" "$1"; }
 release_key() { xdotool keyup --window "$(window_id)" "$1"; }
 
-# The mouse: relative motion in pixels, a button (1 left, 3 right) held for $2 seconds, wheel clicks (4 up, 5 down)
-# spaced so that each lands in a frame of its own.
+# The mouse: relative motion in pixels, a button (1 left, 3 right) held over $2 drawn frames (default 3), wheel clicks
+# (4 up, 5 down) each in a frame of its own.
 mouse_move() { focus; xdotool mousemove_relative -- "$1" "$2"; }
-hold_button() { focus; xdotool mousedown "$1"; sleep "$2"; xdotool mouseup "$1"; }
-wheel() { focus; xdotool click --repeat "$2" --delay 300 "$1"; }
+hold_button() { focus; xdotool mousedown "$1"; wait_for_frames "${2:-3}"; xdotool mouseup "$1"; }
+wheel() {
+    focus
+    for _ in $(seq 1 "$2"); do
+        xdotool click "$1"
+        wait_for_frames 1
+    done
+}
 
 # Ends with Escape and one line of input; the exit status must be 0.
 quit_game() {

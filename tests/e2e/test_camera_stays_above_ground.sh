@@ -6,15 +6,15 @@ start_display
 copy_data "$size"
 start_game
 wait_for_output " Done!" 120
-sleep 2
+wait_for_frames 3
 id="$(window_id)"
 xdotool windowfocus --sync "$id" 2>/dev/null || true
 # Upward motion, a little at a time as a hand gives it; far more than any limit allows.
 for _ in $(seq 1 12); do
     xdotool mousemove_relative -- 0 -100
-    sleep 0.1
+    wait_for_frames 1
 done
-sleep 2
+wait_for_frames 3
 screenshot up
 
 # The strip below the middle, between the boost gauge and the time bar: grass, not sky.

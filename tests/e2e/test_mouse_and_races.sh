@@ -25,29 +25,35 @@ mouse_move 0 120
 sky_gone() { screenshot down && check "$(blue down)" "<" "$(awk -v b="$b" 'BEGIN { print b * 0.7 }')"; }
 eventually 10 sky_gone || fail "moving the mouse down kept the sky in view ($b -> $(blue down))"
 mouse_move 0 -120
-sleep 0.5 # only the last motion of a frame counts
+wait_for_frames 3 # the next motion in frames of its own
 mouse_move 200 0
 eventually 10 differs turned sky first ">" 15 || fail "moving the mouse sideways did not turn the view"
 mouse_move -200 0
-sleep 0.5
+wait_for_frames 3
 
 # Right button: a new race with the get-ready message and a full time bar, then its start once the messages fade.
-# Each race counts down on the real clock, so every check that needs rolling runs early in a race of its own.
+# Each race counts down on the real clock, so every check that needs rolling runs early in a race of its own. The
+# button is held over frames ($2 hold), or clicked down and up at once, shorter than a frame ($2 click).
 restart() {
     screenshot "before$1"
-    hold_button 3 1 # held over a whole frame even when frames are slow
+    if [ "$2" = click ]; then focus; xdotool click 3; else hold_button 3; fi
+    wait_for_phase ready
     eventually 10 differs "race$1" middle "before$1" ">" 8 || fail "race $1: no get-ready message"
     check "$(region_mean "race$1" $bar_top)" ">" 150 || fail "race $1: the time bar is not full"
-    sleep 3 # past the start messages
+    wait_for_phase rolling
+    wait_for_game_seconds 1.2 # the let's-roll message fades a second after the start
 }
-restart 2
+restart 2 hold
 screenshot rolling
 # Left button: the boost pushes the ball off the start (the view moves with it) and the needle turns.
-hold_button 1 1
+focus
+xdotool mousedown 1
+wait_for_game_seconds 1
+xdotool mouseup 1
 eventually 10 differs boosted land rolling ">" 10 || fail "the left button did not move the ball"
 check "$(region_difference rolling boosted $gauge)" ">" 3 || fail "the boost needle did not turn"
 
-restart 3
+restart 3 click
 eventually 10 differs settled land rolling "<" 4 || fail "race 3: the ball is not back on the start"
 # The middle shows the ball: the wheel brings the camera near and takes it away again.
 wheel 5 12

@@ -15,7 +15,7 @@ Loading...Couldn't load user config (Config/user.ini). Fallback to default confi
  Done!"
 [ "$(head -c "${#expected}" "$work/out.txt")" = "$expected" ] || fail "start-up text differs"
 
-sleep 1
+wait_for_frames 3
 press_key Escape
 wait_for_output "Press any key to exit." 30
 grep -qxF "You did not make it to the goal, try harder next time!" "$work/out.txt" || fail "no session report"

@@ -32,16 +32,18 @@ filled() {
     check "$share" "<" 0.01 || fail "$2: $share of the picture is black"
 }
 
-sleep 3
+wait_for_frames 3
 screenshot square
 read -r dial_w dial_h left_gap bottom_gap <<<"$(gauge square)"
 check "$dial_w" ">" 60 || fail "no gauge found in the square window ($dial_w x $dial_h)"
 
 # Resized to 16:9.
 xdotool windowsize "$id" 640 360
-sleep 3
+resized() { [ "$(geometry)" = "640 360 " ]; }
+eventually 30 resized || fail "the window did not take the new size ($(geometry))"
+wait_for_frames 3
 screenshot wide
-[ "$(size_of wide)" = "640 360 " ] || fail "the window did not take the new size ($(size_of wide))"
+[ "$(size_of wide)" = "640 360 " ] || fail "the picture did not take the new size ($(size_of wide))"
 filled wide "resized to 640 x 360"
 read -r r g b <<<"$(region_rgb wide 0 0 640 30)"
 check "$b" ">" "$r" && check "$b" ">" 60 || fail "no sky along the top after the resize (rgb $r $g $b)"
@@ -58,34 +60,33 @@ awk -v a="$left" -v b="$left_gap" -v c="$bottom" -v d="$bottom_gap" \
 
 # F11: full screen on the screen, then back to the window it came from.
 press_key F11
-sleep 4
-[ "$(geometry)" = "$screen_w $screen_h " ] || fail "F11 did not go full screen (window $(geometry))"
+full() { [ "$(geometry)" = "$screen_w $screen_h " ]; }
+eventually 30 full || fail "F11 did not go full screen (window $(geometry))"
+wait_for_frames 3
 screenshot full
 filled full "full screen"
 press_key F11
-sleep 3
-[ "$(geometry)" = "640 360 " ] || fail "F11 again did not return to the 640 x 360 window ($(geometry))"
+eventually 30 resized || fail "F11 again did not return to the 640 x 360 window ($(geometry))"
 
 # A fresh race, then a push so the ball rolls.
-hold_key Return
-sleep 0.5
-release_key Return
-sleep 3
+restart_race
 xdotool mousedown 1
-sleep 1.5
+wait_for_game_seconds 1.5
 xdotool mouseup 1
 # The time bar's column on the right, clear of the clock.
 bar_x=576; bar_y=100; bar_w=20; bar_h=220
+wait_for_frames 3
 screenshot rolling1
-sleep 1
+wait_for_game_seconds 1
 screenshot rolling2
 moved=$(region_difference rolling1 rolling2 0 0 640 360)
 check "$moved" ">" 2 || fail "the ball was not rolling before the pause, nothing to stop (difference $moved)"
 
 press_key p
-sleep 1.5
+wait_for_phase paused
+wait_for_frames 3
 screenshot paused1
-sleep 2
+wait_for_frames 5
 screenshot paused2
 still=$(region_difference paused1 paused2 0 0 640 360)
 check "$still" "<" 0.5 || fail "the picture moved while paused (difference $still)"
@@ -95,12 +96,13 @@ banner=$(region_difference rolling2 paused1 240 130 160 100)
 check "$banner" ">" 8 || fail "no paused banner (difference $banner)"
 
 press_key p
-sleep 2
+wait_for_phase rolling
+wait_for_game_seconds 1
 screenshot resumed
 check "$(region_difference paused2 resumed $bar_x $bar_y $bar_w $bar_h)" ">" 1 || fail "P again did not resume the countdown"
 
 press_key p
-sleep 1
+wait_for_phase paused
 press_key Escape
 wait_for_output "Press any key to exit." 30
 echo >&4

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "core/medals.h"
+#include "core/race.h"
 #include "core/records.h"
 #include "gl/composite.h"
 #include "gl/hud.h"
@@ -142,6 +144,59 @@ TEST_F(Hud, TheRaceClockAndTheRecordShowTheirDigitsInTheirPlaces) {
         EXPECT_EQ(shownGlyph(shown, atlas, clock.raceTime.glyphs[i], size), raceDigits[i]) << "race clock, glyph " << i;
         EXPECT_EQ(shownGlyph(shown, atlas, clock.bestTime.glyphs[i], size), bestDigits[i]) << "record, glyph " << i;
     }
+}
+
+// The summed colour of the target's pixels inside a box of device coordinates.
+glm::vec3 colourIn(const std::vector<glm::vec4>& shown, glm::vec2 low, glm::vec2 high, int size) {
+    glm::vec3 sum(0.0f);
+    for (int py = int((low.y + 1.0f) / 2.0f * size); py < int((high.y + 1.0f) / 2.0f * size); ++py)
+        for (int px = int((low.x + 1.0f) / 2.0f * size); px < int((high.x + 1.0f) / 2.0f * size); ++px)
+            sum += glm::vec3(shown[std::size_t(py) * size + px]);
+    return sum;
+}
+
+TEST_F(Hud, ASplitShowsGreenAheadRedBehindForTwoSecondsAndAWinItsMedal) {
+    renderComposite(renderer, flags, size, size, false);
+    race->state.phase = RacePhase::Rolling;
+    race->state.raceStart = 10.0f;
+    race->state.raceClock = 8.0f;
+    race->state.hasSplit = true;
+    race->state.splitAt = 59.0f;
+    auto draw = [&](long hundredths, float now) {
+        race->state.splitHundredths = hundredths;
+        race->clock.totalTime = now;
+        drawIntoTarget();
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_CULL_FACE);
+        renderHud(renderer, *race, size, size);
+        glDisable(GL_CULL_FACE);
+        const SplitLayout split = layoutSplit(hundredths, 1.0f);
+        const GlyphDraw& first = split.glyphs[0];
+        const GlyphDraw& last = split.glyphs[split.count - 1];
+        return colourIn(readAll(), first.centre - first.size * 0.5f, last.centre + last.size * 0.5f, size);
+    };
+    const glm::vec3 ahead = draw(-42, 60.0f), behind = draw(105, 60.0f), level = draw(0, 60.0f);
+    EXPECT_GT(ahead.g, 1.5f * ahead.r) << "green when ahead";
+    EXPECT_GT(level.g, 1.5f * level.r) << "green when level";
+    EXPECT_GT(behind.r, 1.5f * behind.g) << "red when behind";
+    EXPECT_GT(behind.r, 1.0f) << "drawn";
+    const glm::vec3 gone = draw(105, 59.0f + splitShownSeconds + 0.01f);
+    EXPECT_LT(gone.r + gone.g + gone.b, 0.01f) << "gone after two seconds";
+
+    // Won in gold time: the gold medal's row below the banner, golden.
+    race->state.phase = RacePhase::Won;
+    race->state.hasSplit = false;
+    race->state.raceClock = race->course.goldSeconds > 0.0f ? race->course.goldSeconds - 1.0f : 1.0f;
+    drawIntoTarget();
+    glClear(GL_COLOR_BUFFER_BIT);
+    renderHud(renderer, *race, size, size);
+    const MedalLayout medal = layoutMedal(int(Medal::Gold), 1.0f);
+    ASSERT_TRUE(medal.shown);
+    const glm::vec4 low = medal.sprite * glm::vec4(-0.5f, -0.5f, 0.0f, 1.0f);
+    const glm::vec4 high = medal.sprite * glm::vec4(0.5f, 0.5f, 0.0f, 1.0f);
+    const glm::vec3 gold = colourIn(readAll(), glm::vec2(low), glm::vec2(high), size);
+    EXPECT_GT(gold.r, 2.0f) << "the medal is drawn";
+    EXPECT_GT(gold.r, 1.5f * gold.b) << "in gold";
 }
 
 } // namespace

@@ -114,4 +114,69 @@ TEST_F(Scene, WithFullReflectivityTheBallMirrorsTheSky) {
     expectVecNear(glm::vec3(colourAt(top)), sky, 0.02f, "mirrored sky");
 }
 
+// A ghost standing at place for its whole run, of the race's course.
+Ghost standingGhost(const Race& race, const glm::vec3& place) {
+    Ghost g;
+    g.courseId = race.courseId;
+    g.samples.assign(ghostSampleRate * 3, GhostSample{place});
+    g.splits.assign(race.course.checkpoints.size(), -1.0f);
+    return g;
+}
+
+TEST_F(Scene, TheGhostIsASeeThroughBallWhereItsRunIsWithoutAShadow) {
+    const glm::vec3 ghostAt(4.0f, 2.0f, 4.0f), shadowOnLawn(4.0f, 0.0f, 2.0f), lawnAside(-4.0f, 0.0f, 4.0f);
+    render();
+    const glm::vec4 lawn = colourAt(ghostAt);
+    expectVecNear(glm::vec3(lawn), grass * sunlit, 0.01f, "no ghost yet");
+
+    race->ghost = standingGhost(*race, ghostAt);
+    render();
+    const glm::vec4 ghost = colourAt(ghostAt);
+    // Tinted a pale blue over the lawn, and the lawn still shows through it.
+    EXPECT_GT(ghost.b, lawn.b + 0.1f) << "the ghost's tint";
+    EXPECT_GT(ghost.g, 0.5f * lawn.g) << "see-through: the lawn shows";
+    EXPECT_LT(glm::distance(glm::vec3(ghost), glm::vec3(lawn)), 0.6f) << "not a solid ball";
+    expectVecNear(glm::vec3(colourAt(shadowOnLawn)), grass * sunlit, 0.01f, "the ghost casts no shadow");
+    expectVecNear(glm::vec3(colourAt(lawnAside)), grass * sunlit, 0.01f, "only where the ghost is");
+
+    race->showGhost = false;
+    render();
+    expectVecNear(glm::vec3(colourAt(ghostAt)), glm::vec3(lawn), 0.01f, "hidden by G");
+    race->showGhost = true;
+
+    // Won long ago: the ghost has finished its run and faded out.
+    race->state.phase = RacePhase::Won;
+    race->state.raceStart = race->clock.totalTime - 60.0f;
+    render();
+    expectVecNear(glm::vec3(colourAt(ghostAt)), glm::vec3(lawn), 0.01f, "faded after its end");
+    // Half a fade after its end it is fainter than while running.
+    race->state.raceStart = race->clock.totalTime - float(getReadySeconds) - race->ghost.duration() -
+                            ghostFadeSeconds * 0.5f;
+    render();
+    const glm::vec4 fading = colourAt(ghostAt);
+    EXPECT_GT(fading.b, lawn.b + 0.02f);
+    EXPECT_LT(fading.b, ghost.b - 0.02f);
+}
+
+TEST_F(Scene, TheGhostLeavesTheBallSolidAndWritesNoDepth) {
+    const glm::vec3 ghostAt(4.0f, 2.0f, 4.0f);
+    holdBall(glm::vec3(0.0f, 2.0f, 0.0f));
+    render();
+    render(); // from the second frame on the ball reads the shadow map of its own frame
+    const glm::vec4 ball = colourAt(glm::vec3(0.0f, 2.5f, 0.0f));
+    race->ghost = standingGhost(*race, ghostAt);
+    render();
+    render(); // a second frame: the ghost's opacity must not stay with the program
+    expectVecNear(glm::vec3(colourAt(glm::vec3(0.0f, 2.5f, 0.0f))), glm::vec3(ball), 0.01f, "the ball stays as it was");
+    float depth = 0.0f;
+    const glm::vec4 clip = renderer.projection * cameraView(race->camera) * glm::vec4(ghostAt, 1.0f);
+    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(int((ndc.x * 0.5f + 0.5f) * size), int((ndc.y * 0.5f + 0.5f) * size), 1, 1, GL_DEPTH_COMPONENT,
+                 GL_FLOAT, &depth);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    const glm::vec4 lawnClip = renderer.projection * cameraView(race->camera) * glm::vec4(ghostAt.x, 0.0f, ghostAt.z, 1.0f);
+    EXPECT_NEAR(depth, lawnClip.z / lawnClip.w * 0.5f + 0.5f, 1e-4f) << "the lawn's depth, not the ghost's";
+}
+
 } // namespace

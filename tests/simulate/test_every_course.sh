@@ -1,7 +1,7 @@
 # Every course folder in the data: it loads, the scripted player collects every checkpoint and wins at 10, 30, 60
 # and 144 frames per second with at least 3 seconds left, an untouched ball loses, the medal times follow the rule
 # in scripts/medal_times.sh (gold the slowest winning race clock rounded up, silver x 1.2, bronze x 1.5, rounded up)
-# and the course menu's picture is there.
+# and the course menu's picture and the shipped ghost are there.
 source "$(dirname "$0")/lib.sh"
 
 # The value of a key in one section of an ini file, spaces trimmed; empty when missing.
@@ -10,6 +10,9 @@ ini_value() {
         /^\[/ { inside = ($0 == section); next }
         inside && $0 ~ "^" key "[ \t]*=" { sub(/^[^=]*=[ \t]*/, ""); sub(/[ \t]+$/, ""); print; exit }' "$1"
 }
+
+ghost_out="$(mktemp)"
+trap 'rm -f "$out" "$ghost_out"' EXIT
 
 courses=0
 for dir in "$data"/Courses/*/; do
@@ -23,7 +26,9 @@ for dir in "$data"/Courses/*/; do
 
     slowest=0
     for fps in 10 30 60 144; do
-        simulate --course "$id" --fps "$fps" --player scripted
+        ghost=()
+        [ "$fps" = 60 ] && ghost=(--ghost-out "$ghost_out")
+        simulate --course "$id" --fps "$fps" --player scripted "${ghost[@]}"
         collected="$(grep -c "^race 1: checkpoint [0-9]* after" "$out" || true)"
         [ "$collected" = "$between" ] || fail "$id at $fps fps: $collected of $between checkpoints collected"
         left="$(seconds_left 1 won)"
@@ -48,6 +53,13 @@ for dir in "$data"/Courses/*/; do
         function up(x) { return (x == int(x)) ? x : int(x) + 1 }
         BEGIN { exit !(g == up(t) && s == up(g * 1.2) && b == up(g * 1.5)) }' ||
         fail "$id: medals $gold/$silver/$bronze do not follow the slowest win $slowest (run scripts/medal_times.sh)"
+
+    # The shipped ghost is the 60 fps winning run: as long, to the sample (its course identity the unit tests check).
+    shipped="$dir/ghost.ghost"
+    [ -f "$shipped" ] || fail "$id: no ghost.ghost (run scripts/medal_times.sh)"
+    [ "$(head -c 8 "$shipped")" = "KVGGHOST" ] || fail "$id: ghost.ghost is no ghost file"
+    [ "$(stat -c %s "$shipped")" = "$(stat -c %s "$ghost_out")" ] ||
+        fail "$id: ghost.ghost is not the simulator's winning run (run scripts/medal_times.sh)"
 
     picture="$dir/preview.png"
     [ -f "$picture" ] || fail "$id: no preview.png"

@@ -10,6 +10,7 @@
 #include "core/hud_layout.h"
 #include "core/hud_text.h"
 #include "core/image.h"
+#include "core/medals.h"
 #include "tests/support/files.h"
 
 namespace {
@@ -34,6 +35,23 @@ Ink inkOf(const std::string& file) {
             const glm::vec2 low(float(x) / float(image.width) - 0.5f, 0.5f - float(y + 1) / float(image.height));
             ink.low = glm::min(ink.low, low);
             ink.high = glm::max(ink.high, low + glm::vec2(1.0f / float(image.width), 1.0f / float(image.height)));
+        }
+    }
+    return ink;
+}
+
+// The ink of the medal atlas's rows taken together, on the quad one row is drawn on.
+Ink medalInk() {
+    const Image image = decodeImage(dataFile("UserInterface/medals.png"), 4);
+    EXPECT_EQ(image.height, medalLabelHeight * medalLabelCount);
+    Ink ink{glm::vec2(1e9f), glm::vec2(-1e9f)};
+    for (int y = 0; y < image.height; ++y) {
+        const int row = y % medalLabelHeight;
+        for (int x = 0; x < image.width; ++x) {
+            if (image.pixels[(std::size_t(y) * std::size_t(image.width) + std::size_t(x)) * 4 + 3] < 16) continue;
+            const glm::vec2 low(float(x) / float(image.width) - 0.5f, 0.5f - float(row + 1) / float(medalLabelHeight));
+            ink.low = glm::min(ink.low, low);
+            ink.high = glm::max(ink.high, low + glm::vec2(1.0f / float(image.width), 1.0f / float(medalLabelHeight)));
         }
     }
     return ink;
@@ -117,6 +135,22 @@ std::vector<Box> frameBoxes(const RaceState& race, const FrameClock& clock, floa
     boxes.push_back(
         merged("record", quadBox("record", times.bestLabel, inkOf("best.png")), runBox("record", times.bestTime)));
     if (times.newRecord) boxes.push_back(quadBox("new record", times.newRecordSprite, inkOf("newrecord.png")));
+    // A split may show at any moment of a race (the goal's stays through the won banner): its widest, either sign.
+    // The won race's medal: the widest row's ink, as every row is drawn in the same place.
+    if (race.phase == RacePhase::Won) {
+        const MedalLayout medal = layoutMedal(int(Medal::Bronze), aspect);
+        EXPECT_TRUE(medal.shown);
+        boxes.push_back(quadBox("medal", medal.sprite, medalInk()));
+    }
+    Box split{"split", glm::vec2(1e9f), glm::vec2(-1e9f)};
+    for (long hundredths : {-9999L, 9999L}) {
+        const SplitLayout layout = layoutSplit(hundredths, aspect);
+        EXPECT_EQ(layout.count, maxSplitGlyphs);
+        for (std::size_t i = 0; i < layout.count; ++i) {
+            split = merged("split", split, quadBox("split", glyphModel(layout.glyphs[i])));
+        }
+    }
+    boxes.push_back(split);
     return boxes;
 }
 

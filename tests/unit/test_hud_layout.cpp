@@ -1,7 +1,11 @@
-// The HUD as the player reads it: the start messages handing over, the boost needle and the time bar.
+// The HUD as the player reads it: the start messages handing over, the boost needle and the time bar; and at every
+// window shape, sprites keeping their shape, their size against the shorter side and their distance from the edges
+// they belong to, with the paused banner alone in the middle.
 #include <gtest/gtest.h>
 
-#include <glm/geometric.hpp>
+#include <string>
+
+#include <glm/glm.hpp>
 
 #include "core/hud_layout.h"
 
@@ -16,7 +20,7 @@ const HudDraw* find(const HudLayout& layout, HudSprite sprite) {
 }
 
 HudLayout layoutAt(RacePhase phase, float sinceReset, float boost = 0.5f, float timer = 20.0f,
-                   float countdown = 20.0f) {
+                   float countdown = 20.0f, float aspect = 1.0f) {
     RaceState race;
     race.phase = phase;
     race.raceStart = 10.0f;
@@ -24,7 +28,7 @@ HudLayout layoutAt(RacePhase phase, float sinceReset, float boost = 0.5f, float 
     race.timer = timer;
     FrameClock clock;
     clock.totalTime = 10.0f + sinceReset;
-    return layoutHud(race, clock, countdown);
+    return layoutHud(race, clock, countdown, aspect);
 }
 
 TEST(HudLayout, GetReadyHandsOverToLetsRollInTheFrameRollingStarts) {
@@ -76,6 +80,73 @@ TEST(HudLayout, TheTimeBarShrinksWithTheCountdown) {
     EXPECT_NEAR(barTop(0.0f, 20.0f), -0.5f, 1e-6f);
     EXPECT_NEAR(barTop(45.0f, 45.0f), -0.25f, 1e-6f) << "a longer course's bar starts full too";
     EXPECT_NEAR(barTop(20.0f, 40.0f), -0.375f, 1e-6f);
+}
+
+// A sprite's quad in window pixels: centre, width and height, for a window of the given size.
+struct PixelBox {
+    glm::vec2 centre, size;
+};
+
+PixelBox pixelBox(const glm::mat4& model, glm::vec2 window) {
+    auto pixel = [&](float x, float y) { return (place(model, x, y) + 1.0f) * 0.5f * window; };
+    return {pixel(0.0f, 0.0f), glm::abs(pixel(0.5f, 0.5f) - pixel(-0.5f, -0.5f))};
+}
+
+HudLayout rolling(float aspect, float boost = 0.5f) { return layoutAt(RacePhase::Rolling, 5.0f, boost, 20.0f, 20.0f, aspect); }
+
+TEST(HudShape, EverySpriteKeepsItsShapeSizeAndCornerAgainstTheShorterSide) {
+    const float side = 1080.0f; // the shorter side, pixels
+    const glm::vec2 square(side, side);
+    const HudLayout reference = rolling(1.0f);
+    for (const float aspect : {16.0f / 9.0f, 21.0f / 9.0f, 9.0f / 16.0f}) {
+        const glm::vec2 window = aspect >= 1.0f ? glm::vec2(side * aspect, side) : glm::vec2(side, side / aspect);
+        const HudLayout layout = rolling(aspect);
+        for (const HudSprite sprite : {HudSprite::GaugeDial, HudSprite::Clock, HudSprite::TimeBar}) {
+            SCOPED_TRACE("aspect " + std::to_string(aspect) + ", sprite " + std::to_string(int(sprite)));
+            const PixelBox was = pixelBox(find(reference, sprite)->model, square);
+            const PixelBox now = pixelBox(find(layout, sprite)->model, window);
+            EXPECT_NEAR(now.size.x, was.size.x, 0.05f);
+            EXPECT_NEAR(now.size.y, was.size.y, 0.05f);
+            // The gauge keeps its distance from the left and bottom edges, clock and bar from the right and bottom.
+            const bool left = sprite == HudSprite::GaugeDial;
+            const float edgeGap = left ? now.centre.x : window.x - now.centre.x;
+            const float squareGap = left ? was.centre.x : square.x - was.centre.x;
+            EXPECT_NEAR(edgeGap, squareGap, 0.05f);
+            EXPECT_NEAR(now.centre.y, was.centre.y, 0.05f);
+        }
+        // The needle is as long on screen pointing up as pointing sideways, and as long as in the square window.
+        auto needleLength = [](const HudLayout& l, glm::vec2 size) {
+            const glm::mat4& needle = find(l, HudSprite::GaugePointer)->model;
+            return glm::length((place(needle, -0.5f, 0.0f) - place(needle, 0.5f, 0.0f)) * 0.5f * size);
+        };
+        for (const float boost : {0.0f, 0.5f, 1.0f}) {
+            EXPECT_NEAR(needleLength(rolling(aspect, boost), window), needleLength(reference, square), 0.05f)
+                << "aspect " << aspect << ", boost " << boost;
+        }
+    }
+}
+
+TEST(HudShape, BannersStayInTheMiddleAndThePausedBannerAloneHoldsIt) {
+    RaceState race;
+    race.phase = RacePhase::Lost;
+    FrameClock clock;
+    const glm::vec2 window(1920.0f, 1080.0f);
+    const HudLayout lostLayout = layoutHud(race, clock, 20.0f, 16.0f / 9.0f);
+    const PixelBox lost = pixelBox(find(lostLayout, HudSprite::LostBanner)->model, window);
+    EXPECT_NEAR(lost.centre.x, 960.0f, 0.05f);
+    EXPECT_NEAR(lost.centre.y, 540.0f, 0.05f);
+    EXPECT_NEAR(lost.size.x, 540.0f, 0.05f) << "half the height, square like the banner image";
+    EXPECT_NEAR(lost.size.y, 540.0f, 0.05f);
+
+    clock.paused = true;
+    const HudLayout paused = layoutHud(race, clock, 20.0f, 16.0f / 9.0f);
+    EXPECT_EQ(paused.draws[paused.count - 1].sprite, HudSprite::Paused) << "drawn over everything";
+    const PixelBox banner = pixelBox(paused.draws[paused.count - 1].model, window);
+    EXPECT_NEAR(banner.centre.x, 960.0f, 0.05f);
+    EXPECT_NEAR(banner.size.x, banner.size.y, 0.05f);
+    for (std::size_t i = 0; i < paused.count; ++i) {
+        EXPECT_NE(paused.draws[i].sprite, HudSprite::LostBanner) << "the paused banner is not drawn over the lost one";
+    }
 }
 
 } // namespace

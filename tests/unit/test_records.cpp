@@ -54,9 +54,7 @@ TEST_F(RecordsTest, AnUnusableFileIsSetAsideAndTheNextWinStartsAFreshOne) {
                                     "[" + id + "]\nseconds = 1e9\n", "[" + id + "]\nset = 2025-01-02T03:04:05Z\n"};
     for (const std::string& content : contents) {
         dir.write("kelvara-golf/records.ini", content);
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(stored(), -1.0f) << content;
-        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string said = stderrOf([&] { EXPECT_EQ(stored(), -1.0f) << content; });
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << content << ": " << said;
         EXPECT_FALSE(fs::exists(path)) << content;
         EXPECT_TRUE(fs::exists(path + ".broken")) << content;
@@ -69,11 +67,9 @@ TEST_F(RecordsTest, AFileThatCannotBeWrittenIsReportedAndTheRecordLastsTheSessio
     // A file where the folder should be stops even a root user, unlike permissions.
     dir.write("kelvara-golf", "not a folder");
     CourseRecord current = loadRecord(path, course);
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(offerRecord(path, course, 47.0f, "now", current));
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    std::string said;
+    EXPECT_EQ(stdoutOf([&] { said = stderrOf([&] { EXPECT_TRUE(offerRecord(path, course, 47.0f, "now", current)); }); }),
+              "");
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find(path), std::string::npos) << said;
     EXPECT_TRUE(current.has);

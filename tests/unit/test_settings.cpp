@@ -69,6 +69,8 @@ TEST(Settings, WithoutAUserFileTheShippedDefaultsHoldTheBuiltInValuesAndTheFallb
     EXPECT_EQ(s.gamepadSensitivity, builtIn.gamepadSensitivity);
     EXPECT_EQ(s.audioEnabled, builtIn.audioEnabled);
     EXPECT_EQ(s.audioVolume, builtIn.audioVolume);
+    EXPECT_EQ(s.ghost, builtIn.ghost);
+    EXPECT_TRUE(s.ghost) << "the ghost shows from the first race";
 }
 
 // An installed game's data folder is read-only: the player's own file, found through XDG_CONFIG_HOME, counts last.
@@ -107,13 +109,14 @@ TEST(Settings, CheckedKeysTakeGoodValuesAndIgnoreJunkWithOneLineNamingTheKey) {
         return s;
     };
     Settings s = load("[window]\nvsync = off\n[controls]\nmouse_sensitivity = 1.25\ninvert_y = Yes\n"
-                      "gamepad_sensitivity = 90\n[audio]\nenabled = OFF\nvolume = 0\n");
+                      "gamepad_sensitivity = 90\n[audio]\nenabled = OFF\nvolume = 0\n[race]\nghost = false\n");
     EXPECT_FALSE(s.vsync);
     EXPECT_EQ(s.mouseSensitivity, 1.25f);
     EXPECT_TRUE(s.invertY);
     EXPECT_EQ(s.gamepadSensitivity, 90.0f);
     EXPECT_FALSE(s.audioEnabled);
     EXPECT_EQ(s.audioVolume, 0.0f);
+    EXPECT_FALSE(s.ghost);
     EXPECT_EQ(complaints, "");
 
     const char* const junk[][2] = {
@@ -126,6 +129,7 @@ TEST(Settings, CheckedKeysTakeGoodValuesAndIgnoreJunkWithOneLineNamingTheKey) {
         {"[audio]\nvolume = 1.5\n", "volume"},
         {"[audio]\nvolume = 0.5x\n", "volume"},
         {"[audio]\nenabled = maybe\n", "enabled"},
+        {"[race]\nghost = sometimes\n", "ghost"},
         // Values that parse but cannot make a window or a picture.
         {"[window]\nwidth = -800\n", "width"},
         {"[window]\nwidth = 0\n", "width"},
@@ -149,6 +153,7 @@ TEST(Settings, CheckedKeysTakeGoodValuesAndIgnoreJunkWithOneLineNamingTheKey) {
         EXPECT_EQ(s.brightness, builtIn.brightness) << line;
         EXPECT_EQ(s.contrast, builtIn.contrast) << line;
         EXPECT_EQ(s.fullscreen, builtIn.fullscreen) << line;
+        EXPECT_EQ(s.ghost, builtIn.ghost) << line;
         EXPECT_NE(complaints.find(std::string("ignored [") ), std::string::npos) << line << " gave: " << complaints;
         EXPECT_NE(complaints.find(std::string("] ") + key + " = "), std::string::npos) << line << " gave: " << complaints;
         EXPECT_EQ(std::count(complaints.begin(), complaints.end(), '\n'), 1) << line << " gave: " << complaints;

@@ -16,6 +16,7 @@
 #include "core/model_import.h"
 #include "core/scene_layout.h"
 #include "core/sky_faces.h"
+#include "tests/support/checks.h"
 #include "tests/support/files.h"
 #include "tests/support/race_fixture.h"
 
@@ -25,13 +26,13 @@ TEST(ShippedSprites, HaveTheChannelsTheirLoadersNeedAndBannersKeepClearMargins) 
     struct Sprite {
         const char* name;
         int channels;
-        bool banner;
+        bool banner; // lettering that must keep clear of the edges
     };
     const Sprite sprites[] = {{"getready.png", 4, true}, {"letroll.png", 4, true}, {"youwon.png", 4, true},
                               {"youlost.png", 4, true}, {"paused.png", 4, true}, {"time.png", 4, false},
                               {"boost_gauge.png", 4, false}, {"boost_gauge_pointer.png", 4, false},
                               {"timeP.png", 3, false}, {"boostP.png", 3, false}, {"digits.png", 4, false},
-                              {"best.png", 4, false}, {"newrecord.png", 4, false}};
+                              {"best.png", 4, false}, {"newrecord.png", 4, false}, {"medals.png", 4, false}};
     for (const Sprite& s : sprites) {
         const Picture p = loadPicture(dataFile(std::string("UserInterface/") + s.name));
         ASSERT_TRUE(p.loaded()) << s.name;
@@ -146,10 +147,8 @@ TEST(ShippedModels, ImportWithTheirOwnTexturesAndSolidOnesFaceOutwards) {
 
 TEST(ShippedModels, TheBallIsTwoUnitsAcrossSoItTouchesTheGrass) {
     const auto [low, high] = bounds(importShipped("Models/Golf_Ball_sale.obj"));
-    for (int axis = 0; axis < 3; ++axis) {
-        EXPECT_NEAR(low[axis], -1.0f, 0.02f);
-        EXPECT_NEAR(high[axis], 1.0f, 0.02f);
-    }
+    expectVecNear(low, glm::vec3(-1.0f), 0.02f, "low");
+    expectVecNear(high, glm::vec3(1.0f), 0.02f, "high");
 }
 
 TEST(ShippedModels, TheFlagHangsFromTheStickWhichStandsInTheGoalHollow) {

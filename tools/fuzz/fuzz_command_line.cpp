@@ -30,11 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Launch launch = parseCommandLine(argc, argv.data());
     switch (launch.action) {
     case LaunchAction::Play:
-        fuzz::expect(validCourseId(launch.course), "a game plays only a course that can be a folder's name");
+        fuzz::expect(launch.course.empty() || validCourseId(launch.course),
+                     "a game plays only a course that can be a folder's name");
         break;
     case LaunchAction::PrintVersion:
     case LaunchAction::PrintHelp:
-        fuzz::expect(argc == 2, "--version and --help only on their own");
+    case LaunchAction::ListCourses:
+        fuzz::expect(argc == 2, "--version, --help and --list-courses only on their own");
         break;
     case LaunchAction::Refuse:
         fuzz::expect(!launch.problem.empty(), "a refused command line says why");

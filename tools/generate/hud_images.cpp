@@ -435,6 +435,7 @@ bool generateHudImages(const std::string& dataDir) {
         {"UserInterface/digits.png", drawDigitAtlas(font), 4},
         {"UserInterface/best.png", drawBestLabel(font), 4},
         {"UserInterface/newrecord.png", drawNewRecord(font), 4},
+        {"UserInterface/medals.png", drawMedalLabels(font), 4},
         {"UserInterface/paused.png", drawBanner(font, {{"PAUSED"}, timeLight, timeDark}), 4},
     };
     bool ok = true;

@@ -38,6 +38,8 @@ Canvas drawDigitAtlas(const Font& font);
 Canvas drawBestLabel(const Font& font);
 // UserInterface/newrecord.png: shown with the won banner when the race beat the record.
 Canvas drawNewRecord(const Font& font);
+// UserInterface/medals.png: "GOLD MEDAL", "SILVER MEDAL" and "BRONZE MEDAL" stacked, each lettered in its metal.
+Canvas drawMedalLabels(const Font& font);
 // UserInterface/font.png: the cells core/text_layout.h describes. False, with the reason, when the font is not the
 // one the layout's metrics were taken from or a glyph would leave its line or cell.
 bool drawFontAtlas(const Font& font, Canvas& atlas, std::string& error);

@@ -22,7 +22,8 @@ constexpr float recordTextWidth = 392.0f; // pixels across "NEW RECORD!", leavin
 constexpr float recordMaxCapHeight = 52.0f;
 
 // Cell order of effects/hud_text.h; the dash is an en dash, about as wide as a digit's ink.
-const char* const glyphTexts[glyphCellCount] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "\xE2\x80\x93"};
+const char* const glyphTexts[glyphCellCount] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ".", "\xE2\x80\x93",
+                                                "+"};
 const Colour clockTop = rgb(255, 255, 255);
 
 void copyInto(Canvas& target, const Canvas& source, int left) {
@@ -62,6 +63,27 @@ Canvas drawBestLabel(const Font& font) {
     letterCentred(canvas, font, "BEST", labelCapHeight, goldLight, goldDark, labelOutline, labelShadowOffset,
                   labelShadowBlur);
     return canvas;
+}
+
+Canvas drawMedalLabels(const Font& font) {
+    struct Row {
+        const char* text;
+        Colour light, dark;
+    };
+    // Rows in core/hud_text.h's order, each in its metal.
+    const Row rows[medalLabelCount] = {{"GOLD MEDAL", goldLight, goldDark},
+                                       {"SILVER MEDAL", rgb(250, 252, 255), rgb(120, 134, 160)},
+                                       {"BRONZE MEDAL", rgb(255, 210, 160), rgb(170, 88, 30)}};
+    Canvas atlas = makeCanvas(medalLabelWidth, medalLabelHeight * medalLabelCount);
+    for (int i = 0; i < medalLabelCount; ++i) {
+        Canvas row = makeCanvas(medalLabelWidth, medalLabelHeight);
+        const float cap = std::min(recordMaxCapHeight, recordTextWidth / textWidth(font, rows[i].text, 1.0f));
+        letterCentred(row, font, rows[i].text, cap, rows[i].light, rows[i].dark, labelOutline, labelShadowOffset,
+                      labelShadowBlur);
+        std::copy(row.rgba.begin(), row.rgba.end(),
+                  atlas.rgba.begin() + static_cast<std::ptrdiff_t>(i) * medalLabelWidth * medalLabelHeight * 4);
+    }
+    return atlas;
 }
 
 Canvas drawNewRecord(const Font& font) {
