@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "core/records.h"
 
 namespace {
 
@@ -156,16 +157,9 @@ long splitHundredths(float mine, float theirs) {
 }
 
 std::string ghostPathFrom(const char* xdgDataHome, const char* home, const std::string& courseId) {
-    auto usable = [](const char* value) { return value != nullptr && value[0] == '/'; };
-    std::filesystem::path base;
-    if (usable(xdgDataHome)) {
-        base = xdgDataHome;
-    } else if (usable(home)) {
-        base = std::filesystem::path(home) / ".local" / "share";
-    } else {
-        return {};
-    }
-    return (base / "kelvara-golf" / ghostsFolder / (courseId + ghostSuffix)).string();
+    const std::string folder = playerDataFolderFrom(xdgDataHome, home);
+    if (folder.empty()) return {};
+    return (std::filesystem::path(folder) / ghostsFolder / (courseId + ghostSuffix)).string();
 }
 
 std::vector<uint8_t> encodeGhost(const Ghost& ghost) {
