@@ -22,7 +22,7 @@
 #include "gl/renderer.h"
 #include "gl/scene.h"
 #include "gl/shadow_map.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 
 namespace {
 

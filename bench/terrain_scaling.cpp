@@ -22,7 +22,7 @@
 #include "core/course.h"
 #include "core/terrain.h"
 #include "core/image.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 
 namespace fs = std::filesystem;
 

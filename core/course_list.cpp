@@ -62,8 +62,9 @@ bool heightmapUsable(const std::string& path, std::string& reason) {
     return true;
 }
 
-// Reads one course folder into entry; false (with a line) for anything that cannot be played.
-bool readEntry(const std::string& folder, const std::string& id, const std::string& dataFolder, CourseOrigin origin,
+} // namespace
+
+bool readCourseEntry(const std::string& folder, const std::string& id, const std::string& dataFolder, CourseOrigin origin,
                CourseEntry& entry) {
     if (!validCourseId(id)) {
         std::fprintf(stderr, "%s: a course folder's name is its id (letters, digits, - and _, up to 64); left out\n",
@@ -87,11 +88,13 @@ bool readEntry(const std::string& folder, const std::string& id, const std::stri
     return true;
 }
 
+namespace {
+
 void appendFolder(std::vector<CourseEntry>& out, const std::string& parent, const std::string& dataFolder,
                   CourseOrigin origin) {
     for (const std::string& name : courseFolderNames(parent)) {
         CourseEntry entry;
-        if (!readEntry(parent + "/" + name, name, dataFolder, origin, entry)) continue;
+        if (!readCourseEntry(parent + "/" + name, name, dataFolder, origin, entry)) continue;
         const int same = findCourse(out, entry.course.id);
         if (same >= 0) {
             std::fprintf(stderr, "Course '%s': the player's course in %s is used instead of the one in %s\n",

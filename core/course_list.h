@@ -47,6 +47,10 @@ std::string lastCoursePath();
 // line on stderr naming the file and the problem; a player's course with a shipped course's id takes its place, with
 // one line. Order: the shipped courses, the default course first and the rest by id, then the player's by id.
 std::vector<CourseEntry> listCourses(const std::string& dataFolder, const std::string& playerFolder);
+// Reads one course folder (named id) into entry, as listCourses does; false with one line on stderr for a folder
+// that is no playable course.
+bool readCourseEntry(const std::string& folder, const std::string& id, const std::string& dataFolder,
+                     CourseOrigin origin, CourseEntry& entry);
 // The entry of a course id, or -1.
 int findCourse(const std::vector<CourseEntry>& courses, const std::string& id);
 // Reads every course's record from the records file (empty: no records).

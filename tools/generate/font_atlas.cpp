@@ -6,10 +6,10 @@
 #include <string>
 
 #include "core/text_layout.h"
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/hud_style.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 #include "tools/generate/text.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include "core/race_state.h"
 #include "core/course.h"
 #include "core/hud_layout.h"
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 #include "tools/generate/generators.h"
 #include "tools/generate/hud_style.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 #include "tools/generate/text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <glm/vec2.hpp>
 
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 
 #include <glm/geometric.hpp>
 
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 #include "tools/generate/generators.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/generate/generators.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 
 namespace {
 

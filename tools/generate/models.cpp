@@ -13,9 +13,9 @@
 #include <glm/vec3.hpp>
 #include <stb_perlin.h>
 
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 #include "tools/generate/generators.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 #include "tools/generate/obj_writer.h"
 #include "tools/generate/text.h"
 

@@ -16,12 +16,12 @@
 #include "core/terrain.h"
 #include "core/hud_layout.h"
 #include "core/shader_file.h"
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 #include "core/course.h"
 #include "core/route.h"
 #include "tools/generate/course_designs.h"
 #include "tools/generate/generators.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 
 namespace {
 
@@ -293,58 +293,6 @@ bool writeCoursePreview(const std::string& dataDir, const std::string& outDir) {
 }
 
 } // namespace
-
-Image8 coursePicture(const HeightGrid& grid, const Course& course, int size) {
-    const double step = static_cast<double>(grid.width) / size; // samples per picture pixel
-    auto h = [&](double x, double z) {
-        int ix = std::clamp(static_cast<int>(x), 0, grid.width - 1);
-        int iz = std::clamp(static_cast<int>(z), 0, grid.height - 1);
-        return 100.0 * grid.samples[static_cast<std::size_t>(iz) * grid.width + ix] / 32767.0;
-    };
-    Canvas map = makeCanvas(size, size);
-    const glm::dvec3 light = glm::normalize(glm::dvec3(-1.0, 1.6, -1.0));
-    for (int py = 0; py < size; ++py) {
-        for (int px = 0; px < size; ++px) {
-            // The pixel's middle on the grid, with the slope measured across the whole pixel.
-            double x = (px + 0.5) * step;
-            double z = (py + 0.5) * step;
-            double dx = (h(x + step, z) - h(x - step, z)) / (2.0 * step);
-            double dz = (h(x, z + step) - h(x, z - step)) / (2.0 * step);
-            glm::dvec3 normal = glm::normalize(glm::dvec3(-dx, 1.0, -dz));
-            double shade = 0.35 + 0.75 * std::max(0.0, glm::dot(normal, light));
-            Colour c = terrainColour(h(x, z), std::sqrt(dx * dx + dz * dz));
-            std::size_t i = (static_cast<std::size_t>(py) * size + static_cast<std::size_t>(px)) * 4;
-            map.rgba[i] = static_cast<float>(std::min(1.0, c.r * shade));
-            map.rgba[i + 1] = static_cast<float>(std::min(1.0, c.g * shade));
-            map.rgba[i + 2] = static_cast<float>(std::min(1.0, c.b * shade));
-            map.rgba[i + 3] = 1.0f;
-        }
-    }
-    const float scale = static_cast<float>(size) / static_cast<float>(grid.width);
-    auto toMap = [&](glm::vec2 world) {
-        return (world + glm::vec2(static_cast<float>(grid.width / 2), static_cast<float>(grid.height / 2))) * scale;
-    };
-    std::vector<glm::vec2> line;
-    for (const RouteSample& sample : sampleRoute(course.route, 2.0f).samples) {
-        line.push_back(toMap(sample.position));
-    }
-    fillShape(map,
-              [&line](glm::vec2 p) {
-                  float d = 1e9f;
-                  for (std::size_t j = 0; j + 1 < line.size(); ++j) {
-                      d = std::min(d, segmentDistance(p, line[j], line[j + 1], 0.6f));
-                  }
-                  return d;
-              },
-              solidPaint(rgb(255, 255, 255, 0.85f)));
-    for (std::size_t i = 0; i < course.checkpoints.size(); ++i) {
-        glm::vec2 c = toMap(glm::vec2(course.checkpoints[i].x, course.checkpoints[i].z));
-        Colour colour = i == 0 ? rgb(40, 120, 255) : i == course.goalIndex() ? rgb(255, 40, 40) : rgb(255, 210, 0);
-        float radius = i == 0 || i == course.goalIndex() ? 3.0f : 2.0f;
-        fillShape(map, [&](glm::vec2 p) { return circleDistance(p, c, radius); }, solidPaint(colour));
-    }
-    return canvasToImage(map, 3);
-}
 
 bool writePreviews(const std::string& dataDir, const std::string& outDir) {
     bool hud = writeHudPreview(dataDir, outDir);

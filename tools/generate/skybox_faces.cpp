@@ -15,7 +15,7 @@
 #include <stb_perlin.h>
 
 #include "tools/generate/generators.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "core/sound_clip.h"
 #include "tools/generate/generators.h"
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 #include "tools/generate/synth.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "tools/generate/seeded_random.h"
+#include "core/seeded_random.h"
 
 constexpr float synthRate = 44100.0f; // frames per second; the rate every sound is written at
 constexpr float twoPi = 6.28318530718f;

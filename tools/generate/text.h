@@ -7,7 +7,7 @@
 #include <glm/vec2.hpp>
 #include <stb_truetype.h>
 
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 
 // The bold sans face every sprite uses; fonts-dejavu-core installs it.
 constexpr const char* spriteFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";

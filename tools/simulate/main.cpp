@@ -12,7 +12,7 @@
 
 #include "core/course.h"
 #include "core/race.h"
-#include "tools/simulate/player.h"
+#include "core/auto_player.h"
 
 namespace {
 

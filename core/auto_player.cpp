@@ -1,5 +1,5 @@
 // The scripted players: steering by camera turns and boost, from what a player sees of the ball.
-#include "tools/simulate/player.h"
+#include "core/auto_player.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include <glm/geometric.hpp>
 
-#include "tools/simulate/route.h"
+#include "core/player_route.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <glm/vec2.hpp>
 
-#include "tools/generate/image_io.h"
+#include "core/image_io.h"
 
 // Straight (not premultiplied) colour, every channel 0..1.
 struct Colour {

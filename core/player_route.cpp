@@ -1,5 +1,5 @@
 // The scripted player's route: the same centre line the course generator carves the channel along.
-#include "tools/simulate/route.h"
+#include "core/player_route.h"
 
 std::vector<RoutePoint> playerRoute(const Course& course) {
     if (!course.route.empty()) {

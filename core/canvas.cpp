@@ -1,5 +1,5 @@
 // The sprite drawing surface: signed-distance shapes, coverage masks and the conversion to 8-bit pixels.
-#include "tools/generate/canvas.h"
+#include "core/canvas.h"
 
 #include <algorithm>
 #include <cmath>

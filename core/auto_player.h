@@ -7,7 +7,7 @@
 #include <glm/vec2.hpp>
 
 #include "core/race.h"
-#include "tools/simulate/route.h"
+#include "core/player_route.h"
 
 enum class PlayerKind {
     Scripted, // aims at its next target along the course and boosts to keep its line

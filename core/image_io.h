@@ -1,5 +1,5 @@
-// Writing the generator's images to disk: PNG (8-bit, one to four channels; 16-bit grey) and JPEG, byte-identical
-// from run to run.
+// Encoding images, in memory or to disk: PNG (8-bit, one to four channels; 16-bit grey) and JPEG, byte-identical
+// from run to run. The generator writes its assets with it, and the game the courses it makes.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,12 @@ bool writePng8(const std::string& path, const Image8& image, std::string& error)
 // One 16-bit grey sample per pixel, row-major, top row first.
 bool writePng16Grey(const std::string& path, int width, int height, const std::vector<uint16_t>& samples,
                     std::string& error);
+// The same PNG bytes in memory; name only names the image in the error.
+bool encodePng8(const std::string& name, const Image8& image, std::vector<uint8_t>& out, std::string& error);
+bool encodePng16Grey(const std::string& name, int width, int height, const std::vector<uint16_t>& samples,
+                     std::vector<uint8_t>& out, std::string& error);
+// Writes bytes as the whole file at path.
+bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 // quality 1..100; grey, RGB or RGBA input (alpha is dropped by the format).
 bool writeJpeg(const std::string& path, const Image8& image, int quality, std::string& error);
 

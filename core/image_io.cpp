@@ -1,5 +1,5 @@
-// Writing the generator's images to disk: PNG through libpng, JPEG through stb_image_write.
-#include "tools/generate/image_io.h"
+// Encoding images: PNG through libpng (to memory, then to a file), JPEG through stb_image_write.
+#include "core/image_io.h"
 
 #include <cerrno>
 #include <csetjmp>
@@ -32,8 +32,15 @@ void onPngError(png_structp png, png_const_charp message) {
 
 void onPngWarning(png_structp, png_const_charp) {}
 
+void appendPngBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void flushNothing(png_structp) {}
+
 // Kept free of objects with destructors because libpng leaves it by longjmp on failure.
-bool encodePng(std::FILE* file, int width, int height, int bitDepth, int colourType, png_bytepp rows,
+bool encodePng(std::vector<uint8_t>* out, int width, int height, int bitDepth, int colourType, png_bytepp rows,
                PngErrorState& state) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state, onPngError, onPngWarning);
     if (png == nullptr) {
@@ -50,7 +57,7 @@ bool encodePng(std::FILE* file, int width, int height, int bitDepth, int colourT
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, out, appendPngBytes, flushNothing);
     png_set_compression_level(png, pngCompressionLevel);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), bitDepth,
                  colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -61,19 +68,13 @@ bool encodePng(std::FILE* file, int width, int height, int bitDepth, int colourT
     return true;
 }
 
-bool writePngFile(const std::string& path, int width, int height, int bitDepth, int colourType,
-                  std::vector<png_bytep>& rows, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = "cannot open " + path + " for writing: " + std::strerror(errno);
-        return false;
-    }
+bool encodePngBytes(const std::string& name, int width, int height, int bitDepth, int colourType,
+                    std::vector<png_bytep>& rows, std::vector<uint8_t>& out, std::string& error) {
+    out.clear();
     PngErrorState state{};
-    bool encoded = encodePng(file, width, height, bitDepth, colourType, rows.data(), state);
-    bool closed = std::fclose(file) == 0;
-    if (!encoded || !closed) {
-        error = "cannot write " + path + ": " + (encoded ? std::string("close failed") : std::string(state.message));
-        std::remove(path.c_str());
+    if (!encodePng(&out, width, height, bitDepth, colourType, rows.data(), state)) {
+        error = "cannot write " + name + ": " + state.message;
+        out.clear();
         return false;
     }
     return true;
@@ -109,8 +110,8 @@ bool checkImage8(const std::string& path, const Image8& image, std::string& erro
 
 } // namespace
 
-bool writePng8(const std::string& path, const Image8& image, std::string& error) {
-    if (!checkImage8(path, image, error)) {
+bool encodePng8(const std::string& name, const Image8& image, std::vector<uint8_t>& out, std::string& error) {
+    if (!checkImage8(name, image, error)) {
         return false;
     }
     std::size_t rowBytes = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.channels);
@@ -118,11 +119,16 @@ bool writePng8(const std::string& path, const Image8& image, std::string& error)
     for (std::size_t y = 0; y < rows.size(); ++y) {
         rows[y] = const_cast<png_bytep>(image.pixels.data() + y * rowBytes);
     }
-    return writePngFile(path, image.width, image.height, 8, pngColourType(image.channels), rows, error);
+    return encodePngBytes(name, image.width, image.height, 8, pngColourType(image.channels), rows, out, error);
 }
 
-bool writePng16Grey(const std::string& path, int width, int height, const std::vector<uint16_t>& samples,
-                    std::string& error) {
+bool writePng8(const std::string& path, const Image8& image, std::string& error) {
+    std::vector<uint8_t> bytes;
+    return encodePng8(path, image, bytes, error) && writeBytes(path, bytes, error);
+}
+
+bool encodePng16Grey(const std::string& path, int width, int height, const std::vector<uint16_t>& samples,
+                     std::vector<uint8_t>& out, std::string& error) {
     if (width <= 0 || height <= 0) {
         error = "cannot write " + path + ": empty image";
         return false;
@@ -143,7 +149,29 @@ bool writePng16Grey(const std::string& path, int width, int height, const std::v
     for (std::size_t y = 0; y < rows.size(); ++y) {
         rows[y] = bytes.data() + y * static_cast<std::size_t>(width) * 2;
     }
-    return writePngFile(path, width, height, 16, PNG_COLOR_TYPE_GRAY, rows, error);
+    return encodePngBytes(path, width, height, 16, PNG_COLOR_TYPE_GRAY, rows, out, error);
+}
+
+bool writePng16Grey(const std::string& path, int width, int height, const std::vector<uint16_t>& samples,
+                    std::string& error) {
+    std::vector<uint8_t> bytes;
+    return encodePng16Grey(path, width, height, samples, bytes, error) && writeBytes(path, bytes, error);
+}
+
+bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        error = "cannot open " + path + " for writing: " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool writeJpeg(const std::string& path, const Image8& image, int quality, std::string& error) {

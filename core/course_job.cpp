@@ -1,0 +1,58 @@
+// The background making of a course: one thread per job, joined when its result is taken or the job is dropped.
+#include "core/course_job.h"
+
+#include <filesystem>
+#include <system_error>
+
+CourseJob::~CourseJob() {
+    progress.cancel.store(true);
+    if (worker.joinable()) worker.join();
+}
+
+bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::string& coursesFolder,
+                    const std::string& dataFolder) {
+    if (job.running || coursesFolder.empty()) return false;
+    if (job.worker.joinable()) job.worker.join();
+    job.request = request;
+    job.progress.fraction.store(0.0f);
+    job.progress.attempt.store(1);
+    job.progress.cancel.store(false);
+    job.finished.store(false);
+    job.succeeded = false;
+    job.entry = CourseEntry{};
+    job.message.clear();
+    job.running = true;
+    job.worker = std::thread([&job, request, coursesFolder, dataFolder]() {
+        const std::string id = seedCourseId(request);
+        const std::string folder = coursesFolder + "/" + id;
+        std::error_code code;
+        // Made before: the same seed gives the same course, and the player's records and ghost belong to this one.
+        bool ok = std::filesystem::exists(folder + "/" + courseFileName, code) &&
+                  readCourseEntry(folder, id, dataFolder, CourseOrigin::Player, job.entry);
+        if (!ok) {
+            MadeCourse made;
+            ok = makeCourse(request, made, &job.progress, job.message) &&
+                 saveMadeCourse(made, coursesFolder, job.message);
+            if (ok && !readCourseEntry(folder, id, dataFolder, CourseOrigin::Player, job.entry)) {
+                ok = false;
+                job.message = "the course saved in " + folder + " cannot be read back";
+            }
+        }
+        job.succeeded = ok;
+        job.progress.fraction.store(1.0f);
+        job.finished.store(true, std::memory_order_release);
+    });
+    return true;
+}
+
+CourseJobState pollCourseJob(CourseJob& job) {
+    if (!job.running) return CourseJobState::Idle;
+    if (!job.finished.load(std::memory_order_acquire)) return CourseJobState::Running;
+    job.worker.join();
+    job.running = false;
+    return job.succeeded ? CourseJobState::Done : CourseJobState::Failed;
+}
+
+float courseJobFraction(const CourseJob& job) {
+    return job.progress.fraction.load();
+}
