@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <glm/geometric.hpp>
@@ -21,6 +22,7 @@ namespace {
 
 // The map: one sample per world unit; grid point (x, z) lies at world (x - 256, y, z - 256).
 constexpr int mapSize = courseMapSize;
+constexpr unsigned maxCarvingThreads = 4;
 constexpr double sampleUnitsPerWorldUnit = 327.67; // u = 32767 + y * 327.67, so u = 0..65534 spans y = -100..100
 constexpr double softHeightLimit = 76.0;       // world units; above it heights bend smoothly towards 99
 constexpr double hardHeightLimit = 99.0;
@@ -359,21 +361,40 @@ bool carveHeightmap(const Course& course, const CourseDesign& design, std::vecto
     samples.assign(static_cast<std::size_t>(mapSize) * mapSize, 0);
     std::vector<double> channel(samples.size());
     std::vector<double> land(samples.size());
-    std::vector<double> d2;
-    std::vector<Candidate> candidates;
-    for (int gz = 0; gz < mapSize; ++gz) {
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
-            return false;
+    // Rows are shared out among threads as they come free; each row depends on nothing but the field, so the
+    // samples are the same however many threads carve them.
+    std::atomic<int> nextRow{0};
+    std::atomic<bool> stopped{false};
+    auto carveRows = [&](bool reports) {
+        std::vector<double> d2;
+        std::vector<Candidate> candidates;
+        for (int gz = nextRow.fetch_add(1); gz < mapSize; gz = nextRow.fetch_add(1)) {
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+                stopped.store(true);
+                return;
+            }
+            if (reports && progress) {
+                progress(static_cast<float>(gz) / mapSize);
+            }
+            for (int gx = 0; gx < mapSize; ++gx) {
+                Surfaces surfaces = courseSurfaces(field, gx - mapSize / 2, gz - mapSize / 2, d2, candidates);
+                std::size_t i = static_cast<std::size_t>(gz) * mapSize + static_cast<std::size_t>(gx);
+                channel[i] = surfaces.channel;
+                land[i] = surfaces.land;
+            }
         }
-        if (progress && gz % 32 == 0) {
-            progress(static_cast<float>(gz) / mapSize);
-        }
-        for (int gx = 0; gx < mapSize; ++gx) {
-            Surfaces surfaces = courseSurfaces(field, gx - mapSize / 2, gz - mapSize / 2, d2, candidates);
-            std::size_t i = static_cast<std::size_t>(gz) * mapSize + static_cast<std::size_t>(gx);
-            channel[i] = surfaces.channel;
-            land[i] = surfaces.land;
-        }
+    };
+    std::vector<std::thread> helpers;
+    const unsigned cores = std::thread::hardware_concurrency();
+    for (unsigned k = 1; k < std::min(std::max(cores, 1u), maxCarvingThreads); ++k) {
+        helpers.emplace_back(carveRows, false);
+    }
+    carveRows(true);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    if (stopped.load()) {
+        return false;
     }
     // The land keeps creases where the rims of two stretches meet; a light blur rounds them. The channel stays
     // sharp, so its floor keeps the exact heights under the checkpoints.

@@ -10,6 +10,7 @@
 
 #include "core/course.h"
 #include "core/ghost.h"
+#include "core/terrain.h"
 
 enum class Difficulty { Easy, Medium, Hard };
 constexpr int difficultyCount = 3;
@@ -47,8 +48,12 @@ struct MadeCourse {
     std::vector<uint8_t> heightmapPng;  // 512 x 512, 16-bit grey
     std::vector<uint8_t> grassPng;      // 512 x 512 RGB
     std::vector<uint8_t> previewPng;    // the menu's small map
+    HeightGrid grid;                    // the heightmap as the game decodes it, goal hollow not yet pressed
+    uint64_t identity = 0;              // what its records and ghosts are filed under
     Ghost ghost;                        // the proving player's winning run
     int attempts = 1;                   // designs tried: the first that passed is the last
+    int racedAndRefused = 0;            // of the refused ones, those refused by the proving runs (the others were
+                                        // refused at once, their route running into itself)
     float margins[2] = {0.0f, 0.0f};    // seconds left on the clock at the goal at 30 and at 144 frames a second
 };
 

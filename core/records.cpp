@@ -217,17 +217,20 @@ uint64_t courseIdentity(const std::string& heightmapPath, const std::vector<glm:
     if (file == nullptr) {
         return 0;
     }
-    uint64_t hash = fnvOffset;
+    std::vector<uint8_t> bytes;
     unsigned char buffer[1 << 14];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        hashBytes(hash, buffer, got);
+        bytes.insert(bytes.end(), buffer, buffer + got);
     }
     const bool readAll = std::ferror(file) == 0;
     std::fclose(file);
-    if (!readAll) {
-        return 0;
-    }
+    return readAll ? courseIdentityOfBytes(bytes, table) : 0;
+}
+
+uint64_t courseIdentityOfBytes(const std::vector<uint8_t>& heightmap, const std::vector<glm::vec3>& table) {
+    uint64_t hash = fnvOffset;
+    hashBytes(hash, heightmap.data(), heightmap.size());
     // Coordinates as little-endian float bits, so every machine names the course alike.
     for (const glm::vec3& p : table) {
         for (int axis = 0; axis < 3; ++axis) {

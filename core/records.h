@@ -34,6 +34,8 @@ std::string recordsPath();
 // 64-bit FNV-1a over the heightmap file's bytes and the checkpoint coordinates, so an edited course starts without a
 // record. 0 when the heightmap cannot be read: such a course keeps its record for the session only.
 uint64_t courseIdentity(const std::string& heightmapPath, const std::vector<glm::vec3>& table);
+// The same from the heightmap file's bytes in memory.
+uint64_t courseIdentityOfBytes(const std::vector<uint8_t>& heightmap, const std::vector<glm::vec3>& table);
 // The identity as the section name of the records file: 16 lower-case hex digits.
 std::string courseIdText(uint64_t courseId);
 

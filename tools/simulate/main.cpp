@@ -11,6 +11,7 @@
 #include <glm/geometric.hpp>
 
 #include "core/course.h"
+#include "core/course_maker.h"
 #include "core/race.h"
 #include "core/auto_player.h"
 
@@ -33,7 +34,7 @@ struct Options {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: kelvara-simulate [--data DIR] [--course ID] [--fps N] [--player scripted|idle|leave]\n"
+                 "usage: kelvara-simulate [--data DIR] [--course ID|seed:N[:easy|medium|hard]] [--fps N] [--player scripted|idle|leave]\n"
                  "                        [--races N]\n"
                  "                        [--reset-after SECONDS] [--max-seconds SECONDS] [--records FILE]\n"
                  "                        [--sounds] [--ghost-out FILE]\n");
@@ -56,7 +57,7 @@ bool parseOptions(int argc, char** argv, Options& o) {
         float number = 0.0f;
         if (arg == "--data" && value) {
             o.dataDir = value;
-        } else if (arg == "--course" && value && validCourseId(value)) {
+        } else if (arg == "--course" && value && (validCourseId(value) || std::string(value).rfind("seed:", 0) == 0)) {
             o.course = value;
         } else if (arg == "--fps" && value && parseNumber(value, number) && number >= 10.0f && number <= 1000.0f) {
             o.fps = number;
@@ -121,10 +122,34 @@ int main(int argc, char** argv) {
         return 2;
     }
     Course course;
-    if (!loadCourse(options.dataDir, options.course, course)) {
-        return 1;
+    std::unique_ptr<Race> made;
+    CourseRequest request;
+    std::string error;
+    switch (parseSeedCourse(options.course, request, error)) {
+    case SeedParse::Bad:
+        std::fprintf(stderr, "kelvara-simulate: %s\n", error.c_str());
+        return 2;
+    case SeedParse::Ok: {
+        // Made in memory exactly as the game makes it, then raced like any course.
+        MadeCourse madeCourse;
+        if (!makeCourse(request, madeCourse, nullptr, error)) {
+            std::fprintf(stderr, "kelvara-simulate: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("course %s: design %d, proven with %.2f and %.2f Seconds left at 30 and 144 fps\n",
+                    madeCourse.course.id.c_str(), madeCourse.attempts, double(madeCourse.margins[0]),
+                    double(madeCourse.margins[1]));
+        course = madeCourse.course;
+        made = makeRaceOnGrid(course, std::move(madeCourse.grid), madeCourse.identity);
+        break;
     }
-    std::unique_ptr<Race> made = makeRace(course);
+    case SeedParse::NotSeed:
+        if (!loadCourse(options.dataDir, options.course, course)) {
+            return 1;
+        }
+        made = makeRace(course);
+        break;
+    }
     if (!made) {
         return 1;
     }
