@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     for (Difficulty difficulty : difficulties) {
         std::vector<double> seconds;
         int designs = 0;
-        int racedAndRefused = 0;
+        int redrawn = 0;
         float leastMargin = 1e9f;
         float mostMargin = 0.0f;
         for (int k = 0; k < seeds; ++k) {
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
                 continue;
             }
             designs += made.attempts;
-            racedAndRefused += made.racedAndRefused;
+            redrawn += made.routesRedrawn;
             for (float m : made.margins) {
                 leastMargin = std::min(leastMargin, m);
                 mostMargin = std::max(mostMargin, m);
@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
         std::sort(sorted.begin(), sorted.end());
         const double median = sorted.size() % 2 == 1 ? sorted[sorted.size() / 2]
                                                      : 0.5 * (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]);
-        std::printf("%s: %d seeds, median %.2f s, worst %.2f s; %d of %d designs refused, %d of them by the proving "
-                    "runs and the rest for a route running into itself; margins %.2f to %.2f s\n",
-                    difficultyName(difficulty), seeds, median, sorted.back(), designs - seeds, designs,
-                    racedAndRefused, double(leastMargin), double(mostMargin));
+        std::printf("%s: %d seeds, median %.2f s, worst %.2f s; %d of %d designs refused; %d routes redrawn at once "
+                    "for running into themselves; margins %.2f to %.2f s\n",
+                    difficultyName(difficulty), seeds, median, sorted.back(), designs - seeds, designs, redrawn,
+                    double(leastMargin), double(mostMargin));
     }
     return allMade ? 0 : 1;
 }

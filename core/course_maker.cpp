@@ -86,11 +86,11 @@ CourseRequest todaysCourseRequest() {
 
 namespace {
 
-constexpr int maxAttempts = 12;             // designs tried per seed before giving up
 constexpr double mapLimit = 185.0;          // world units from the middle every part of the route stays within
 constexpr double clearance = 50.0;          // between two stretches of the route far apart along it
 constexpr double clearanceGap = 110.0;      // "far apart": this many units along the route
 constexpr int headingTries = 14;            // directions tried for each next control point
+constexpr int maxWalks = 1000;              // routes drawn for one design before it is given up
 constexpr double runoutLength = 24.0;       // two waypoints past the goal, each this far
 constexpr int pictureSize = 128;            // pixels, square, as the shipped previews
 constexpr float provingFps[2] = {30.0f, 144.0f};
@@ -199,7 +199,8 @@ bool routeClear(const Course& course) {
     return true;
 }
 
-CourseDesign designOf(const CourseRequest& request, int attempt, bool& ok) {
+CourseDesign designOf(const CourseRequest& request, int attempt, bool& ok, int& walks) {
+    ok = true;
     const Tuning& t = tuningOf(request.difficulty);
     SeededRandom random(mixBits(request.seed) ^ mixBits(static_cast<uint32_t>(attempt * difficultyCount) +
                                                         static_cast<uint32_t>(request.difficulty) + 1u));
@@ -224,21 +225,32 @@ CourseDesign designOf(const CourseRequest& request, int attempt, bool& ok) {
     d.grass = {base * 0.55f, base, glm::min(base * 1.45f, glm::vec3(0.70f)), glm::vec3(0.66f, 0.58f, 0.24f)};
     d.grassSeed = random.nextBits();
 
-    std::vector<glm::dvec2> points;
-    ok = wanderRoute(random, t, points);
-    if (!ok) return d;
-    double ground = random.range(40.0f, 55.0f);
-    const std::size_t goal = points.size() - 3;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const bool checkpoint = i % 2 == 0 && i <= goal;
-        if (checkpoint && i > 0) {
-            const double along = glm::length(points[i] - points[i - 1]) + glm::length(points[i - 1] - points[i - 2]);
-            const bool rise = random.unit() < t.riseShare && i != goal;
-            ground += rise ? random.range(3.0f, 7.0f) : -t.fallPerUnit * along * random.range(0.6f, 1.4f);
-            ground = std::clamp(ground, -40.0, 65.0);
+    // Walks are drawn until one keeps clear of itself: each costs well under a millisecond, far less than refusing
+    // a carved course.
+    for (int walk = 0; walk < maxWalks; ++walk) {
+        std::vector<glm::dvec2> points;
+        if (!wanderRoute(random, t, points)) continue;
+        d.route.clear();
+        double ground = random.range(40.0f, 55.0f);
+        const std::size_t goal = points.size() - 3;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const bool checkpoint = i % 2 == 0 && i <= goal;
+            if (checkpoint && i > 0) {
+                const double along =
+                    glm::length(points[i] - points[i - 1]) + glm::length(points[i - 1] - points[i - 2]);
+                const bool rise = random.unit() < t.riseShare && i != goal;
+                ground += rise ? random.range(3.0f, 7.0f) : -t.fallPerUnit * along * random.range(0.6f, 1.4f);
+                ground = std::clamp(ground, -40.0, 65.0);
+            }
+            d.route.push_back({round1(points[i].x), round1(points[i].y), checkpoint, std::round(ground)});
         }
-        d.route.push_back({round1(points[i].x), round1(points[i].y), checkpoint, std::round(ground)});
+        if (routeClear(courseOfDesign(d, ""))) {
+            walks = walk + 1;
+            return d;
+        }
     }
+    walks = maxWalks;
+    ok = false;
     return d;
 }
 
@@ -336,21 +348,18 @@ std::string medalsText(const Course& c) {
 }
 
 // One attempt: the design, carved, painted, timed and proven. False when it is refused, with why in reason.
-bool tryDesign(const CourseRequest& request, int attempt, MadeCourse& out, MakingProgress* progress,
-               std::string& reason, bool& raced) {
-    raced = false;
+bool tryDesign(const CourseRequest& request, int attempt, const ProvingRules& rules, MadeCourse& out,
+               MakingProgress* progress, std::string& reason) {
     const Tuning& tuning = tuningOf(request.difficulty);
     bool routeOk = false;
-    const CourseDesign design = designOf(request, attempt, routeOk);
+    int walks = 0;
+    const CourseDesign design = designOf(request, attempt, routeOk, walks);
+    out.routesRedrawn += walks - 1;
     if (!routeOk) {
-        reason = "the route ran into itself";
+        reason = "no route that keeps clear of itself was found";
         return false;
     }
     Course course = courseOfDesign(design, "");
-    if (!routeClear(course)) {
-        reason = "two stretches of the route came too close";
-        return false;
-    }
     std::vector<uint16_t> samples;
     const auto carving = [progress](float share) { report(progress, 0.45f * share); };
     if (!carveHeightmap(course, design, samples, nullptr, carving, progress ? &progress->cancel : nullptr)) {
@@ -382,7 +391,6 @@ bool tryDesign(const CourseRequest& request, int attempt, MadeCourse& out, Makin
         return false;
     }
     const uint64_t identity = courseIdentityOfBytes(out.heightmapPng, written.checkpoints);
-    raced = true;
     Run runs[2];
     float needed = 0.0f;
     float slowest = 0.0f;
@@ -402,11 +410,10 @@ bool tryDesign(const CourseRequest& request, int attempt, MadeCourse& out, Makin
     written.bronzeSeconds = std::ceil(written.goldSeconds * 1.5f - 1e-4f);
     for (int i = 0; i < 2; ++i) {
         out.margins[i] = marginAtGoal(runs[i], written);
-        if (out.margins[i] < tuning.marginMin || out.margins[i] > tuning.marginMax) {
+        if (out.margins[i] < rules.leastLeft || out.margins[i] > rules.mostLeft) {
             char text[160];
             std::snprintf(text, sizeof text, "won at %d fps with %.2f s left (%.1f to %.1f wanted)",
-                          int(provingFps[i]), double(out.margins[i]), double(tuning.marginMin),
-                          double(tuning.marginMax));
+                          int(provingFps[i]), double(out.margins[i]), double(rules.leastLeft), double(rules.mostLeft));
             reason = text;
             return false;
         }
@@ -436,22 +443,29 @@ bool tryDesign(const CourseRequest& request, int attempt, MadeCourse& out, Makin
 
 } // namespace
 
-bool makeCourse(const CourseRequest& request, MadeCourse& out, MakingProgress* progress, std::string& error) {
+ProvingRules provingRules(Difficulty difficulty) {
+    const Tuning& t = tuningOf(difficulty);
+    return {t.marginMin, t.marginMax, 12};
+}
+
+bool makeCourse(const CourseRequest& request, MadeCourse& out, MakingProgress* progress, std::string& error,
+                const ProvingRules* rules) {
+    const ProvingRules proving = rules != nullptr ? *rules : provingRules(request.difficulty);
     std::string reasons;
-    int racedAndRefused = 0;
-    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+    int redrawn = 0;
+    for (int attempt = 0; attempt < proving.designs; ++attempt) {
         if (progress != nullptr) progress->attempt.store(attempt + 1);
         report(progress, 0.0f);
         if (cancelled(progress)) break;
         MadeCourse made;
         std::string reason;
-        bool raced = false;
-        if (tryDesign(request, attempt, made, progress, reason, raced)) {
+        const bool proven = tryDesign(request, attempt, proving, made, progress, reason);
+        redrawn += made.routesRedrawn;
+        if (proven) {
             out = std::move(made);
-            out.racedAndRefused = racedAndRefused;
+            out.routesRedrawn = redrawn;
             return true;
         }
-        racedAndRefused += raced ? 1 : 0;
         if (cancelled(progress)) break;
         reasons += "\n  design " + std::to_string(attempt + 1) + ": " + reason;
     }

@@ -52,8 +52,7 @@ struct MadeCourse {
     uint64_t identity = 0;              // what its records and ghosts are filed under
     Ghost ghost;                        // the proving player's winning run
     int attempts = 1;                   // designs tried: the first that passed is the last
-    int racedAndRefused = 0;            // of the refused ones, those refused by the proving runs (the others were
-                                        // refused at once, their route running into itself)
+    int routesRedrawn = 0;              // routes drawn and thrown away at once for running into themselves
     float margins[2] = {0.0f, 0.0f};    // seconds left on the clock at the goal at 30 and at 144 frames a second
 };
 
@@ -61,7 +60,16 @@ struct MadeCourse {
 // at 30 and 144 frames a second with the margin its difficulty asks for and lost by an idle ball. False with the
 // reason in error when every attempt was refused or the making was cancelled. The same request gives the same
 // bytes on every run of the same build.
-bool makeCourse(const CourseRequest& request, MadeCourse& out, MakingProgress* progress, std::string& error);
+// What a made course must pass: the seconds left at the goal in both proving runs, and how many designs are tried.
+struct ProvingRules {
+    float leastLeft = 0.0f;
+    float mostLeft = 0.0f;
+    int designs = 12;
+};
+ProvingRules provingRules(Difficulty difficulty);
+// rules, when given, replace the difficulty's own.
+bool makeCourse(const CourseRequest& request, MadeCourse& out, MakingProgress* progress, std::string& error,
+                const ProvingRules* rules = nullptr);
 
 // Writes the course into coursesFolder/<id>/ (course.ini, heightmap.png, grass.png, preview.png, ghost.ghost): made
 // in a temporary folder beside it and renamed into place, so a crash never leaves half a course. An existing

@@ -91,13 +91,12 @@ TEST(CourseMaking, EveryDifficultyIsWonWithTheTimeLeftItWasOfferedWithAndLostIdl
         const MadeCourse& course = made(7, d);
         SCOPED_TRACE(seedCourseId(course.request));
         const double rates[2] = {30.0, 144.0};
-        float slowest = 0.0f;
         for (int i = 0; i < 2; ++i) {
             const Outcome won = race(course, PlayerKind::Scripted, rates[i]);
             ASSERT_EQ(won.phase, RacePhase::Won) << rates[i] << " fps";
             EXPECT_NEAR(won.timeLeft, course.margins[i], 0.05f) << rates[i] << " fps";
-            EXPECT_GT(won.timeLeft, 0.0f);
-            slowest = std::max(slowest, course.course.countdown - won.timeLeft);
+            EXPECT_GE(won.timeLeft, provingRules(d).leastLeft - 0.05f);
+            EXPECT_LE(won.timeLeft, provingRules(d).mostLeft + 0.05f);
         }
         const Outcome idle = race(course, PlayerKind::Idle, 30.0);
         EXPECT_EQ(idle.phase, RacePhase::Lost);
@@ -115,12 +114,13 @@ TEST(CourseMaking, EveryDifficultyIsWonWithTheTimeLeftItWasOfferedWithAndLostIdl
 }
 
 TEST(CourseMaking, ARefusedDesignMovesOnToTheNextAndCancellingStops) {
-    // Among a few seeds at the hard end some first design is refused; the course offered is the next one that passes.
-    bool movedOn = false;
-    for (uint32_t seed = 1; seed <= 4 && !movedOn; ++seed) {
-        movedOn = made(seed, Difficulty::Hard).attempts > 1;
-    }
-    EXPECT_TRUE(movedOn);
+    // Asked for a time left that no design gives, each design is raced, refused and the next one tried.
+    const ProvingRules impossible{0.0f, 0.01f, 2};
+    MadeCourse none;
+    std::string refusals;
+    EXPECT_FALSE(makeCourse({7, Difficulty::Easy}, none, nullptr, refusals, &impossible));
+    EXPECT_NE(refusals.find("design 1: won at 30 fps"), std::string::npos) << refusals;
+    EXPECT_NE(refusals.find("design 2: won at 30 fps"), std::string::npos) << refusals;
 
     MakingProgress progress;
     progress.cancel = true;
