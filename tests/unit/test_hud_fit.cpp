@@ -2,7 +2,9 @@
 // race. What counts is each sprite's ink, read from the shipped images: a transparent margin covers nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -20,38 +22,24 @@ struct Box {
     glm::vec2 low, high; // device coordinates
 };
 
-// Where an image's ink lies on the unit quad it is drawn on (x and y from -0.5 to 0.5, the image's top row at 0.5).
 struct Ink {
     glm::vec2 low{-0.5f}, high{0.5f};
 };
 
-Ink inkOf(const std::string& file) {
+// Where an image's ink lies on the unit quad it is drawn on (x and y from -0.5 to 0.5, the image's top row at 0.5).
+// An atlas of rowCount rows rowHeight high gives its rows' ink taken together, on the quad one row is drawn on.
+Ink inkOf(const std::string& file, int rowHeight = 0, int rowCount = 1) {
     const Image image = decodeImage(dataFile("UserInterface/" + file), 4);
     EXPECT_FALSE(image.empty()) << file;
+    const int rows = rowHeight > 0 ? rowHeight : image.height;
+    EXPECT_EQ(image.height, rows * rowCount) << file;
     Ink ink{glm::vec2(1e9f), glm::vec2(-1e9f)};
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             if (image.pixels[(std::size_t(y) * std::size_t(image.width) + std::size_t(x)) * 4 + 3] < 16) continue;
-            const glm::vec2 low(float(x) / float(image.width) - 0.5f, 0.5f - float(y + 1) / float(image.height));
+            const glm::vec2 low(float(x) / float(image.width) - 0.5f, 0.5f - float(y % rows + 1) / float(rows));
             ink.low = glm::min(ink.low, low);
-            ink.high = glm::max(ink.high, low + glm::vec2(1.0f / float(image.width), 1.0f / float(image.height)));
-        }
-    }
-    return ink;
-}
-
-// The ink of the medal atlas's rows taken together, on the quad one row is drawn on.
-Ink medalInk() {
-    const Image image = decodeImage(dataFile("UserInterface/medals.png"), 4);
-    EXPECT_EQ(image.height, medalLabelHeight * medalLabelCount);
-    Ink ink{glm::vec2(1e9f), glm::vec2(-1e9f)};
-    for (int y = 0; y < image.height; ++y) {
-        const int row = y % medalLabelHeight;
-        for (int x = 0; x < image.width; ++x) {
-            if (image.pixels[(std::size_t(y) * std::size_t(image.width) + std::size_t(x)) * 4 + 3] < 16) continue;
-            const glm::vec2 low(float(x) / float(image.width) - 0.5f, 0.5f - float(row + 1) / float(medalLabelHeight));
-            ink.low = glm::min(ink.low, low);
-            ink.high = glm::max(ink.high, low + glm::vec2(1.0f / float(image.width), 1.0f / float(medalLabelHeight)));
+            ink.high = glm::max(ink.high, low + glm::vec2(1.0f / float(image.width), 1.0f / float(rows)));
         }
     }
     return ink;
@@ -69,48 +57,30 @@ Box quadBox(const std::string& what, const glm::mat4& model, const Ink& ink = In
     return b;
 }
 
-Box runBox(const std::string& what, const GlyphRun& run) {
-    Box b{what, glm::vec2(1e9f), glm::vec2(-1e9f)};
-    for (std::size_t i = 0; i < run.count; ++i) {
-        const Box g = quadBox(what, glyphModel(run.glyphs[i]));
-        b.low = glm::min(b.low, g.low);
-        b.high = glm::max(b.high, g.high);
-    }
-    return b;
-}
-
 Box merged(const std::string& what, const Box& a, const Box& b) {
     return {what, glm::min(a.low, b.low), glm::max(a.high, b.high)};
 }
 
-const char* spriteFile(HudSprite s) {
-    switch (s) {
-    case HudSprite::LostBanner: return "youlost.png";
-    case HudSprite::WonBanner: return "youwon.png";
-    case HudSprite::GetReady: return "getready.png";
-    case HudSprite::LetRoll: return "letroll.png";
-    case HudSprite::Clock: return "time.png";
-    case HudSprite::GaugeDial: return "boost_gauge.png";
-    case HudSprite::GaugePointer: return "boost_gauge_pointer.png";
-    case HudSprite::TimeBar: return nullptr; // an opaque bar: the whole quad
-    case HudSprite::Paused: return "paused.png";
-    }
-    return nullptr;
+Box runBox(const std::string& what, const GlyphRun& run) {
+    Box b{what, glm::vec2(1e9f), glm::vec2(-1e9f)};
+    for (std::size_t i = 0; i < run.count; ++i) b = merged(what, b, quadBox(what, glyphModel(run.glyphs[i])));
+    return b;
 }
 
-const char* spriteName(HudSprite s) {
+// What a sprite is called in a message and the image whose ink it draws; none for the opaque time bar.
+std::pair<const char*, const char*> artOf(HudSprite s) {
     switch (s) {
-    case HudSprite::LostBanner: return "lost banner";
-    case HudSprite::WonBanner: return "won banner";
-    case HudSprite::GetReady: return "get ready";
-    case HudSprite::LetRoll: return "let's roll";
-    case HudSprite::Clock: return "clock icon";
-    case HudSprite::GaugeDial: return "gauge";
-    case HudSprite::GaugePointer: return "gauge"; // drawn on its dial
-    case HudSprite::TimeBar: return "time bar";
-    case HudSprite::Paused: return "paused";
+    case HudSprite::LostBanner: return {"lost banner", "youlost.png"};
+    case HudSprite::WonBanner: return {"won banner", "youwon.png"};
+    case HudSprite::GetReady: return {"get ready", "getready.png"};
+    case HudSprite::LetRoll: return {"let's roll", "letroll.png"};
+    case HudSprite::Clock: return {"clock icon", "time.png"};
+    case HudSprite::GaugeDial: return {"gauge", "boost_gauge.png"};
+    case HudSprite::GaugePointer: return {"gauge", "boost_gauge_pointer.png"}; // drawn on its dial
+    case HudSprite::TimeBar: return {"time bar", nullptr};
+    case HudSprite::Paused: return {"paused", "paused.png"};
     }
-    return "?";
+    return {"?", nullptr};
 }
 
 // Every element of one frame, the parts of one element merged into one box.
@@ -118,16 +88,11 @@ std::vector<Box> frameBoxes(const RaceState& race, const FrameClock& clock, floa
     const HudLayout layout = layoutHud(race, clock, 20.0f, aspect);
     std::vector<Box> boxes;
     for (std::size_t i = 0; i < layout.count; ++i) {
-        const char* file = spriteFile(layout.draws[i].sprite);
-        Box b = quadBox(spriteName(layout.draws[i].sprite), layout.draws[i].model, file ? inkOf(file) : Ink{});
-        bool joined = false;
-        for (Box& other : boxes) {
-            if (other.what == b.what) {
-                other = merged(b.what, other, b);
-                joined = true;
-            }
-        }
-        if (!joined) boxes.push_back(b);
+        const auto [name, file] = artOf(layout.draws[i].sprite);
+        const Box b = quadBox(name, layout.draws[i].model, file ? inkOf(file) : Ink{});
+        const auto same = std::find_if(boxes.begin(), boxes.end(), [&](const Box& o) { return o.what == b.what; });
+        if (same != boxes.end()) *same = merged(b.what, *same, b);
+        else boxes.push_back(b);
     }
     const ClockLayout times = layoutClock(race.raceClock, hasRecord ? 47.08f : 1.0f / 0.0f,
                                           race.newRecord && race.phase == RacePhase::Won, aspect);
@@ -140,7 +105,7 @@ std::vector<Box> frameBoxes(const RaceState& race, const FrameClock& clock, floa
     if (race.phase == RacePhase::Won) {
         const MedalLayout medal = layoutMedal(int(Medal::Bronze), aspect);
         EXPECT_TRUE(medal.shown);
-        boxes.push_back(quadBox("medal", medal.sprite, medalInk()));
+        boxes.push_back(quadBox("medal", medal.sprite, inkOf("medals.png", medalLabelHeight, medalLabelCount)));
     }
     Box split{"split", glm::vec2(1e9f), glm::vec2(-1e9f)};
     for (long hundredths : {-9999L, 9999L}) {
@@ -160,8 +125,8 @@ bool overlap(const Box& a, const Box& b) {
 
 // The two start messages share the middle for the one frame that hands over from one to the other.
 bool meantToShare(const Box& a, const Box& b) {
-    const bool messages = (a.what == "get ready" || a.what == "let's roll") && (b.what == "get ready" || b.what == "let's roll");
-    return messages;
+    auto message = [](const Box& box) { return box.what == "get ready" || box.what == "let's roll"; };
+    return message(a) && message(b);
 }
 
 TEST(HudFit, NoElementCoversAnotherOrLeavesTheWindowAtAnyShape) {

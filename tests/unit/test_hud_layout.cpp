@@ -3,6 +3,8 @@
 // they belong to, with the paused banner alone in the middle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include <glm/glm.hpp>
@@ -55,31 +57,35 @@ TEST(HudLayout, GetReadyHandsOverToLetsRollInTheFrameRollingStarts) {
     EXPECT_EQ(find(later, HudSprite::LetRoll), nullptr) << "gone after three seconds";
 }
 
-TEST(HudLayout, TheBoostNeedleTurnsClockwiseHalfATurnPerUnitOfBoost) {
-    const glm::vec2 pivot(-0.7f, -0.78f);
-    auto needle = [&](float boost) {
-        const HudLayout l = layoutAt(RacePhase::Rolling, 5.0f, boost);
-        const glm::mat4 m = find(l, HudSprite::GaugePointer)->model;
-        // The quad's left edge is the needle's tip.
-        EXPECT_GT(glm::distance(place(m, -0.5f, 0.0f), pivot), glm::distance(place(m, 0.5f, 0.0f), pivot));
-        return glm::normalize(place(m, -0.5f, 0.0f) - pivot);
+TEST(HudLayout, TheBoostNeedleTurnsClockwiseHalfATurnPerUnitOfBoostOnItsDial) {
+    // The quad's left edge (x = -0.5) is the needle's tip, its right edge the tail.
+    auto end = [](float boost, float x) {
+        return place(find(layoutAt(RacePhase::Rolling, 5.0f, boost), HudSprite::GaugePointer)->model, x, 0.0f);
     };
-    EXPECT_LT(needle(0.0f).x, -0.9f) << "empty: pointing left";
-    EXPECT_GT(needle(0.5f).y, 0.9f) << "half: pointing up";
-    EXPECT_GT(needle(1.0f).x, 0.9f) << "full: pointing right";
+    auto pointing = [&](float boost) { return glm::normalize(end(boost, -0.5f) - end(boost, 0.5f)); };
+    EXPECT_LT(pointing(0.0f).x, -0.9f) << "empty: pointing left";
+    EXPECT_GT(pointing(0.5f).y, 0.9f) << "half: pointing up";
+    EXPECT_GT(pointing(1.0f).x, 0.9f) << "full: pointing right";
+    // Half a turn sends the tip to its mirror image through the pivot.
+    const glm::vec2 pivot = (end(0.0f, -0.5f) + end(1.0f, -0.5f)) * 0.5f;
+    EXPECT_GT(glm::distance(end(0.0f, -0.5f), pivot), glm::distance(end(0.0f, 0.5f), pivot)) << "tip is the far end";
+    const glm::mat4 dial = find(layoutAt(RacePhase::Rolling, 5.0f), HudSprite::GaugeDial)->model;
+    const glm::vec2 onDial = place(glm::inverse(dial), pivot.x, pivot.y);
+    EXPECT_LT(std::max(std::abs(onDial.x), std::abs(onDial.y)), 0.5f) << "it turns on the dial";
 }
 
 // The bar is full at the course's countdown, whatever that is; checkpoint bonuses may overfill it.
 TEST(HudLayout, TheTimeBarShrinksWithTheCountdown) {
-    auto barTop = [](float timer, float countdown) {
+    auto length = [](float timer, float countdown) {
         const HudLayout l = layoutAt(RacePhase::Rolling, 5.0f, 0.5f, timer, countdown);
-        return place(find(l, HudSprite::TimeBar)->model, 0.0f, 0.5f).y;
+        const glm::mat4& m = find(l, HudSprite::TimeBar)->model;
+        return place(m, 0.0f, 0.5f).y - place(m, 0.0f, -0.5f).y;
     };
-    EXPECT_NEAR(barTop(20.0f, 20.0f), -0.25f, 1e-6f);
-    EXPECT_NEAR(barTop(10.0f, 20.0f), -0.375f, 1e-6f);
-    EXPECT_NEAR(barTop(0.0f, 20.0f), -0.5f, 1e-6f);
-    EXPECT_NEAR(barTop(45.0f, 45.0f), -0.25f, 1e-6f) << "a longer course's bar starts full too";
-    EXPECT_NEAR(barTop(20.0f, 40.0f), -0.375f, 1e-6f);
+    const float full = length(20.0f, 20.0f);
+    EXPECT_GT(full, 0.0f);
+    for (const float countdown : {20.0f, 45.0f})
+        for (const float part : {0.0f, 0.25f, 0.5f, 1.0f, 1.5f})
+            EXPECT_NEAR(length(countdown * part, countdown), full * part, 1e-6f) << countdown << " s, " << part;
 }
 
 // A sprite's quad in window pixels: centre, width and height, for a window of the given size.
@@ -129,23 +135,25 @@ TEST(HudShape, EverySpriteKeepsItsShapeSizeAndCornerAgainstTheShorterSide) {
 TEST(HudShape, BannersStayInTheMiddleAndThePausedBannerAloneHoldsIt) {
     RaceState race;
     race.phase = RacePhase::Lost;
-    FrameClock clock;
-    const glm::vec2 window(1920.0f, 1080.0f);
-    const HudLayout lostLayout = layoutHud(race, clock, 20.0f, 16.0f / 9.0f);
-    const PixelBox lost = pixelBox(find(lostLayout, HudSprite::LostBanner)->model, window);
-    EXPECT_NEAR(lost.centre.x, 960.0f, 0.05f);
-    EXPECT_NEAR(lost.centre.y, 540.0f, 0.05f);
-    EXPECT_NEAR(lost.size.x, 540.0f, 0.05f) << "half the height, square like the banner image";
-    EXPECT_NEAR(lost.size.y, 540.0f, 0.05f);
+    auto layout = [&](glm::vec2 window, bool paused) {
+        FrameClock clock;
+        clock.paused = paused;
+        return layoutHud(race, clock, 20.0f, window.x / window.y);
+    };
+    const glm::vec2 square(1080.0f);
+    const float side = pixelBox(find(layout(square, false), HudSprite::LostBanner)->model, square).size.y;
+    for (const glm::vec2& window : {glm::vec2(1920.0f, 1080.0f), glm::vec2(1080.0f, 2160.0f)}) {
+        SCOPED_TRACE(std::to_string(window.x) + " x " + std::to_string(window.y));
+        const PixelBox lost = pixelBox(find(layout(window, false), HudSprite::LostBanner)->model, window);
+        EXPECT_LT(glm::distance(lost.centre, window * 0.5f), 0.05f);
+        EXPECT_LT(glm::distance(lost.size, glm::vec2(side)), 0.05f) << "square like its image, as in a square window";
 
-    clock.paused = true;
-    const HudLayout paused = layoutHud(race, clock, 20.0f, 16.0f / 9.0f);
-    EXPECT_EQ(paused.draws[paused.count - 1].sprite, HudSprite::Paused) << "drawn over everything";
-    const PixelBox banner = pixelBox(paused.draws[paused.count - 1].model, window);
-    EXPECT_NEAR(banner.centre.x, 960.0f, 0.05f);
-    EXPECT_NEAR(banner.size.x, banner.size.y, 0.05f);
-    for (std::size_t i = 0; i < paused.count; ++i) {
-        EXPECT_NE(paused.draws[i].sprite, HudSprite::LostBanner) << "the paused banner is not drawn over the lost one";
+        const HudLayout paused = layout(window, true);
+        EXPECT_EQ(paused.draws[paused.count - 1].sprite, HudSprite::Paused) << "drawn over everything";
+        const PixelBox banner = pixelBox(paused.draws[paused.count - 1].model, window);
+        EXPECT_LT(glm::distance(banner.centre, window * 0.5f), 0.05f);
+        EXPECT_NEAR(banner.size.x, banner.size.y, 0.05f);
+        EXPECT_EQ(find(paused, HudSprite::LostBanner), nullptr) << "the paused banner is not drawn over the lost one";
     }
 }
 
