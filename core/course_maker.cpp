@@ -11,9 +11,16 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <cerrno>
+#include <cstring>
+
 #include <glm/geometric.hpp>
 
 #include "core/atomic_file.h"
+#include "core/image_io.h"
 #include "core/auto_player.h"
 #include "core/course_design.h"
 #include "core/race.h"
@@ -97,6 +104,7 @@ constexpr float provingFps[2] = {30.0f, 144.0f};
 constexpr float generousCountdown = 600.0f; // seconds: while timing the route no clock runs out
 constexpr float countdownStep = 0.5f;       // the countdown is a whole number of half seconds
 constexpr float minCountdown = 8.0f;
+constexpr float longestProvingRace = 100.0f; // seconds: about three times the slowest gold time
 
 // What a difficulty changes: the channel, the route's turns and length, and how much time is left at the goal.
 struct Tuning {
@@ -254,6 +262,14 @@ CourseDesign designOf(const CourseRequest& request, int attempt, bool& ok, int& 
     return d;
 }
 
+void report(MakingProgress* progress, float fraction) {
+    if (progress != nullptr) progress->fraction.store(std::clamp(fraction, 0.0f, 1.0f));
+}
+
+bool cancelled(const MakingProgress* progress) {
+    return progress != nullptr && progress->cancel.load();
+}
+
 struct Run {
     bool won = false;
     bool lost = false;
@@ -264,7 +280,8 @@ struct Run {
 
 // One race of the course by the player at a fixed frame rate, as the simulator runs it; ends at the first win, loss
 // or exit from the course.
-Run raceCourse(const Course& course, const HeightGrid& grid, uint64_t identity, PlayerKind kind, float fps) {
+Run raceCourse(const Course& course, const HeightGrid& grid, uint64_t identity, PlayerKind kind, float fps,
+               const MakingProgress* progress) {
     Run run;
     std::unique_ptr<Race> made = makeRaceOnGrid(course, grid, identity);
     if (!made) return run;
@@ -272,11 +289,14 @@ Run raceCourse(const Course& course, const HeightGrid& grid, uint64_t identity, 
     race.speaks = false; // proving runs alongside the player's own race
     Player player = makePlayer(kind, course);
     const double frame = 1.0 / fps;
-    const double limit = course.countdown + course.checkpointSeconds * float(course.checkpoints.size()) + 10.0;
+    // A ball stuck somewhere never ends a race on the generous clock: such a course is refused in time.
+    const double limit = std::min(double(course.countdown) + course.checkpointSeconds * float(course.checkpoints.size()),
+                                  double(longestProvingRace)) + 10.0;
     double now = 0.0;
     startFirstRace(race, now);
     const int raceNumber = race.state.raceNumber;
-    while (now < limit) {
+    for (long frames = 0; now < limit; ++frames) {
+        if (frames % 256 == 0 && cancelled(progress)) break;
         now += frame;
         tickClock(race, static_cast<float>(now));
         advanceFrame(race, playFrame(player, race, race.clock.deltaTime));
@@ -292,14 +312,6 @@ Run raceCourse(const Course& course, const HeightGrid& grid, uint64_t identity, 
         }
     }
     return run;
-}
-
-void report(MakingProgress* progress, float fraction) {
-    if (progress != nullptr) progress->fraction.store(std::clamp(fraction, 0.0f, 1.0f));
-}
-
-bool cancelled(const MakingProgress* progress) {
-    return progress != nullptr && progress->cancel.load();
 }
 
 // Seconds every checkpoint collected before race clock t has added to the countdown (checkpoints taken in the
@@ -395,7 +407,7 @@ bool tryDesign(const CourseRequest& request, int attempt, const ProvingRules& ru
     float needed = 0.0f;
     float slowest = 0.0f;
     for (int i = 0; i < 2; ++i) {
-        runs[i] = raceCourse(written, grid, identity, PlayerKind::Scripted, provingFps[i]);
+        runs[i] = raceCourse(written, grid, identity, PlayerKind::Scripted, provingFps[i], progress);
         report(progress, 0.55f + 0.2f * float(i + 1));
         if (!runs[i].won) {
             reason = "the automatic player could not finish it at " + std::to_string(int(provingFps[i])) + " fps";
@@ -424,7 +436,7 @@ bool tryDesign(const CourseRequest& request, int attempt, const ProvingRules& ru
         reason = "its course file does not read back";
         return false;
     }
-    const Run idle = raceCourse(final, grid, identity, PlayerKind::Idle, provingFps[0]);
+    const Run idle = raceCourse(final, grid, identity, PlayerKind::Idle, provingFps[0], progress);
     report(progress, 1.0f);
     if (!idle.lost) {
         reason = "an idle ball did not lose it";
@@ -477,33 +489,35 @@ bool makeCourse(const CourseRequest& request, MadeCourse& out, MakingProgress* p
 bool saveMadeCourse(const MadeCourse& made, const std::string& coursesFolder, std::string& error) {
     namespace fs = std::filesystem;
     const std::string id = made.course.id;
-    const fs::path target = fs::path(coursesFolder) / id;
-    const fs::path temporary = fs::path(coursesFolder) / ("." + id + ".making");
+    const std::string target = (fs::path(coursesFolder) / id).string();
+    if (!ensureDirectory(coursesFolder, error)) return false;
+    // A folder of this writer's own, so a second game making the same course never writes into it.
+    std::string temporary = (fs::path(coursesFolder) / ("." + id + ".XXXXXX")).string();
+    if (mkdtemp(temporary.data()) == nullptr) {
+        error = "cannot make a folder in " + coursesFolder + ": " + std::strerror(errno);
+        return false;
+    }
     std::error_code code;
-    fs::remove_all(temporary, code);
-    if (!ensureDirectory(temporary.string(), error)) return false;
-    const std::vector<uint8_t> text(made.courseFile.begin(), made.courseFile.end());
     const std::pair<const char*, const std::vector<uint8_t>*> files[] = {
-        {courseFileName, &text}, {"heightmap.png", &made.heightmapPng}, {"grass.png", &made.grassPng},
-        {"preview.png", &made.previewPng}};
+        {"heightmap.png", &made.heightmapPng}, {"grass.png", &made.grassPng}, {"preview.png", &made.previewPng}};
+    bool ok = writeFileAtomically((fs::path(temporary) / courseFileName).string(), made.courseFile, error);
     for (const auto& [name, bytes] : files) {
-        if (!writeBytes((temporary / name).string(), *bytes, error)) {
-            fs::remove_all(temporary, code);
-            return false;
+        ok = ok && writeFileAtomically((fs::path(temporary) / name).string(),
+                                       std::string(bytes->begin(), bytes->end()), error);
+    }
+    if (ok && !made.ghost.empty() && !saveGhost((fs::path(temporary) / "ghost.ghost").string(), made.ghost)) {
+        error = "the ghost of " + id + " cannot be written";
+        ok = false;
+    }
+    // Into place in one step: a new course is renamed there, an old one swapped with it, so a reader always finds
+    // a whole course of that id.
+    if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
+        const bool occupied = errno == EEXIST || errno == ENOTEMPTY;
+        if (!occupied || renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0) {
+            error = "cannot move " + temporary + " to " + target + ": " + std::strerror(errno);
+            ok = false;
         }
     }
-    if (!made.ghost.empty() && !saveGhost((temporary / "ghost.ghost").string(), made.ghost)) {
-        error = "the ghost of " + id + " cannot be written";
-        fs::remove_all(temporary, code);
-        return false;
-    }
-    // A course of that id already there is replaced whole; the rename is atomic on one file system.
-    fs::remove_all(target, code);
-    fs::rename(temporary, target, code);
-    if (code) {
-        error = "cannot move " + temporary.string() + " to " + target.string() + ": " + code.message();
-        fs::remove_all(temporary, code);
-        return false;
-    }
-    return true;
+    fs::remove_all(temporary, code); // the old course after a swap, or what a failure left
+    return ok;
 }
