@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -23,9 +24,11 @@ namespace {
 
 constexpr int failureStatus = -1;
 constexpr double minimisedFrameSeconds = 1.0 / 60.0; // frame pace while there is nothing to draw
+constexpr double makingFrameSeconds = 1.0 / 30.0;    // frame pace at start-up while a course is made
 
-// The course's race with the player's records and camera controls; null after printing why it cannot be played.
-std::unique_ptr<Race> makeCourseRace(const Settings& settings, const Course& course) {
+// The course's race with the player's records and camera controls, and the ghost its folder brings; null after
+// printing why it cannot be played.
+std::unique_ptr<Race> makeCourseRace(const Settings& settings, const Course& course, const std::string& folder) {
     std::unique_ptr<Race> race = makeRace(course);
     if (!race) {
         return nullptr;
@@ -34,8 +37,7 @@ std::unique_ptr<Race> makeCourseRace(const Settings& settings, const Course& cou
     race->camera.invertY = settings.invertY;
     race->camera.stickSpeed = settings.gamepadSensitivity;
     setupRecords(race->records, recordsPath(), race->course.heightmapFile, race->course.checkpoints);
-    // The data folder is the working folder.
-    loadRaceGhost(*race, ".", ghostPathFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), race->course.id));
+    loadRaceGhost(*race, folder, ghostPathFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), race->course.id));
     race->showGhost = settings.ghost;
     return race;
 }
@@ -49,6 +51,13 @@ bool uploadRaceCourse(Game& game) {
     return false;
 }
 
+// The folder a course was read from: its catalogue entry's, else the data folder's (the working folder).
+std::string courseFolderOf(const Game& game, const std::string& id) {
+    const int entry = findCourse(game.courses, id);
+    if (entry >= 0) return game.courses[std::size_t(entry)].folder;
+    return std::filesystem::path(courseFilePath(".", id)).parent_path().string();
+}
+
 // Drops the race and its ground on the GPU, then makes and uploads the race of course; false, with no race, after
 // printing why it cannot be played.
 bool replaceRace(Game& game, const Course& course) {
@@ -58,7 +67,7 @@ bool replaceRace(Game& game, const Course& course) {
     }
     game.race.reset();
     releaseCourse(game.renderer);
-    game.race = makeCourseRace(game.settings, course);
+    game.race = makeCourseRace(game.settings, course, courseFolderOf(game, course.id));
     if (game.race && uploadRaceCourse(game)) {
         return true;
     }
@@ -67,9 +76,113 @@ bool replaceRace(Game& game, const Course& course) {
     return false;
 }
 
+// A finished course joins the catalogue, with its picture, unless a course of its id is listed already (then it was
+// only read back); the open list highlights it. said: one line names it (at start-up "Course:" does).
+void takeMadeCourse(Game& game, bool said) {
+    CourseJob& job = game.courseJob;
+    int index = findCourse(game.courses, job.entry.course.id);
+    if (index < 0) {
+        game.courses.push_back(std::move(job.entry));
+        addMenuPicture(game.renderer.menu, job.preview);
+        index = int(game.courses.size()) - 1;
+    }
+    job.preview = Image{};
+    addCourseToMenu(game.menu, int(game.courses.size()), index);
+    if (said) {
+        std::printf("Course ready: %s\n", game.courses[std::size_t(index)].course.name.c_str());
+        std::fflush(stdout);
+    }
+}
+
+// One line, whatever the maker's reason holds: its first line, which says what went wrong.
+void sayNotMade(const CourseRequest& request, const std::string& why) {
+    std::size_t end = std::min(why.find('\n'), why.size());
+    if (end > 0 && why[end - 1] == ':') --end;
+    std::fprintf(stderr, "Course seed %u (%s) cannot be made: %.*s\n", unsigned(request.seed),
+                 difficultyName(request.difficulty), int(end), why.c_str());
+}
+
+// Starts making a course while the race goes on; one line says so, or why not.
+void startMaking(Game& game, const CourseRequest& request) {
+    if (game.playerCourses.empty()) {
+        sayNotMade(request, "there is no folder for your own courses (neither XDG_DATA_HOME nor HOME is set)");
+        return;
+    }
+    if (!startCourseJob(game.courseJob, request, game.playerCourses, ".", recordsPath())) {
+        return; // one is being made; the menu says so
+    }
+    std::printf("Making course seed %u (%s)...\n", unsigned(request.seed), difficultyName(request.difficulty));
+    std::fflush(stdout);
+}
+
+// The course being made, if any: its progress for the menu and the HUD, and once finished, its course or its failure.
+void pollMaking(Game& game) {
+    MakingShown& shown = game.menu.making;
+    switch (pollCourseJob(game.courseJob)) {
+    case CourseJobState::Running:
+        shown.running = true;
+        shown.request = game.courseJob.request;
+        shown.fraction = courseJobFraction(game.courseJob);
+        return;
+    case CourseJobState::Done:
+        shown.running = false;
+        takeMadeCourse(game, true);
+        return;
+    case CourseJobState::Failed:
+        shown.running = false;
+        sayNotMade(game.courseJob.request, game.courseJob.message);
+        return;
+    case CourseJobState::Idle:
+        shown.running = false;
+        return;
+    }
+}
+
+// The start-up's course made before any race: a frame with its progress now and then, the window kept answering.
+// False after one line when it cannot be made, or without a line when the window was closed meanwhile.
+bool makeStartCourse(Game& game, const CourseRequest& request) {
+    Window& window = game.window;
+    if (game.playerCourses.empty()) {
+        sayNotMade(request, "there is no folder for your own courses (neither XDG_DATA_HOME nor HOME is set)");
+        return false;
+    }
+    std::printf(" making course seed %u (%s)...", unsigned(request.seed), difficultyName(request.difficulty));
+    std::fflush(stdout);
+    startCourseJob(game.courseJob, request, game.playerCourses, ".", recordsPath());
+    MakingShown shown;
+    shown.request = request;
+    for (;;) {
+        const CourseJobState state = pollCourseJob(game.courseJob);
+        if (state == CourseJobState::Done) {
+            takeMadeCourse(game, false);
+            return true;
+        }
+        if (state != CourseJobState::Running) {
+            sayNotMade(request, game.courseJob.message);
+            return false;
+        }
+        if (glfwWindowShouldClose(window.handle)) {
+            cancelCourseJob(game.courseJob);
+            std::printf(" given up\n");
+            return false;
+        }
+        if (window.framebufferWidth > 0 && window.framebufferHeight > 0) {
+            shown.running = true;
+            shown.fraction = courseJobFraction(game.courseJob);
+            MenuLayout& layout = game.menuLayout;
+            layout.quadCount = layout.boxCount = 0;
+            layoutMakingLine(shown, float(window.framebufferWidth) / float(window.framebufferHeight), layout,
+                             MakingPlace::Middle);
+            renderMenuAlone(game.renderer, layout, window.framebufferWidth, window.framebufferHeight);
+            glfwSwapBuffers(window.handle);
+        }
+        glfwWaitEventsTimeout(makingFrameSeconds);
+    }
+}
+
 } // namespace
 
-int initialise(Game& game, const std::string& requestedCourse) {
+int initialise(Game& game, const std::string& requestedCourse, const CourseRequest* toMake) {
     std::printf("Loading...");
     std::fflush(stdout);
 
@@ -103,15 +216,26 @@ int initialise(Game& game, const std::string& requestedCourse) {
         return failureStatus;
     }
     // The catalogue and its pictures are read once here, so the menu never opens a file while the game runs.
-    game.courses = listCourses(".", playerCoursesFolder());
+    game.playerCourses = playerCoursesFolder();
+    game.seeds.seed(std::random_device{}());
+    game.menu.dailySeed = todaysCourseRequest().seed; // also reads the time zone once, here rather than in a frame
+    game.courses = listCourses(".", game.playerCourses);
     loadCatalogueRecords(game.courses, recordsPath());
     loadMenuPictures(game.renderer.menu, game.courses);
-    game.currentCourse = chooseStartCourse(game.courses, requestedCourse, readLastCourse(lastCoursePath()));
+    std::string requested = requestedCourse;
+    if (toMake && findCourse(game.courses, requested) < 0 && !makeStartCourse(game, *toMake)) {
+        if (glfwWindowShouldClose(window.handle)) {
+            return 0; // closed while the course was made: nothing more to start
+        }
+        requested = defaultCourseId; // its line is said; no second one for a missing course
+    }
+    game.currentCourse = chooseStartCourse(game.courses, requested, readLastCourse(lastCoursePath()));
     if (game.currentCourse < 0) {
         std::fprintf(stderr, "No course can be played: Courses/ in the data folder holds none\n");
         return failureStatus;
     }
-    game.race = makeCourseRace(settings, game.courses[std::size_t(game.currentCourse)].course);
+    const CourseEntry& start = game.courses[std::size_t(game.currentCourse)];
+    game.race = makeCourseRace(settings, start.course, start.folder);
     if (!game.race || !uploadRaceCourse(game)) {
         return failureStatus;
     }
@@ -196,6 +320,11 @@ void showRecordInCatalogue(Game& game) {
     }
 }
 
+void openGameMenu(Game& game) {
+    openMenu(game.menu, int(game.courses.size()), game.currentCourse);
+    game.menu.dailySeed = todaysCourseRequest().seed;
+}
+
 // The course chosen in the menu: shown as loading, switched to, and remembered for the next start.
 void chooseCourse(Game& game, int index) {
     if (index < 0 || std::size_t(index) >= game.courses.size()) {
@@ -214,7 +343,7 @@ void chooseCourse(Game& game, int index) {
     }
     if (game.race->clock.paused) {
         // The course was refused and the paused race is still there: the menu stays, its line on stderr says why.
-        openMenu(game.menu, int(game.courses.size()), game.currentCourse);
+        openGameMenu(game);
         return;
     }
     captureCursor(game.window, true);
@@ -228,6 +357,7 @@ RenderFlags updateFrame(Game& game) {
     Window& window = game.window;
     tickClock(race, static_cast<float>(glfwGetTime()));
     glfwPollEvents();
+    pollMaking(game);
     FrameInput input =
         takeFrameInput(window.input, glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_RIGHT) == GLFW_PRESS,
                        glfwGetMouseButton(window.handle, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS);
@@ -260,9 +390,15 @@ RenderFlags updateFrame(Game& game) {
         case MenuActionKind::ChooseCourse:
             chooseCourse(game, action.course);
             return flags;
+        case MenuActionKind::NewCourse:
+            startMaking(game, CourseRequest{static_cast<uint32_t>(game.seeds()), action.difficulty});
+            break;
+        case MenuActionKind::DailyCourse:
+            startMaking(game, todaysCourseRequest());
+            break;
         }
     } else if (input.togglePause && !race.clock.paused) {
-        openMenu(game.menu, int(game.courses.size()), game.currentCourse);
+        openGameMenu(game);
     }
     holdRaceInput(game.menu, input);
     advanceFrame(race, input);
@@ -323,10 +459,19 @@ void runFrameLoop(Game& game) {
         }
         renderFrame(game.renderer, *game.race, flags, window.framebufferWidth, window.framebufferHeight,
                     glfwGetTime());
+        const float aspect = float(window.framebufferWidth) / float(window.framebufferHeight);
+        MenuLayout& layout = game.menuLayout;
         if (menuOpen(game.menu)) {
-            layoutMenu(game.menu, game.courses,
-                       float(window.framebufferWidth) / float(window.framebufferHeight), game.menuLayout);
-            renderMenu(game.renderer, game.menuLayout, window.framebufferWidth, window.framebufferHeight);
+            layoutMenu(game.menu, game.courses, aspect, layout);
+        } else {
+            layout.quadCount = layout.boxCount = 0;
+        }
+        // The list's own items show a making; everywhere else a line at the bottom does.
+        if (game.menu.screen != MenuScreen::Courses) {
+            layoutMakingLine(game.menu.making, aspect, layout);
+        }
+        if (layout.quadCount > 0) {
+            renderMenu(game.renderer, layout, window.framebufferWidth, window.framebufferHeight);
         }
         playFrameSounds(game);
         glfwSwapBuffers(window.handle);
@@ -338,6 +483,8 @@ void runFrameLoop(Game& game) {
 }
 
 void releaseGame(Game& game) {
+    // A course half made is given up: the player is leaving, and the thread must not outlive the game.
+    cancelCourseJob(game.courseJob);
     // The race goes last, with its records' writer joined, as the records file was always finished after sound.
     std::unique_ptr<Race> race = std::move(game.race);
     // GL objects go while the context still exists.

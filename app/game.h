@@ -3,12 +3,15 @@
 #pragma once
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "app/window.h"
 #include "audio/sound.h"
+#include "core/course_job.h"
 #include "core/course_list.h"
+#include "core/course_maker.h"
 #include "core/input.h"
 #include "core/menu.h"
 #include "core/menu_layout.h"
@@ -27,7 +30,10 @@ struct Game {
     std::vector<CourseEntry> courses; // the catalogue, read once at start-up
     int currentCourse = -1;           // the entry being played, or -1 for a course outside the catalogue
     Menu menu;
-    MenuLayout menuLayout;            // refilled each frame the menu is open; large, so kept here
+    MenuLayout menuLayout;            // refilled each frame the menu or a making is shown; large, so kept here
+    std::string playerCourses;        // playerCoursesFolder(), where made courses go; empty without one
+    std::mt19937 seeds;               // new courses' seeds, seeded once at start-up so no frame opens a device
+    CourseJob courseJob;              // the course being made, one at a time; dropped first, joining its thread
 
     Game() = default;
     Game(const Game&) = delete;
@@ -36,8 +42,11 @@ struct Game {
 
 // Runs every start-up step with the data folder as the working folder: reads the catalogue (the shipped courses and
 // the player's) and plays the requested course, else the remembered one, else the default (chooseStartCourse);
-// returns 0, or the exit status when a step failed (its message is printed).
-int initialise(Game& game, const std::string& requestedCourse);
+// returns 0, or the exit status when a step failed (its message is printed). With toMake, the requested course is
+// seedCourseId(*toMake): when the catalogue lacks it, it is made first while frames show the progress; a making that
+// fails plays the default course after one line, and a window closed meanwhile returns 0 with no race (the frame
+// loop then ends at once).
+int initialise(Game& game, const std::string& requestedCourse, const CourseRequest* toMake = nullptr);
 // The frame update: clock, event polling, the controller, full screen, then the rules on the frame's input
 // (advanceFrame), and the cursor released or captured when the pause changed. Returns the frame's render switches.
 RenderFlags updateFrame(Game& game);
@@ -54,7 +63,8 @@ bool switchCourse(Game& game, const std::string& id);
 // Draws one frame that says "Loading <name>..." in the menu's lettering over the last picture, so the player sees
 // why the next frames wait while a course is switched.
 void showLoading(Game& game, const std::string& name);
-// Releases the race, every GL object, then the window, then sound, in that order; waits for a record being written.
+// Gives up a course being made, then releases the race, every GL object, then the window, then sound, in that
+// order; waits for a record being written.
 void releaseGame(Game& game);
 // Releases everything, prints the session report and waits for one line of input.
 void shutdown(Game& game);

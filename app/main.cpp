@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
 
     // On the heap: the renderer and the window's input record are large, and the window's callbacks keep its address.
     const auto game = std::make_unique<Game>();
-    const int status = initialise(*game, launch.course);
+    const int status = initialise(*game, launch.course, launch.madeCourse ? &launch.request : nullptr);
     if (status != 0) {
         return status;
     }

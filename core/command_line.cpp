@@ -46,6 +46,18 @@ Launch parseCommandLine(int argc, const char* const* argv) {
                 return refuse(argument, "--course needs a course name");
             }
             const std::string id = argv[++i];
+            std::string error;
+            switch (parseSeedCourse(id, launch.request, error)) {
+            case SeedParse::Bad:
+                return refuse(id, error);
+            case SeedParse::Ok:
+                launch.course = seedCourseId(launch.request);
+                launch.madeCourse = true;
+                courseGiven = true;
+                continue;
+            case SeedParse::NotSeed:
+                break;
+            }
             if (!validCourseId(id)) {
                 return refuse(id, "'" + id + "' is not a course name (1 to 64 letters, digits, '-' or '_')");
             }
@@ -59,10 +71,13 @@ Launch parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return "Usage: kelvara-golf [--course ID | --list-courses | --version | --help]\n"
+    return "Usage: kelvara-golf [--course ID | --course seed:N[:DIFFICULTY] | --list-courses | --version | --help]\n"
            "A minigolf race: steer the ball through the checkpoints to the goal before the time runs out.\n"
            "  --course ID      play course ID (default: the last course played, the first time " +
            std::string(defaultCourseId) + ")\n"
+           "  --course seed:N[:DIFFICULTY]\n"
+           "                   play the course made from seed N (0 to 4294967295), DIFFICULTY easy, medium (the\n"
+           "                   default) or hard; it is made once, kept with your own courses as seed-N-DIFFICULTY\n"
            "  --list-courses   print every course: id, name, your record, gold, silver and bronze times\n"
            "\n"
            "Controls (keyboard and mouse / game controller):\n"

@@ -4,13 +4,23 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int makingNiceness = 10; // below the frame thread, so the race keeps its frame rate
+
+} // namespace
+
 CourseJob::~CourseJob() {
     progress.cancel.store(true);
     if (worker.joinable()) worker.join();
 }
 
 bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::string& coursesFolder,
-                    const std::string& dataFolder) {
+                    const std::string& dataFolder, const std::string& recordsFile) {
     if (job.running || coursesFolder.empty()) return false;
     if (job.worker.joinable()) job.worker.join();
     job.request = request;
@@ -20,9 +30,12 @@ bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::str
     job.finished.store(false);
     job.succeeded = false;
     job.entry = CourseEntry{};
+    job.preview = Image{};
     job.message.clear();
     job.running = true;
-    job.worker = std::thread([&job, request, coursesFolder, dataFolder]() {
+    job.worker = std::thread([&job, request, coursesFolder, dataFolder, recordsFile]() {
+        // Linux gives each thread its own niceness, and the carving threads started from here inherit it.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), makingNiceness);
         const std::string id = seedCourseId(request);
         const std::string folder = coursesFolder + "/" + id;
         std::error_code code;
@@ -38,6 +51,13 @@ bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::str
                 job.message = "the course saved in " + folder + " cannot be read back";
             }
         }
+        if (ok) {
+            // Read here, so the frame thread that takes the course opens no file.
+            if (!recordsFile.empty() && job.entry.identity != 0) {
+                job.entry.record = loadRecord(recordsFile, job.entry.identity);
+            }
+            if (!job.entry.previewFile.empty()) job.preview = decodeImage(job.entry.previewFile, 4);
+        }
         job.succeeded = ok;
         job.progress.fraction.store(1.0f);
         job.finished.store(true, std::memory_order_release);
@@ -51,6 +71,12 @@ CourseJobState pollCourseJob(CourseJob& job) {
     job.worker.join();
     job.running = false;
     return job.succeeded ? CourseJobState::Done : CourseJobState::Failed;
+}
+
+void cancelCourseJob(CourseJob& job) {
+    job.progress.cancel.store(true);
+    if (job.worker.joinable()) job.worker.join();
+    job.running = false;
 }
 
 float courseJobFraction(const CourseJob& job) {

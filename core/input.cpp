@@ -13,7 +13,7 @@ constexpr int mouseButtonLeft = 0, mouseButtonRight = 1;
 
 // GLFW's standard gamepad indices.
 constexpr int buttonA = 0, buttonB = 1, buttonLeftBumper = 4, buttonRightBumper = 5, buttonBack = 6, buttonStart = 7;
-constexpr int buttonDpadUp = 11, buttonDpadDown = 13;
+constexpr int buttonDpadUp = 11, buttonDpadRight = 12, buttonDpadDown = 13, buttonDpadLeft = 14;
 constexpr int axisRightX = 2, axisRightY = 3, axisRightTrigger = 5;
 
 constexpr float stickDeadZone = 0.2f;   // of full deflection: a resting stick never turns the camera
@@ -42,6 +42,8 @@ bool handleKey(InputState& w, int key, int action) {
     if (action == actionPress || action == actionRepeat) {
         w.upPressed = w.upPressed || key == keyUp;
         w.downPressed = w.downPressed || key == keyDown;
+        w.leftKeyPressed = w.leftKeyPressed || key == keyLeft;
+        w.rightKeyPressed = w.rightKeyPressed || key == keyRight;
     }
     if (action == actionRelease) {
         w.keys[key] = 0;
@@ -97,6 +99,8 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     input.toggleGhost = w.ghostPressed;
     input.menuUp = w.upPressed;
     input.menuDown = w.downPressed;
+    input.menuLeft = w.leftKeyPressed;
+    input.menuRight = w.rightKeyPressed;
     input.menuSelect = w.enterPressed;
     input.menuBack = w.backPressed;
     input.cursorKnown = !w.firstMouse;
@@ -111,7 +115,7 @@ FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDo
     w.ghostPressed = false;
     w.leftPressed = false;
     w.rightPressed = false;
-    w.upPressed = w.downPressed = w.enterPressed = w.backPressed = false;
+    w.upPressed = w.downPressed = w.leftKeyPressed = w.rightKeyPressed = w.enterPressed = w.backPressed = false;
     return input;
 }
 
@@ -123,6 +127,8 @@ void addGamepadInput(FrameInput& input, const GamepadState& now, const GamepadSt
     const auto wentDown = [&](int button) { return held(button) && before.buttons[std::size_t(button)] == 0; };
     input.menuUp = input.menuUp || wentDown(buttonDpadUp);
     input.menuDown = input.menuDown || wentDown(buttonDpadDown);
+    input.menuLeft = input.menuLeft || wentDown(buttonDpadLeft);
+    input.menuRight = input.menuRight || wentDown(buttonDpadRight);
     input.menuSelect = input.menuSelect || wentDown(buttonA);
     input.menuBack = input.menuBack || wentDown(buttonB);
     input.zoomRate = (held(buttonLeftBumper) ? 1.0f : 0.0f) - (held(buttonRightBumper) ? 1.0f : 0.0f);

@@ -9,7 +9,7 @@ constexpr int keyCount = 1024;
 
 // GLFW key codes the game reads.
 constexpr int keyEscape = 256, keyEnter = 257, keyInsert = 260, keyF11 = 300, keyP = 80, keyG = 71;
-constexpr int keyBackspace = 259, keyDown = 264, keyUp = 265, keyKeypadEnter = 335;
+constexpr int keyBackspace = 259, keyRight = 262, keyLeft = 263, keyDown = 264, keyUp = 265, keyKeypadEnter = 335;
 constexpr int key0 = 48, key5 = 53, key6 = 54, key7 = 55, key8 = 56, key9 = 57;
 
 // The one record of the player's input for a frame: the rules and the camera read nothing else.
@@ -36,6 +36,8 @@ struct FrameInput {
     // count a key's auto-repeat), from the keys or the controller's d-pad, A and B.
     bool menuUp = false;        // Up, d-pad up
     bool menuDown = false;      // Down, d-pad down
+    bool menuLeft = false;      // Left, d-pad left
+    bool menuRight = false;     // Right, d-pad right
     bool menuSelect = false;    // Enter, A
     bool menuBack = false;      // Backspace, B
     bool cursorKnown = false;   // false until the cursor has been seen since it was last forgotten
@@ -76,6 +78,8 @@ struct InputState {
     bool rightPressed = false;      // the right button likewise: a click shorter than a frame still counts
     bool upPressed = false;         // Up went down (or repeated) since the frame last took its input
     bool downPressed = false;       // Down likewise
+    bool leftKeyPressed = false;    // Left likewise
+    bool rightKeyPressed = false;   // Right likewise
     bool enterPressed = false;      // Enter or the keypad's Enter went down
     bool backPressed = false;       // Backspace went down
 };
@@ -96,6 +100,6 @@ inline bool keyHeld(const InputState& w, int key) { return key >= 0 && key < key
 FrameInput takeFrameInput(InputState& w, bool rightButtonDown, bool leftButtonDown);
 // Adds a controller to the frame's input: right stick turns, right trigger or A boosts, B or Start restarts,
 // the shoulder buttons zoom, and Back toggles the pause when it goes down (before is the previous frame's state).
-// For the menu, buttons that go down: d-pad up and down move, A selects, B goes back.
+// For the menu, buttons that go down: the d-pad moves, A selects, B goes back.
 void addGamepadInput(FrameInput& input, const GamepadState& now, const GamepadState& before);
 RenderFlags renderFlagsFromInput(const FrameInput& input);

@@ -32,7 +32,8 @@ void keepHighlightInView(Menu& menu) {
 void showCourses(Menu& menu) {
     menu.screen = MenuScreen::Courses;
     const bool playing = menu.currentCourse >= 0 && menu.currentCourse < menu.courseCount;
-    menu.courseHighlight = playing ? menu.currentCourse : menu.courseCount > 0 ? 0 : menu.courseCount;
+    // Without a course to play, making one is what is left to do.
+    menu.courseHighlight = playing ? menu.currentCourse : menu.courseCount > 0 ? 0 : newCourseEntry(menu);
     menu.firstRow = 0;
     keepHighlightInView(menu);
 }
@@ -42,7 +43,7 @@ void move(Menu& menu, int step) {
         menu.mainHighlight = (menu.mainHighlight + step + mainItemCount) % mainItemCount;
         return;
     }
-    const int entries = menu.courseCount + 1; // the courses and Back
+    const int entries = backEntry(menu) + 1; // the courses, New course, Daily course and Back
     menu.courseHighlight = (menu.courseHighlight + step % entries + entries) % entries;
     keepHighlightInView(menu);
 }
@@ -70,14 +71,35 @@ MenuAction choose(Menu& menu) {
     if (menu.courseHighlight >= 0 && menu.courseHighlight < menu.courseCount) {
         return close(menu, MenuActionKind::ChooseCourse, menu.courseHighlight);
     }
+    // The menu stays open on the list, where the making is shown and the course turns up.
+    if (menu.courseHighlight == newCourseEntry(menu)) {
+        if (menu.making.running) return {};
+        MenuAction action;
+        action.kind = MenuActionKind::NewCourse;
+        action.difficulty = menu.newCourseDifficulty;
+        return action;
+    }
+    if (menu.courseHighlight == dailyCourseEntry(menu)) {
+        if (menu.making.running) return {};
+        return MenuAction{MenuActionKind::DailyCourse};
+    }
     return back(menu);
 }
 
+void stepDifficulty(Menu& menu, int step) {
+    if (menu.making.running) return; // the item shows the making, not the difficulty
+    const int next = (static_cast<int>(menu.newCourseDifficulty) + step + difficultyCount) % difficultyCount;
+    menu.newCourseDifficulty = static_cast<Difficulty>(next);
+}
+
 void highlight(Menu& menu, const MenuItemBox& item) {
-    if (item.kind == MenuItemKind::Main) {
-        menu.mainHighlight = item.index;
-    } else {
-        menu.courseHighlight = item.kind == MenuItemKind::Course ? item.index : menu.courseCount;
+    switch (item.kind) {
+    case MenuItemKind::Main: menu.mainHighlight = item.index; break;
+    case MenuItemKind::Course: menu.courseHighlight = item.index; break;
+    case MenuItemKind::NewCourse:
+    case MenuItemKind::Difficulty: menu.courseHighlight = newCourseEntry(menu); break;
+    case MenuItemKind::DailyCourse: menu.courseHighlight = dailyCourseEntry(menu); break;
+    case MenuItemKind::Back: menu.courseHighlight = backEntry(menu); break;
     }
 }
 
@@ -114,13 +136,33 @@ MenuAction updateMenu(Menu& menu, const FrameInput& input, glm::vec2 windowSize)
     menu.cursorSeen = input.cursorKnown;
 
     if (input.click && under >= 0) {
-        highlight(menu, items.items[std::size_t(under)]);
+        const MenuItemBox& item = items.items[std::size_t(under)];
+        highlight(menu, item);
+        if (item.kind == MenuItemKind::Difficulty) {
+            stepDifficulty(menu, 1);
+            return {};
+        }
         return choose(menu);
     }
     if (input.menuUp != input.menuDown) move(menu, input.menuUp ? -1 : 1);
+    if (input.menuLeft != input.menuRight && menu.screen == MenuScreen::Courses &&
+        menu.courseHighlight == newCourseEntry(menu)) {
+        stepDifficulty(menu, input.menuLeft ? -1 : 1);
+    }
     if (input.menuSelect) return choose(menu);
     if (input.menuBack) return back(menu);
     return {};
+}
+
+void addCourseToMenu(Menu& menu, int courseCount, int index) {
+    const int count = std::max(0, courseCount);
+    // The items below the list keep what they are when it grows under them.
+    if (menu.courseHighlight >= menu.courseCount) menu.courseHighlight += count - menu.courseCount;
+    menu.courseCount = count;
+    if (menu.screen == MenuScreen::Courses && index >= 0 && index < count) {
+        menu.courseHighlight = index;
+        keepHighlightInView(menu);
+    }
 }
 
 void holdRaceInput(Menu& menu, FrameInput& input) {

@@ -14,7 +14,7 @@ constexpr float titleY = 0.55f, titleCell = 0.30f;
 constexpr float mainFirstY = 0.20f, mainStep = 0.28f, mainCell = 0.17f;
 constexpr glm::vec2 mainHalf(0.50f, 0.11f);
 constexpr float listTitleY = 0.80f, listTitleCell = 0.20f, counterCell = 0.12f;
-constexpr float rowFirstY = 0.50f, rowStep = 0.36f, rowHalfHeight = 0.17f;
+constexpr float rowFirstY = 0.55f, rowStep = 0.31f, rowHalfHeight = 0.15f;
 constexpr float rowLeft = -0.96f, rowRight = 0.96f;
 constexpr float pictureLeft = -0.92f, pictureSide = 0.28f;
 constexpr float markerLeft = -0.955f, markerWidth = 0.02f, markerHalfHeight = 0.13f;
@@ -22,7 +22,11 @@ constexpr float textLeft = -0.58f, textRight = 0.92f;
 constexpr float nameOffset = 0.09f, nameCell = 0.13f, nameMinScale = 0.7f;
 constexpr float bestOffset = -0.005f, medalsOffset = -0.10f, detailCell = 0.10f;
 constexpr float medalGroupStep = 0.50f, medalTimeWidth = 0.42f, medalGap = 0.015f;
-constexpr float backY = -0.87f, backCell = 0.12f;
+// Below the list: New course (its name and its difficulty side by side), Daily course, then Back.
+constexpr float newCourseY = -0.61f, dailyY = -0.765f, makeHalfHeight = 0.065f, makeCell = 0.10f;
+constexpr float makeLeft = -0.62f, makeRight = 0.62f, newNameRight = 0.08f, difficultyLeft = 0.12f;
+constexpr float barLeft = 0.16f, barRight = 0.40f, barHalfHeight = 0.02f, percentRight = 0.58f;
+constexpr float backY = -0.915f, backCell = 0.12f;
 constexpr glm::vec2 backHalf(0.30f, 0.06f);
 constexpr float sideMargin = 0.94f; // title and counter stay this far from the middle
 
@@ -30,11 +34,24 @@ constexpr glm::vec4 white(1.0f), highlightText(1.0f, 0.84f, 0.38f, 1.0f), titleC
 constexpr glm::vec4 dimText(0.75f, 0.78f, 0.85f, 1.0f);
 constexpr glm::vec4 backdropColour(0.02f, 0.03f, 0.08f, 0.6f);
 constexpr glm::vec4 boxColour(0.05f, 0.07f, 0.15f, 0.55f), highlightBoxColour(0.16f, 0.24f, 0.45f, 0.9f);
-constexpr glm::vec4 noPictureColour(0.10f, 0.12f, 0.20f, 1.0f);
+constexpr glm::vec4 noPictureColour(0.10f, 0.12f, 0.20f, 1.0f), barColour = noPictureColour;
 constexpr glm::vec4 goldTint(1.0f, 0.78f, 0.18f, 1.0f), silverTint(0.78f, 0.82f, 0.88f, 1.0f),
     bronzeTint(0.80f, 0.49f, 0.24f, 1.0f);
 
 const char* const mainLabels[mainItemCount] = {"Resume", "Restart", "Courses", "Quit"};
+
+// The making line, in the shorter side's units: its text's middle and its bar's from the bottom edge (Bottom) or the
+// window's middle (Middle), the text's cell and the half widths; Bottom has a backdrop for the race behind it.
+struct MakingShape {
+    float textY, cell, halfWidth, barY, barHalfWidth, barHalfHeight, backdropBelow, backdropAbove;
+};
+constexpr MakingShape bottomMaking{0.20f, 0.07f, 0.40f, 0.11f, 0.30f, 0.0125f, 0.06f, 0.26f};
+constexpr MakingShape middleMaking{0.08f, 0.12f, 0.90f, -0.10f, 0.50f, 0.02f, 0.0f, 0.0f};
+constexpr glm::vec4 makingBackdrop(0.02f, 0.03f, 0.08f, 0.6f);
+
+int percentOf(float fraction) {
+    return std::isfinite(fraction) ? std::clamp(int(fraction * 100.0f), 0, 100) : 0;
+}
 
 // Square units to device coordinates: the square is as large as the shorter side.
 struct Fit {
@@ -91,6 +108,16 @@ struct Writer {
             box(part, item, glm::vec2(left, a.y - fontInkBelow * h), glm::vec2(left + run.width, a.y + fontInkAbove * h));
         }
         return (left + run.width) / fit.ex;
+    }
+    // A bar filled from the left by fraction, between device corners min and max; the fill is part of the bar.
+    void bar(int item, glm::vec2 min, glm::vec2 max, float fraction) {
+        solid(MenuPart::Bar, item, min, max, barColour);
+        const float filled = std::isfinite(fraction) ? std::clamp(fraction, 0.0f, 1.0f) : 0.0f;
+        if (filled > 0.0f) {
+            const glm::vec2 end(min.x + (max.x - min.x) * filled, max.y);
+            quad(MenuQuad{MenuTexture::Solid, -1, (min + end) * 0.5f, end - min, glm::vec4(0.0f, 0.0f, 1.0f, 1.0f),
+                          titleColour});
+        }
     }
     // A medal disc whose left edge is at x (square units), on the line at y; returns its right end.
     float medal(int item, Medal medal, float x, float y, float cell) {
@@ -156,6 +183,58 @@ void layoutCourseRow(Writer& w, const Menu& menu, const CourseEntry& entry, int 
     }
 }
 
+// New course (its name, its difficulty), Daily course and Back; while a course is made, New course shows its
+// progress and Daily course is dimmed, as neither starts another.
+void layoutBelowList(Writer& w, const Menu& menu, const MenuItemBox& box, int item) {
+    const bool making = menu.making.running;
+    const int entry = box.kind == MenuItemKind::NewCourse || box.kind == MenuItemKind::Difficulty ? newCourseEntry(menu)
+                      : box.kind == MenuItemKind::DailyCourse                                  ? dailyCourseEntry(menu)
+                                                                                               : backEntry(menu);
+    const bool lit = menu.courseHighlight == entry;
+    const glm::vec4& colour = box.kind != MenuItemKind::Back && making ? dimText : lit ? highlightText : white;
+    w.solid(MenuPart::ItemBox, item, box.min, box.max, lit ? highlightBoxColour : boxColour);
+    const float middle = (box.min.x + box.max.x) * 0.5f / w.fit.ex, width = (box.max.x - box.min.x) / w.fit.ex * 0.9f;
+    const float y = (box.min.y + box.max.y) * 0.5f / w.fit.ey;
+    char line[64];
+    switch (box.kind) {
+    case MenuItemKind::NewCourse:
+        if (making) {
+            std::snprintf(line, sizeof line, "Making seed %u", unsigned(menu.making.request.seed));
+        } else {
+            std::snprintf(line, sizeof line, "New course");
+        }
+        w.text(MenuPart::Text, item, line, glm::vec2(middle, y), makeCell, TextAlign::Centre, width, 0.0f, colour);
+        break;
+    case MenuItemKind::Difficulty:
+        if (making) {
+            w.bar(item, w.fit.point(glm::vec2(barLeft, y - barHalfHeight)),
+                  w.fit.point(glm::vec2(barRight, y + barHalfHeight)), menu.making.fraction);
+            std::snprintf(line, sizeof line, "%d%%", percentOf(menu.making.fraction));
+            w.text(MenuPart::Text, item, line, glm::vec2(percentRight, y), makeCell, TextAlign::Right,
+                   percentRight - barRight - 0.02f, 0.0f, colour);
+        } else {
+            std::snprintf(line, sizeof line, "< %s >", difficultyName(menu.newCourseDifficulty));
+            w.text(MenuPart::Text, item, line, glm::vec2(middle, y), makeCell, TextAlign::Centre, width, 0.0f, colour);
+        }
+        break;
+    case MenuItemKind::DailyCourse: {
+        const unsigned date = menu.dailySeed;
+        if (date > 0) {
+            std::snprintf(line, sizeof line, "Daily course %04u-%02u-%02u", date / 10000 % 10000, date / 100 % 100,
+                          date % 100);
+        } else {
+            std::snprintf(line, sizeof line, "Daily course");
+        }
+        w.text(MenuPart::Text, item, line, glm::vec2(middle, y), makeCell, TextAlign::Centre, width, 0.0f, colour);
+        break;
+    }
+    default:
+        w.text(MenuPart::Text, item, "Back", glm::vec2(0.0f, backY), backCell, TextAlign::Centre,
+               2.0f * backHalf.x * 0.9f, 0.0f, colour);
+        break;
+    }
+}
+
 } // namespace
 
 MenuItems layoutMenuItems(const Menu& menu, float aspect) {
@@ -172,6 +251,13 @@ MenuItems layoutMenuItems(const Menu& menu, float aspect) {
             add(MenuItemBox{MenuItemKind::Course, menu.firstRow + row, fit.point(glm::vec2(rowLeft, y - rowHalfHeight)),
                             fit.point(glm::vec2(rowRight, y + rowHalfHeight))});
         }
+        const float half = makeHalfHeight;
+        add(MenuItemBox{MenuItemKind::NewCourse, 0, fit.point(glm::vec2(makeLeft, newCourseY - half)),
+                        fit.point(glm::vec2(newNameRight, newCourseY + half))});
+        add(MenuItemBox{MenuItemKind::Difficulty, 0, fit.point(glm::vec2(difficultyLeft, newCourseY - half)),
+                        fit.point(glm::vec2(makeRight, newCourseY + half))});
+        add(MenuItemBox{MenuItemKind::DailyCourse, 0, fit.point(glm::vec2(makeLeft, dailyY - half)),
+                        fit.point(glm::vec2(makeRight, dailyY + half))});
         add(itemBox(fit, MenuItemKind::Back, 0, glm::vec2(0.0f, backY), backHalf));
     }
     return items;
@@ -227,9 +313,28 @@ void layoutMenu(const Menu& menu, const std::vector<CourseEntry>& courses, float
             }
             continue;
         }
-        const bool lit = menu.courseHighlight >= menu.courseCount;
-        w.solid(MenuPart::ItemBox, int(i), box.min, box.max, lit ? highlightBoxColour : boxColour);
-        w.text(MenuPart::Text, int(i), "Back", glm::vec2(0.0f, backY), backCell, TextAlign::Centre,
-               2.0f * backHalf.x * 0.9f, 0.0f, lit ? highlightText : white);
+        layoutBelowList(w, menu, box, int(i));
     }
+}
+
+void layoutMakingLine(const MakingShown& making, float aspect, MenuLayout& out, MakingPlace place) {
+    if (!making.running) return;
+    const Fit fit(aspect);
+    Writer w{out, fit};
+    const MakingShape& shape = place == MakingPlace::Bottom ? bottomMaking : middleMaking;
+    // Square units: at the bottom kept at its distance from the edge, as the HUD's gauge and time bar are.
+    const auto at = [&](float y) { return place == MakingPlace::Bottom ? (-1.0f + y * fit.ey) / fit.ey : y; };
+    if (shape.backdropAbove > shape.backdropBelow) {
+        const glm::vec2 min = fit.point(glm::vec2(-shape.halfWidth, at(shape.backdropBelow)));
+        const glm::vec2 max = fit.point(glm::vec2(shape.halfWidth, at(shape.backdropAbove)));
+        w.quad(MenuQuad{MenuTexture::Solid, -1, (min + max) * 0.5f, max - min, glm::vec4(0.0f, 0.0f, 1.0f, 1.0f),
+                        makingBackdrop});
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "Making course seed %u (%s)... %d%%", unsigned(making.request.seed),
+                  difficultyName(making.request.difficulty), percentOf(making.fraction));
+    w.text(MenuPart::Text, -1, line, glm::vec2(0.0f, at(shape.textY)), shape.cell, TextAlign::Centre,
+           2.0f * shape.halfWidth * 0.95f, 0.0f, white);
+    w.bar(-1, fit.point(glm::vec2(-shape.barHalfWidth, at(shape.barY) - shape.barHalfHeight)),
+          fit.point(glm::vec2(shape.barHalfWidth, at(shape.barY) + shape.barHalfHeight)), making.fraction);
 }

@@ -41,11 +41,15 @@ struct Race {
     Ghost ghost;             // the run shown beside the ball: the record's, or none
     bool showGhost = true;   // the player's choice (the setting, toggled by G); the game keeps it across courses
     PersonalRecords records; // off until setupRecords
+    bool speaks = true;      // prints the race's console lines; a race proving a new course keeps quiet
 };
 
 // A race on course, from its heightmap: the ball on the start, the camera behind it facing the start heading. Null
 // after printing why the heightmap could not be used.
 std::unique_ptr<Race> makeRace(const Course& course);
+// The same on a heightmap already decoded (its goal hollow not yet pressed), filed under identity: how a course made
+// in memory is raced before it is saved.
+std::unique_ptr<Race> makeRaceOnGrid(const Course& course, HeightGrid grid, uint64_t identity);
 
 // Step 1 of the frame update: advances the clock to now (seconds) and the countdown while rolling. While paused
 // the frame's deltaTime is 0, so neither totalTime, the countdown nor anything timed by the frame moves.
@@ -55,12 +59,14 @@ void tickClock(Race& race, float now);
 // The game and the simulator both call it.
 void advanceFrame(Race& race, const FrameInput& input);
 
-// The course's shipped ghost: ghost.ghost in the course's folder inside dataFolder.
+// The ghost a course brings with it: ghost.ghost in the course's own folder (shipped, or made with the course).
+std::string courseGhostPath(const std::string& courseFolder);
+// A shipped course's: courseGhostPath of its folder inside dataFolder.
 std::string shippedGhostPath(const std::string& dataFolder, const std::string& courseId);
 // Chooses the ghost a race shows: the player's own run at playerGhostPath (which also becomes where a record's run
-// is saved), else the course's shipped one. A missing, broken or foreign file costs at most one line; the race
-// then has the other ghost, or none.
-void loadRaceGhost(Race& race, const std::string& dataFolder, const std::string& playerGhostPath);
+// is saved), else the one the course brings in courseFolder. A missing, broken or foreign file costs at most one
+// line; the race then has the other ghost, or none.
+void loadRaceGhost(Race& race, const std::string& courseFolder, const std::string& playerGhostPath);
 
 // Starts a new race at the start checkpoint.
 void resetRace(Race& race);

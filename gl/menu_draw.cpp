@@ -17,9 +17,8 @@ namespace {
 constexpr const char* fontPath = "UserInterface/font.png";
 
 // Clamped so a cell or picture never picks up its neighbour's edge; mipmapped, as the menu shrinks with the window.
-bool loadClampedTexture(Texture& texture, const std::string& path) {
+bool uploadClampedTexture(Texture& texture, const Image& image, const std::string& path) {
     texture.clear();
-    const Image image = decodeImage(path, 4);
     if (image.empty()) {
         return false;
     }
@@ -30,6 +29,10 @@ bool loadClampedTexture(Texture& texture, const std::string& path) {
     texture.unit = diffuseUnit;
     texture.filePath = path;
     return texture.textureId != 0;
+}
+
+bool loadClampedTexture(Texture& texture, const std::string& path) {
+    return uploadClampedTexture(texture, decodeImage(path, 4), path);
 }
 
 } // namespace
@@ -66,6 +69,11 @@ void loadMenuPictures(MenuGpu& menu, const std::vector<CourseEntry>& courses) {
             loadClampedTexture(menu.pictures[i], courses[i].previewFile);
         }
     }
+}
+
+void addMenuPicture(MenuGpu& menu, const Image& picture) {
+    menu.pictures.emplace_back();
+    uploadClampedTexture(menu.pictures.back(), picture, std::string());
 }
 
 void releaseMenuGpu(MenuGpu& menu) {
@@ -118,4 +126,12 @@ void renderMenu(const Renderer& renderer, const MenuLayout& layout, int framebuf
     glDisable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);
     glUseProgram(0);
+}
+
+void renderMenuAlone(const Renderer& renderer, const MenuLayout& layout, int framebufferWidth, int framebufferHeight) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    glClearColor(0.02f, 0.03f, 0.08f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderMenu(renderer, layout, framebufferWidth, framebufferHeight);
 }

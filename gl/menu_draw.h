@@ -9,6 +9,7 @@
 #include "gl/texture.h"
 
 struct CourseEntry;
+struct Image;
 struct MenuLayout;
 struct Renderer;
 
@@ -29,8 +30,13 @@ bool startMenuGpu(MenuGpu& menu);
 // Uploads every course's picture (CourseEntry::previewFile), replacing any loaded before; a picture that cannot be
 // read prints its line and is drawn as a plain square.
 void loadMenuPictures(MenuGpu& menu, const std::vector<CourseEntry>& courses);
+// Uploads the picture of a course that joined the catalogue at its end (an empty image: a plain square), so the
+// pictures stay one per entry.
+void addMenuPicture(MenuGpu& menu, const Image& picture);
 void releaseMenuGpu(MenuGpu& menu);
 
 // Draws layout over the bound framebuffer of the given size, blended, in the quads' order. Leaves blending off, the
 // blend function (GL_ONE, GL_ZERO), no program in use and unit 0 active.
 void renderMenu(const Renderer& renderer, const MenuLayout& layout, int framebufferWidth, int framebufferHeight);
+// The same over a window cleared to the menu's dark blue, for frames drawn before there is a race to show.
+void renderMenuAlone(const Renderer& renderer, const MenuLayout& layout, int framebufferWidth, int framebufferHeight);

@@ -42,11 +42,13 @@ copy_data() {
     [ -z "${1:-}" ] || printf '[window]\nwidth = %s\nheight = %s\n' "$1" "$1" >"$work/data/Config/user.ini"
 }
 
-# Starts the game in the copy, its stdin a fifo kept open until we answer the final prompt. It prints "frame N" after
-# each frame it draws, so the tests wait for frames, never for the clock.
+# Starts the game in the copy with arguments $@, its stdin a fifo kept open until we answer the final prompt. It
+# prints "frame N" after each frame it draws, so the tests wait for frames, never for the clock. Once a game has
+# ended another may be started; its output replaces the last one's.
 start_game() {
+    rm -f "$work/stdin"
     mkfifo "$work/stdin"
-    (cd "$work/data" && KELVARA_FRAME_LOG=1 exec "$game" <"$work/stdin" >"$work/out.txt" 2>"$work/err.txt") &
+    (cd "$work/data" && KELVARA_FRAME_LOG=1 exec "$game" "$@" <"$work/stdin" >"$work/out.txt" 2>"$work/err.txt") &
     game_pid=$!
     exec 4>"$work/stdin"
 }

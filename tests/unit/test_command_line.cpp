@@ -1,4 +1,5 @@
-// The command line: a course asked for is told apart from none, and --list-courses stands alone like --version.
+// The command line: a course asked for is told apart from none, a seed course from a named one, and --list-courses
+// stands alone like --version.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -39,6 +40,28 @@ TEST(CommandLine, ACourseNameThatCannotBeAFolderIsRefused) {
     }
     EXPECT_EQ(parse({"--course"}).action, LaunchAction::Refuse);
     EXPECT_EQ(parse({"--course", "a", "--course", "b"}).action, LaunchAction::Refuse);
+}
+
+TEST(CommandLine, ASeedCourseIsPlayedUnderItsIdAndAMalformedOneIsRefusedWithTheReason) {
+    Launch launch = parse({"--course", "seed:7"});
+    EXPECT_EQ(launch.action, LaunchAction::Play);
+    EXPECT_TRUE(launch.madeCourse);
+    EXPECT_EQ(launch.course, "seed-7-medium");
+    launch = parse({"--course", "seed:4294967295:hard"});
+    EXPECT_EQ(launch.course, "seed-4294967295-hard");
+    EXPECT_EQ(launch.request.seed, 4294967295u);
+    EXPECT_EQ(launch.request.difficulty, Difficulty::Hard);
+    // Its folder's name is an ordinary id: played if it is there, never made.
+    EXPECT_FALSE(parse({"--course", "seed-7-medium"}).madeCourse);
+
+    for (const char* bad : {"seed:", "seed:x", "seed:-1", "seed:4294967296", "seed:1:extreme", "seed:1:"}) {
+        launch = parse({"--course", bad});
+        EXPECT_EQ(launch.action, LaunchAction::Refuse) << bad;
+        EXPECT_NE(launch.problem.find(bad), std::string::npos) << launch.problem;
+    }
+    EXPECT_EQ(parse({"--course", "seed:1", "--course", "seed:2"}).action, LaunchAction::Refuse);
+    EXPECT_NE(usageText().find("seed:N"), std::string::npos);
+    EXPECT_EQ(usageText().rfind("Usage:", 0), 0u);
 }
 
 } // namespace

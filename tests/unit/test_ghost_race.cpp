@@ -195,18 +195,19 @@ TEST(GhostInRace, ThePlayersOwnGhostComesFirstThenTheShippedOne) {
     std::filesystem::create_directories(std::filesystem::path(shipped).parent_path());
     ASSERT_TRUE(saveGhost(shipped, theirs));
     const std::string own = dir.path("player/meadow.ghost");
+    const std::string folder = std::filesystem::path(shipped).parent_path().string();
 
-    EXPECT_EQ(stderrOf([&] { loadRaceGhost(*race, dir.root.string(), own); }), "") << "no own ghost: no message";
+    EXPECT_EQ(stderrOf([&] { loadRaceGhost(*race, folder, own); }), "") << "no own ghost: no message";
     EXPECT_EQ(race->ghost.splits, theirs.splits) << "the shipped ghost";
     EXPECT_EQ(race->records.ghostFile, own) << "a record's run goes to the player's file";
 
     std::filesystem::create_directories(dir.path("player"));
     ASSERT_TRUE(saveGhost(own, mine));
-    loadRaceGhost(*race, dir.root.string(), own);
+    loadRaceGhost(*race, folder, own);
     EXPECT_EQ(race->ghost.splits, mine.splits) << "the player's own";
 
     dir.write("player/meadow.ghost", "not a ghost at all");
-    const std::string said = stderrOf([&] { loadRaceGhost(*race, dir.root.string(), own); });
+    const std::string said = stderrOf([&] { loadRaceGhost(*race, folder, own); });
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_EQ(race->ghost.splits, theirs.splits) << "a broken own ghost falls back to the shipped one";
 
@@ -214,7 +215,7 @@ TEST(GhostInRace, ThePlayersOwnGhostComesFirstThenTheShippedOne) {
     foreign.courseId ^= 1;
     ASSERT_TRUE(saveGhost(shipped, foreign));
     std::filesystem::remove(own);
-    stderrOf([&] { loadRaceGhost(*race, dir.root.string(), own); });
+    stderrOf([&] { loadRaceGhost(*race, folder, own); });
     EXPECT_TRUE(race->ghost.empty()) << "another course's ghost is none";
 }
 

@@ -107,14 +107,16 @@ TEST(MenuKeys, CoursesOpenOnTheCourseBeingPlayedAndBackspaceWalksBack) {
     EXPECT_LE(menu.firstRow, 4);
     EXPECT_GT(menu.firstRow + visibleCourseRows, 4) << "the highlighted course is in view";
 
+    // Below the list: New course, Daily course, then Back, and round to the top.
+    for (int entry : {newCourseEntry(menu), dailyCourseEntry(menu), backEntry(menu), 0}) {
+        step(menu, pressKey(keyDown));
+        step(menu, pressKey(keyDown));
+        EXPECT_EQ(menu.courseHighlight, entry);
+        step(menu, pressKey(keyUp));
+    }
     step(menu, pressKey(keyDown));
-    step(menu, pressKey(keyDown));
-    EXPECT_EQ(menu.courseHighlight, 6) << "Back, below the list";
-    step(menu, pressKey(keyDown));
-    EXPECT_EQ(menu.courseHighlight, 0);
     EXPECT_EQ(menu.firstRow, 0);
-    step(menu, pressKey(keyUp));
-    step(menu, pressKey(keyUp));
+    for (int i = 0; i < 4; ++i) step(menu, pressKey(keyUp));
     const MenuAction chosen = step(menu, pressKey(keyEnter));
     EXPECT_EQ(chosen.kind, MenuActionKind::ChooseCourse);
     EXPECT_EQ(chosen.course, 5);
@@ -134,7 +136,9 @@ TEST(MenuKeys, CoursesOpenOnTheCourseBeingPlayedAndBackspaceWalksBack) {
     step(menu, pressKey(keyDown));
     step(menu, pressKey(keyDown));
     step(menu, pressKey(keyEnter));
-    EXPECT_EQ(menu.courseHighlight, 0) << "with no course only Back";
+    EXPECT_EQ(menu.courseHighlight, newCourseEntry(menu)) << "with no course, making one comes first";
+    step(menu, pressKey(keyUp));
+    EXPECT_EQ(menu.courseHighlight, backEntry(menu));
     step(menu, pressKey(keyEnter));
     EXPECT_EQ(menu.screen, MenuScreen::Main);
     EXPECT_EQ(step(menu, pressKey(keyP)).kind, MenuActionKind::Resume);
@@ -230,11 +234,113 @@ TEST(MenuController, TheDpadMovesOncePerPressAndASelectsBGoesBack) {
     frame({a}); // still held from opening the list: chooses nothing
     EXPECT_EQ(menu.screen, MenuScreen::Courses);
     frame({up});
-    EXPECT_EQ(menu.courseHighlight, 3) << "up from the first course is Back";
+    EXPECT_EQ(menu.courseHighlight, backEntry(menu)) << "up from the first course is Back";
     EXPECT_EQ(frame({b}).kind, MenuActionKind::None);
     EXPECT_EQ(menu.screen, MenuScreen::Main);
     EXPECT_EQ(frame({}).kind, MenuActionKind::None);
     EXPECT_EQ(frame({b}).kind, MenuActionKind::Resume);
+}
+
+// The list open on New course, for a list of count courses.
+Menu onNewCourse(int count) {
+    Menu menu;
+    openMenu(menu, count, -1);
+    menu.mainHighlight = int(MainItem::Courses);
+    step(menu, pressKey(keyEnter));
+    for (int i = 0; i < 3; ++i) step(menu, pressKey(keyUp)); // from the first course, past Back and Daily course
+    EXPECT_EQ(menu.courseHighlight, newCourseEntry(menu));
+    return menu;
+}
+
+TEST(MenuMaking, LeftAndRightChooseTheDifficultyAndSelectStartsWithoutClosing) {
+    Menu menu = onNewCourse(3);
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Medium);
+    step(menu, pressKey(keyRight));
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Hard);
+    step(menu, pressKey(keyRight));
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Easy) << "round the ends";
+    step(menu, pressKey(keyLeft));
+    step(menu, pressKey(keyLeft));
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Medium);
+    step(menu, pressKey(keyLeft));
+    MenuAction action = step(menu, pressKey(keyEnter));
+    EXPECT_EQ(action.kind, MenuActionKind::NewCourse);
+    EXPECT_EQ(action.difficulty, Difficulty::Easy);
+    EXPECT_EQ(menu.screen, MenuScreen::Courses) << "the list stays open to watch the making";
+
+    step(menu, pressKey(keyDown));
+    step(menu, pressKey(keyRight));
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Easy) << "only New course takes Left and Right";
+    EXPECT_EQ(step(menu, pressKey(keyEnter)).kind, MenuActionKind::DailyCourse);
+    EXPECT_EQ(menu.screen, MenuScreen::Courses);
+
+    // While one is made, neither item starts another, and the difficulty it hides stays.
+    menu.making.running = true;
+    EXPECT_EQ(step(menu, pressKey(keyEnter)).kind, MenuActionKind::None);
+    step(menu, pressKey(keyUp));
+    EXPECT_EQ(step(menu, pressKey(keyEnter)).kind, MenuActionKind::None);
+    step(menu, pressKey(keyRight));
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Easy);
+    menu.making.running = false;
+    EXPECT_EQ(step(menu, pressKey(keyEnter)).kind, MenuActionKind::NewCourse);
+
+    openMenu(menu, 3, 0);
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Easy) << "kept when the menu opens again";
+}
+
+TEST(MenuMaking, AClickOnTheDifficultyChangesItAndTheDpadDoesAsTheArrows) {
+    Menu menu = onNewCourse(3);
+    const glm::vec2 word = pixelOf(menu, MenuItemKind::Difficulty, 0);
+    EXPECT_EQ(step(menu, cursorAt(word, true)).kind, MenuActionKind::None);
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Hard);
+    step(menu, cursorAt(pixelOf(menu, MenuItemKind::Back, 0)));
+    step(menu, cursorAt(word + glm::vec2(2.0f, 0.0f)));
+    EXPECT_EQ(menu.courseHighlight, newCourseEntry(menu)) << "the word is part of New course";
+    const MenuAction action = step(menu, cursorAt(pixelOf(menu, MenuItemKind::NewCourse, 0), true));
+    EXPECT_EQ(action.kind, MenuActionKind::NewCourse);
+    EXPECT_EQ(action.difficulty, Difficulty::Hard);
+    EXPECT_EQ(step(menu, cursorAt(pixelOf(menu, MenuItemKind::DailyCourse, 0), true)).kind,
+              MenuActionKind::DailyCourse);
+
+    menu = onNewCourse(3);
+    GamepadState before, now;
+    constexpr int right = 12, left = 14;
+    for (int b : {left, left, -1, left}) { // held: one step; let go and pressed again: another
+        before = now;
+        now = GamepadState{};
+        if (b >= 0) now.buttons[std::size_t(b)] = 1;
+        FrameInput input;
+        addGamepadInput(input, now, before);
+        step(menu, input);
+    }
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Hard);
+    before = GamepadState{};
+    now = GamepadState{};
+    now.buttons[right] = 1;
+    FrameInput input;
+    addGamepadInput(input, now, before);
+    step(menu, input);
+    EXPECT_EQ(menu.newCourseDifficulty, Difficulty::Easy);
+}
+
+TEST(MenuMaking, AMadeCourseJoinsTheListHighlightedOnlyWhenTheListIsOpen) {
+    Menu menu = onNewCourse(6);
+    addCourseToMenu(menu, 7, 6);
+    EXPECT_EQ(menu.courseCount, 7);
+    EXPECT_EQ(menu.courseHighlight, 6);
+    EXPECT_EQ(menu.firstRow, 7 - visibleCourseRows) << "scrolled into view";
+    EXPECT_EQ(step(menu, pressKey(keyEnter)).course, 6);
+
+    // On the main screen the list only grows; the items below it stay what they were.
+    openMenu(menu, 7, 1);
+    addCourseToMenu(menu, 8, 7);
+    EXPECT_EQ(menu.screen, MenuScreen::Main);
+    EXPECT_EQ(menu.courseCount, 8);
+    menu.screen = MenuScreen::Courses;
+    menu.courseHighlight = backEntry(menu);
+    menu.screen = MenuScreen::Main;
+    addCourseToMenu(menu, 9, 8);
+    EXPECT_EQ(menu.courseHighlight, backEntry(menu));
 }
 
 TEST(MenuController, ButtonsThatActedInTheMenuDoNotBoostOrRestartTheRace) {
@@ -289,8 +395,11 @@ TEST(MenuFrame, AFrameOfTheOpenMenuAllocatesNothing) {
     auto layout = std::make_unique<MenuLayout>();
     Menu menu;
     openMenu(menu, int(courses.size()), 2);
+    menu.making.running = true;
+    menu.making.fraction = 0.3f;
     const long before = allocationCount.load();
-    const int keys[] = {keyDown, keyDown, keyEnter, keyDown, keyDown, keyDown, keyDown, keyUp, keyBackspace};
+    const int keys[] = {keyDown, keyDown, keyEnter, keyDown, keyDown, keyDown, keyDown, keyDown,
+                        keyRight, keyUp, keyBackspace};
     for (int key : keys) {
         FrameInput input = pressKey(key);
         input.cursorKnown = true;
@@ -299,6 +408,7 @@ TEST(MenuFrame, AFrameOfTheOpenMenuAllocatesNothing) {
         updateMenu(menu, input, window);
         holdRaceInput(menu, input);
         layoutMenu(menu, courses, window.x / window.y, *layout);
+        layoutMakingLine(menu.making, window.x / window.y, *layout);
     }
     EXPECT_EQ(allocationCount.load() - before, 0);
     EXPECT_GT(layout->quadCount, 0u);

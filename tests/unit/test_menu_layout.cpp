@@ -46,7 +46,8 @@ bool inside(const glm::vec2& min, const glm::vec2& max, const glm::vec2& outerMi
            max.y <= outerMax.y + eps;
 }
 
-// Menus worth checking: the main screen, and the list at its top, scrolled to its end, and with a single course.
+// Menus worth checking: the main screen, and the list at its top, scrolled to its end, and with a single course;
+// with a course being made, the main screen (with the making line, as the game draws it) and the list.
 struct Shown {
     const char* what;
     Menu menu;
@@ -70,6 +71,15 @@ std::vector<Shown> menus() {
     openMenu(one, 1, 0);
     one.screen = MenuScreen::Courses;
     out.push_back({"one course", one, 1});
+    MakingShown making;
+    making.running = true;
+    making.request.seed = 4294967295u; // the widest a seed can be
+    making.fraction = 0.42f;
+    main.making = making;
+    out.push_back({"main, making", main, 6});
+    end.making = making;
+    end.courseHighlight = newCourseEntry(end);
+    out.push_back({"list end, making", end, 6});
     return out;
 }
 
@@ -81,13 +91,14 @@ TEST(MenuLayout, EveryPartStaysInsideTheWindowAndItsItemWithoutCoveringAnother) 
             SCOPED_TRACE(std::string(shown.what) + " in " + std::to_string(int(size.x)) + "x" +
                          std::to_string(int(size.y)));
             layoutMenu(shown.menu, courses, size.x / size.y, *layout);
+            if (shown.menu.screen == MenuScreen::Main) layoutMakingLine(shown.menu.making, size.x / size.y, *layout);
             ASSERT_LT(layout->quadCount, maxMenuQuads) << "nothing dropped";
             ASSERT_LT(layout->boxCount, maxMenuBoxes);
             const MenuItems& items = layout->items;
             const std::size_t expectedItems =
                 shown.menu.screen == MenuScreen::Main
                     ? std::size_t(mainItemCount)
-                    : std::size_t(std::min(visibleCourseRows, shown.courses - shown.menu.firstRow) + 1);
+                    : std::size_t(std::min(visibleCourseRows, shown.courses - shown.menu.firstRow) + 4);
             EXPECT_EQ(items.count, expectedItems);
             for (std::size_t i = 0; i < layout->boxCount; ++i) {
                 const MenuBox& a = layout->boxes[i];
@@ -213,6 +224,93 @@ TEST(MenuLayout, ACourseRowShowsItsPictureNameRecordMedalAndMedalTimes) {
     layoutMenu(menu, courses, 1.0f, *layout);
     EXPECT_EQ(layout->quadCount, 0u);
     EXPECT_EQ(layout->items.count, 0u);
+}
+
+TEST(MenuLayout, TheItemsBelowTheListSayWhatTheyDoAndShowAMaking) {
+    const std::vector<CourseEntry> courses = sampleCourses(2);
+    Menu menu;
+    openMenu(menu, 2, 0);
+    menu.screen = MenuScreen::Courses;
+    menu.dailySeed = 20250614;
+    menu.newCourseDifficulty = Difficulty::Hard;
+    auto layout = std::make_unique<MenuLayout>();
+    layoutMenu(menu, courses, 1.0f, *layout);
+    EXPECT_NE(textOf(*layout).find("New course< hard >Daily course 2025-06-14Back"), std::string::npos)
+        << textOf(*layout);
+
+    menu.making.running = true;
+    menu.making.request.seed = 123;
+    menu.making.fraction = 0.426f;
+    layoutMenu(menu, courses, 1.0f, *layout);
+    EXPECT_NE(textOf(*layout).find("Making seed 12342%Daily course"), std::string::npos) << textOf(*layout);
+    // How far the layout's one bar is filled: the solid quads on its left edge and of its height are the bar, then
+    // its fill when there is one.
+    const auto filled = [&layout]() {
+        const MenuBox *begin = layout->boxes.data(), *end = begin + layout->boxCount;
+        const auto isBar = [](const MenuBox& b) { return b.part == MenuPart::Bar; };
+        const MenuBox* bar = std::find_if(begin, end, isBar);
+        EXPECT_NE(bar, end);
+        EXPECT_EQ(bar == end ? end : std::find_if(bar + 1, end, isBar), end) << "one bar";
+        std::vector<float> widths;
+        for (std::size_t i = 0; bar != end && i < layout->quadCount; ++i) {
+            const MenuQuad& q = layout->quads[i];
+            if (q.texture == MenuTexture::Solid && std::abs(q.centre.x - q.size.x * 0.5f - bar->min.x) < 1e-6f &&
+                std::abs(q.size.y - (bar->max.y - bar->min.y)) < 1e-6f) {
+                widths.push_back(q.size.x);
+            }
+        }
+        return widths.size() == 2 ? widths[1] / widths[0] : 0.0f;
+    };
+    EXPECT_NEAR(filled(), 0.426f, 1e-4f) << "filled as far as the making";
+
+    // The line elsewhere: what is made and how far, clamped, and nothing once it is done.
+    struct Case {
+        float fraction;
+        const char* shown;
+        float filled;
+    };
+    for (const Case& c : {Case{0.999f, "99%", 0.999f}, Case{1.7f, "100%", 1.0f}, Case{std::nanf(""), "0%", 0.0f}}) {
+        menu.making.fraction = c.fraction;
+        menu.making.request.difficulty = Difficulty::Easy;
+        layout->quadCount = layout->boxCount = 0;
+        layoutMakingLine(menu.making, 1.0f, *layout);
+        EXPECT_EQ(textOf(*layout), "Making course seed 123 (easy)... " + std::string(c.shown));
+        EXPECT_NEAR(filled(), c.filled, 1e-4f) << c.shown;
+    }
+    // At the bottom it keeps its distance from the bottom edge, in the shorter side's units, at any window shape.
+    menu.making.fraction = 0.5f;
+    // How far up from the bottom edge each box's lower edge is, in the shorter side's units.
+    const auto heights = [&](glm::vec2 size, MakingPlace place) {
+        layout->quadCount = layout->boxCount = 0;
+        layoutMakingLine(menu.making, size.x / size.y, *layout, place);
+        std::vector<float> up;
+        for (std::size_t i = 0; i < layout->boxCount; ++i) {
+            up.push_back((layout->boxes[i].min.y + 1.0f) * 0.5f * size.y / std::min(size.x, size.y));
+        }
+        return up;
+    };
+    const std::vector<float> square = heights(glm::vec2(500.0f), MakingPlace::Bottom);
+    ASSERT_EQ(square.size(), 2u);
+    EXPECT_LT(std::max(square[0], square[1]), 0.15f) << "near the bottom, below the race's messages";
+    for (const glm::vec2& size : windows) {
+        for (MakingPlace place : {MakingPlace::Bottom, MakingPlace::Middle}) {
+            const std::vector<float> up = heights(size, place);
+            ASSERT_EQ(layout->boxCount, 2u);
+            for (std::size_t i = 0; i < 2; ++i) {
+                const MenuBox& b = layout->boxes[i];
+                EXPECT_TRUE(inside(b.min, b.max, glm::vec2(-1.0f), glm::vec2(1.0f)));
+                if (place == MakingPlace::Bottom) {
+                    EXPECT_NEAR(up[i], square[i], 1e-4f) << size.x << "x" << size.y;
+                }
+            }
+            const MenuBox &text = layout->boxes[0], &bar = layout->boxes[1];
+            EXPECT_FALSE(overlap(text.min, text.max, bar.min, bar.max));
+        }
+    }
+    menu.making.running = false;
+    layout->quadCount = 0;
+    layoutMakingLine(menu.making, 1.0f, *layout);
+    EXPECT_EQ(layout->quadCount, 0u);
 }
 
 } // namespace
