@@ -4,15 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 
-namespace {
-
-constexpr int makingNiceness = 10; // below the frame thread, so the race keeps its frame rate
-
-} // namespace
 
 CourseJob::~CourseJob() {
     progress.cancel.store(true);
@@ -34,8 +28,10 @@ bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::str
     job.message.clear();
     job.running = true;
     job.worker = std::thread([&job, request, coursesFolder, dataFolder, recordsFile]() {
-        // Linux gives each thread its own niceness, and the carving threads started from here inherit it.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), makingNiceness);
+        // Only time the frame thread leaves unused, so the race keeps its frame rate; the carving threads started
+        // from here inherit it.
+        sched_param idle{};
+        pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
         const std::string id = seedCourseId(request);
         const std::string folder = coursesFolder + "/" + id;
         std::error_code code;
