@@ -5,45 +5,32 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
-[[noreturn]] void fail(const char* reason) {
+int fail(const char* reason) {
     std::fprintf(stderr, "kelvara-gl-tests: %s\n", reason);
-    std::exit(1);
+    return 1;
 }
-
-class GlContext : public testing::Environment {
-public:
-    void SetUp() override {
-        if (!glfwInit()) fail("GLFW could not start: the GL tests need a display (run them under xvfb-run)");
-        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-        glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        handle = glfwCreateWindow(64, 64, "kelvara-gl-tests", nullptr, nullptr);
-        if (!handle) fail("no OpenGL 3.3 core context could be created");
-        glfwMakeContextCurrent(handle);
-        glewExperimental = GL_TRUE;
-        if (glewInit() != GLEW_OK) fail("GLEW could not load the OpenGL entry points");
-        while (glGetError() != GL_NO_ERROR) { // glewInit asks for extensions the legacy way once
-        }
-    }
-    void TearDown() override {
-        glfwDestroyWindow(handle);
-        glfwTerminate();
-    }
-
-private:
-    GLFWwindow* handle = nullptr;
-};
 
 } // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing::AddGlobalTestEnvironment(new GlContext());
-    return RUN_ALL_TESTS();
+    if (!glfwInit()) return fail("GLFW could not start: the GL tests need a display (run them under xvfb-run)");
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(64, 64, "kelvara-gl-tests", nullptr, nullptr);
+    if (!window) return fail("no OpenGL 3.3 core context could be created");
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) return fail("GLEW could not load the OpenGL entry points");
+    while (glGetError() != GL_NO_ERROR) continue; // glewInit asks for extensions the legacy way once
+    const int result = RUN_ALL_TESTS();
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return result;
 }

@@ -1,35 +1,85 @@
-// After the scene: the bloom spreading what glows over its neighbours, and the composite showing the picture the
-// right way up with the player's brightness and contrast, or the glow source (key 0) and the shadow map (key 7).
+// The scene's targets and what comes after the scene: antialiasing smoothing the edges only when switched on, the
+// bloom spreading what glows over its neighbours, and the composite showing the picture the right way up with the
+// player's brightness and contrast, or the glow source (key 0) and the shadow map (key 7).
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 #include <vector>
 
+#include <glm/gtc/matrix_transform.hpp>
+
 #include "gl/bloom.h"
 #include "gl/composite.h"
+#include "gl/gl_util.h"
 #include "gl/shadow_map.h"
-#include "tests/support/checks.h"
 #include "tests/support/gl_pass.h"
 
 namespace {
+
+// Draws a white square turned by 30 degrees on black into the scene's draw target, resolves it, and returns how
+// many pixels of the scene colour are neither black nor white.
+int partlyCoveredPixels(bool antialiasing) {
+    constexpr int size = 32; // pixels
+    ShippedRenderer shipped;
+    Renderer& renderer = shipped.renderer;
+    BloomTargets& targets = renderer.targets;
+    const Shader& hudShader = renderer.programs.hud;
+    createBloomTargets(targets, size, size, antialiasing);
+    EXPECT_EQ(targets.scene.multisampleFramebuffer != 0, antialiasing);
+    const GLuint white = uploadTexture(Image{1, 1, 4, 4, {255, 255, 255, 255}}, GL_REPEAT, GL_NEAREST);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneDrawFramebuffer(targets));
+    glViewport(0, 0, size, size);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    hudShader.use();
+    glUniform1f(glGetUniformLocation(hudShader.programId, "opacity"), 1.0f);
+    glUniform1f(glGetUniformLocation(hudShader.programId, "contrast"), 1.0f);
+    glUniform1f(glGetUniformLocation(hudShader.programId, "brightness"), 0.0f);
+    glUniform1i(glGetUniformLocation(hudShader.programId, "flip"), 0);
+    uploadMatrix(hudShader.modelLocation, glm::rotate(glm::mat4(1.0f), glm::radians(30.0f), glm::vec3(0, 0, 1)) *
+                                              glm::scale(glm::mat4(1.0f), glm::vec3(1.5f)));
+    bindTextureOnUnit(GL_TEXTURE_2D, white, 0);
+    renderer.quad.draw();
+    resolveSceneTarget(targets);
+
+    std::vector<float> pixels(std::size_t(size) * size * 3);
+    glBindTexture(GL_TEXTURE_2D, targets.scene.sceneColour);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, pixels.data());
+    int partly = 0, covered = 0;
+    for (std::size_t i = 0; i < pixels.size(); i += 3) {
+        partly += pixels[i] > 0.05f && pixels[i] < 0.95f ? 1 : 0;
+        covered += pixels[i] >= 0.95f ? 1 : 0;
+    }
+    EXPECT_GT(covered, size * size / 4) << "the square was drawn";
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    glDeleteTextures(1, &white);
+    glUseProgram(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    return partly;
+}
+
+TEST(Antialiasing, SmoothsTheScenesEdgesOnlyWhenSwitchedOn) {
+    EXPECT_GT(partlyCoveredPixels(true), 32) << "a slanted edge crosses about a pixel per row and column";
+    EXPECT_EQ(partlyCoveredPixels(false), 0);
+}
 
 class Post : public GlPass {
 protected:
     Post() {
         glfwGetFramebufferSize(glfwGetCurrentContext(), &width, &height);
         // The renderer's own targets at the window's size, in place of the fixture's.
-        renderer.targets.scene = SceneTarget{};
         createBloomTargets(renderer.targets, width, height, false);
     }
-    // The composite with the fixture's picture settings.
-    void composite(bool bloomApplied = false) {
-        renderer.brightness = brightness;
-        renderer.contrast = contrast;
-        renderComposite(renderer, flags, width, height, bloomApplied);
-    }
+    void composite(bool bloomApplied = false) { renderComposite(renderer, flags, width, height, bloomApplied); }
 
     // Fills a target texture: f gives the colour of pixel (x, y), bottom row first.
     template <class F>
@@ -62,11 +112,10 @@ protected:
         glEnable(GL_DEPTH_TEST);
     }
 
-    float brightness = 0.0f, contrast = 1.0f;
     int width = 0, height = 0;
 };
 
-TEST_F(Post, BloomSpreadsAGlowingPixelOverItsNeighboursAndAddsItToTheScene) {
+TEST_F(Post, BloomSpreadsAGlowAndTheCompositeShowsThePictureUprightWithTheSettingsOrADebuggingView) {
     const int cx = width / 2, cy = height / 2;
     const BloomTargets& targets = renderer.targets;
     fill(targets.scene.sceneColour, [](int, int) { return glm::vec3(0.1f); });
@@ -86,11 +135,9 @@ TEST_F(Post, BloomSpreadsAGlowingPixelOverItsNeighboursAndAddsItToTheScene) {
     EXPECT_GT(added(cx + 3, cy - 3), 0.0f);
     EXPECT_NEAR(added(cx + 8, cy), 0.0f, 1e-4f) << "the scene far away is left as it was";
     EXPECT_NEAR(scene[0].g, 0.1f, 1e-3f) << "the scene texture is only read";
-}
 
-TEST_F(Post, TheCompositeShowsThePictureUprightWithTheSettingsOrADebuggingView) {
+    // The composite shows the picture upright with the player's settings, or a debugging view.
     const glm::vec3 topLeft(0.8f, 0.1f, 0.1f), topRight(0.1f, 0.1f, 0.8f), bottom(0.1f, 0.6f, 0.1f), glow(0.0f, 0.2f, 0.9f);
-    const BloomTargets& targets = renderer.targets;
     fill(targets.scene.sceneColour, [&](int x, int y) { return y < height / 2 ? bottom : x < width / 2 ? topLeft : topRight; });
     fill(targets.scene.brightColour, [&](int, int) { return glow; });
     auto expectQuadrants = [&](const glm::vec3& tl, const glm::vec3& tr, const glm::vec3& b, const char* what) {
@@ -101,13 +148,13 @@ TEST_F(Post, TheCompositeShowsThePictureUprightWithTheSettingsOrADebuggingView) 
     composite();
     expectQuadrants(topLeft, topRight, bottom, "as drawn");
 
-    brightness = 0.1f;
-    contrast = 2.0f;
+    renderer.brightness = 0.1f;
+    renderer.contrast = 2.0f;
     auto adjusted = [](const glm::vec3& c) { return glm::clamp((c - 0.5f) * 2.0f + 0.6f, 0.0f, 1.0f); };
     composite();
     expectQuadrants(adjusted(topLeft), adjusted(topRight), adjusted(bottom), "brighter, more contrast");
-    brightness = 0.0f;
-    contrast = 1.0f;
+    renderer.brightness = 0.0f;
+    renderer.contrast = 1.0f;
 
     flags.showBrightPass = true;
     composite();

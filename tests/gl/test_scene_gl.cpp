@@ -1,5 +1,7 @@
 // The scene pass through a real context with the shipped programs and models: the sunlit lawn and the ball's shadow,
-// markers that glow until collected, and the sky mirrored in the ball.
+// markers that glow until collected, the ghost, and the sky mirrored in the ball; and the sky box itself, its faces of
+// any channel count each shown where the camera looks whatever its place, and a sky that cannot be made reported and
+// skipped instead of ending the game.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,17 +9,34 @@
 #include <utility>
 
 #include <btBulletDynamicsCommon.h>
+#include <glm/gtc/matrix_transform.hpp>
 
 #include "core/physics.h"
 #include "gl/scene.h"
 #include "gl/shadow_map.h"
 #include "gl/skybox.h"
-#include "gl/texture.h"
-#include "tests/support/checks.h"
-#include "tests/support/files.h"
 #include "tests/support/gl_pass.h"
 
 namespace {
+
+using FacePaths = std::array<std::string, skyboxFaceCount>;
+
+// Face i of one colour, 4 x 4 texels with 1 (grey), 3 or 4 channels (an alpha that must never show).
+const uint16_t faceRgb[skyboxFaceCount][3] = {{40, 40, 40}, {30, 200, 90}, {200, 40, 150}, {120, 120, 120},
+                                             {220, 180, 40}, {60, 90, 230}};
+glm::vec3 faceColour(int i) { return glm::vec3(faceRgb[i][0], faceRgb[i][1], faceRgb[i][2]) / 255.0f; }
+FacePaths writeFaces(const TempDir& dir) {
+    FacePaths paths;
+    for (int i = 0; i < skyboxFaceCount; ++i) {
+        const int channels = i % 3 == 0 ? 1 : i % 3 == 1 ? 3 : 4;
+        const uint16_t pixel[] = {faceRgb[i][0], faceRgb[i][1], faceRgb[i][2], 30};
+        std::vector<uint16_t> values;
+        for (int p = 0; p < 16; ++p) values.insert(values.end(), pixel, pixel + channels);
+        paths[i] = dir.path("face" + std::to_string(i) + ".png");
+        EXPECT_TRUE(writePng(paths[i], 4, 4, channels, 8, values));
+    }
+    return paths;
+}
 
 constexpr int lawnSize = 32; // grid points: world x and z from -16 to 15
 const glm::vec3 grass(100 / 255.0f, 160 / 255.0f, 60 / 255.0f);
@@ -50,14 +69,17 @@ protected:
         renderShadowPass(renderer, *race);
         renderScenePass(renderer, *race, flags, size, size, 0.0);
     }
-    glm::vec4 colourAt(const glm::vec3& world, int output = 0) const {
+    // Where world shows in the target: pixel x, y and depth 0..1.
+    glm::vec3 seenAt(const glm::vec3& world) const {
         const glm::vec4 clip = renderer.projection * cameraView(race->camera) * glm::vec4(world, 1.0f);
-        const glm::vec2 ndc = glm::vec2(clip) / clip.w;
-        return read(output, int((ndc.x * 0.5f + 0.5f) * size), int((ndc.y * 0.5f + 0.5f) * size));
+        return (glm::vec3(clip) / clip.w * 0.5f + 0.5f) * glm::vec3(size, size, 1.0f);
+    }
+    glm::vec4 colourAt(const glm::vec3& world, int output = 0) const {
+        return read(output, int(seenAt(world).x), int(seenAt(world).y));
     }
 };
 
-TEST_F(Scene, TheLawnIsLitByTheSunAndTheBallShadesItAlongTheLight) {
+TEST_F(Scene, TheLawnIsLitByTheSunTheBallShadesItAndWithFullReflectivityMirrorsTheSky) {
     holdBall(glm::vec3(0.0f, 2.0f, 0.0f)); // the light travels along (0, -1, -1): the shadow falls around z = -2
     render();
     const std::pair<glm::vec3, float> places[] = {
@@ -67,6 +89,21 @@ TEST_F(Scene, TheLawnIsLitByTheSunAndTheBallShadesItAlongTheLight) {
         expectVecNear(glm::vec3(c), grass * light, 0.01f, "at z " + std::to_string(place.z) + ", x " + std::to_string(place.x));
         EXPECT_LT(colourAt(place, 1).g, 0.01f) << "sunlit grass does not glow";
     }
+
+    // With full reflectivity the ball mirrors the sky.
+    TempDir dir;
+    {
+        WorkingDirectory inData(KELVARA_DATA_DIR);
+        loadSkybox(renderer.sky, writeFaces(dir));
+    }
+    ASSERT_TRUE(skyShown(renderer.sky));
+    const glm::vec3 sky = faceColour(2); // straight up
+    const glm::vec3 top(0.0f, 3.0f, 0.0f);
+    render();
+    EXPECT_GT(glm::distance(glm::vec3(colourAt(top)), sky), 0.3f) << "the usual ball shows its own colour";
+    flags.reflectivity = 1.0f;
+    render();
+    expectVecNear(glm::vec3(colourAt(top)), sky, 0.02f, "mirrored sky");
 }
 
 TEST_F(Scene, AMarkerShowsAndGlowsUntilItsCheckpointIsCollected) {
@@ -90,28 +127,6 @@ TEST_F(Scene, AMarkerShowsAndGlowsUntilItsCheckpointIsCollected) {
     render();
     EXPECT_EQ(litPixels(0), 0);
     EXPECT_EQ(litPixels(1), 0);
-}
-
-TEST_F(Scene, WithFullReflectivityTheBallMirrorsTheSky) {
-    TempDir dir;
-    std::array<std::string, skyboxFaceCount> faces;
-    for (int i = 0; i < skyboxFaceCount; ++i) {
-        faces[i] = dir.path("face" + std::to_string(i) + ".png");
-        ASSERT_TRUE(writePng(faces[i], 2, 2, 3, 8, {200, 40, 150, 200, 40, 150, 200, 40, 150, 200, 40, 150}));
-    }
-    {
-        WorkingDirectory inData(KELVARA_DATA_DIR);
-        loadSkybox(renderer.sky, faces);
-    }
-    ASSERT_TRUE(skyShown(renderer.sky));
-    const glm::vec3 sky(200 / 255.0f, 40 / 255.0f, 150 / 255.0f);
-    holdBall(glm::vec3(0.0f, 2.0f, 0.0f));
-    const glm::vec3 top(0.0f, 3.0f, 0.0f);
-    render();
-    EXPECT_GT(glm::distance(glm::vec3(colourAt(top)), sky), 0.3f) << "the usual ball shows its own colour";
-    flags.reflectivity = 1.0f;
-    render();
-    expectVecNear(glm::vec3(colourAt(top)), sky, 0.02f, "mirrored sky");
 }
 
 // A ghost standing at place for its whole run, of the race's course.
@@ -169,14 +184,73 @@ TEST_F(Scene, TheGhostLeavesTheBallSolidAndWritesNoDepth) {
     render(); // a second frame: the ghost's opacity must not stay with the program
     expectVecNear(glm::vec3(colourAt(glm::vec3(0.0f, 2.5f, 0.0f))), glm::vec3(ball), 0.01f, "the ball stays as it was");
     float depth = 0.0f;
-    const glm::vec4 clip = renderer.projection * cameraView(race->camera) * glm::vec4(ghostAt, 1.0f);
-    const glm::vec2 ndc = glm::vec2(clip) / clip.w;
+    const glm::vec3 ghost = seenAt(ghostAt);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
-    glReadPixels(int((ndc.x * 0.5f + 0.5f) * size), int((ndc.y * 0.5f + 0.5f) * size), 1, 1, GL_DEPTH_COMPONENT,
-                 GL_FLOAT, &depth);
+    glReadPixels(int(ghost.x), int(ghost.y), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    const glm::vec4 lawnClip = renderer.projection * cameraView(race->camera) * glm::vec4(ghostAt.x, 0.0f, ghostAt.z, 1.0f);
-    EXPECT_NEAR(depth, lawnClip.z / lawnClip.w * 0.5f + 0.5f, 1e-4f) << "the lawn's depth, not the ghost's";
+    EXPECT_NEAR(depth, seenAt(glm::vec3(ghostAt.x, 0.0f, ghostAt.z)).z, 1e-4f) << "the lawn's depth, not the ghost's";
+}
+
+const glm::vec3 cleared(0.2f, 0.4f, 0.6f);
+
+class Sky : public GlPass {
+protected:
+    // Loads as start-up does (programs from the data folder) and returns what was printed.
+    std::string load(const FacePaths& paths) {
+        WorkingDirectory inData(KELVARA_DATA_DIR);
+        return stdoutOf([&] { loadSkybox(renderer.sky, paths); });
+    }
+    // The middle of the picture after drawing the sky from eye along front.
+    glm::vec3 seen(const glm::vec3& eye, const glm::vec3& front, const glm::vec3& up) {
+        drawIntoTarget();
+        glClearColor(cleared.r, cleared.g, cleared.b, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glEnable(GL_DEPTH_TEST); // the scene pass's state: a face's own alpha must not show
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        drawSkybox(renderer.sky, glm::lookAt(eye, eye + front, up), glm::perspective(0.8f, 1.0f, 0.5f, 500.0f));
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_BLEND);
+        return glm::vec3(read(0, size / 2, size / 2));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(Sky, EachFaceIsSeenWhereTheCameraLooksAndASkyThatCannotBeMadeIsReportedAndSkipped) {
+    EXPECT_EQ(load(writeFaces(dir)), "");
+    const glm::vec3 fronts[] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    for (int i = 0; i < skyboxFaceCount; ++i) {
+        const glm::vec3 up = i == 2 || i == 3 ? glm::vec3(0, 0, 1) : glm::vec3(0, 1, 0);
+        expectVecNear(seen(glm::vec3(120.0f, 35.0f, -80.0f), fronts[i], up), faceColour(i), 0.01f,
+                      "face " + std::to_string(i));
+    }
+
+    // A sky that cannot be made is reported and skipped.
+    releaseSkybox(renderer.sky);
+    const FacePaths good = writeFaces(dir);
+    FacePaths missing = good, noPicture = good, otherSize = good;
+    missing[3] = dir.path("none.png");
+    noPicture[0] = dir.write("broken.jpg", "this is not a picture");
+    otherSize[4] = dir.path("small/face4.png");
+    ASSERT_TRUE(writePng(otherSize[4], 3, 3, 1, 8, std::vector<uint16_t>(9, 128)));
+    const std::pair<FacePaths, std::string> cases[] = {
+        {missing, "Failed to find: " + missing[3] + "\n"},
+        {noPicture, "Failed to find: " + noPicture[0] + "\n"},
+        {otherSize, "Sky box face " + otherSize[4] + " is 3 x 3; every face must be square and of one size\n"},
+    };
+    for (const auto& [paths, message] : cases) {
+        EXPECT_EQ(load(paths), message);
+        expectVecNear(seen(glm::vec3(0.0f), {0, 0, -1}, {0, 1, 0}), cleared, 0.01f, message);
+        releaseSkybox(renderer.sky);
+    }
+    TempDir empty; // no Shaders folder
+    WorkingDirectory elsewhere(empty.root);
+    EXPECT_EQ(stdoutOf([&] { loadSkybox(renderer.sky, good); }), "Shader file cannot be found: Shaders/skybox.vert\n");
+    EXPECT_FALSE(skyShown(renderer.sky));
+    expectVecNear(seen(glm::vec3(0.0f), {0, 0, -1}, {0, 1, 0}), cleared, 0.01f, "without its program");
 }
 
 } // namespace

@@ -18,10 +18,9 @@ check_arguments() {
 # it with Escape and Enter and expects status 0.
 play_from_elsewhere() {
     local program="$1"
-    mkdir -p "$work/elsewhere" "$work/config"
+    mkdir -p "$work/elsewhere" "$work/config/kelvara-golf"
     # A small window for the software renderer, as the player's own settings file.
-    printf '[window]\nwidth = 320\nheight = 320\n' >"$work/config/user.ini"
-    mkdir -p "$work/config/kelvara-golf" && mv "$work/config/user.ini" "$work/config/kelvara-golf/"
+    printf '[window]\nwidth = 320\nheight = 320\n' >"$work/config/kelvara-golf/user.ini"
     start_display
     mkfifo "$work/stdin"
     (cd "$work/elsewhere" && XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/share" \

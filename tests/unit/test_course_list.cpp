@@ -1,15 +1,26 @@
-// The course catalogue: every playable folder of the data folder and the player's own, in a stable order; broken
-// ones left out with a line each; a player's course taking a shipped id's place; heightmaps found beside their course;
-// records and medals per course; and the last course remembered, with a fallback when it is gone.
+// Courses: the shipped course file reads as the course the game always had, and a broken copy is refused with one
+// line naming the file and the key, never half-loaded; the catalogue holds every playable folder of the data folder
+// and the player's own, in a stable order, broken ones left out with a line each, a player's course taking a shipped
+// id's place, heightmaps found beside their course; records and medals per course (the best medal a time is within,
+// none for a medal the course does not give or a time that is none); and the last course remembered, with a
+// fallback when it is gone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/course_list.h"
-#include "tests/support/checks.h"
+#include "core/medals.h"
+#include "core/route.h"
 #include "tests/support/files.h"
+#include "tests/support/race_fixture.h"
 
 namespace {
 
@@ -131,16 +142,7 @@ TEST_F(CourseListTest, AHeightmapIsFoundBesideItsCourseFirstAndItsBytesMakeTheId
     EXPECT_EQ(courseFileIn(player + "/here", data, "/abs/map.png"), "/abs/map.png");
 }
 
-TEST(ShippedCourses, AllLoadWithTheValleyFirstAndItsIdentity) {
-    std::vector<CourseEntry> courses;
-    EXPECT_EQ(stderrOf([&] { courses = listCourses(KELVARA_DATA_DIR, ""); }), "") << "every shipped course loads";
-    ASSERT_FALSE(courses.empty());
-    EXPECT_EQ(courses[0].course.id, defaultCourseId);
-    EXPECT_EQ(courseIdText(courses[0].identity), "848eddd5ce5ed61c") << "the records it was always filed under";
-    for (const CourseEntry& c : courses) EXPECT_EQ(c.origin, CourseOrigin::Shipped) << c.course.id;
-}
-
-TEST_F(CourseListTest, EachCourseHasItsOwnRecordAndTheMedalItEarns) {
+TEST_F(CourseListTest, EachCourseHasItsOwnRecordAndTheBestMedalItsTimeIsWithin) {
     ship(defaultCourseId, "[medals]\ngold = 20\nsilver = 25\nbronze = 30\n");
     own("mine", "30, 0, 30");
     std::vector<CourseEntry> courses = list();
@@ -156,17 +158,38 @@ TEST_F(CourseListTest, EachCourseHasItsOwnRecordAndTheMedalItEarns) {
     EXPECT_EQ(bestMedal(courses[1]), Medal::None);
     loadCatalogueRecords(courses, "");
     EXPECT_FALSE(courses[0].record.has) << "without a records file there are none";
+
+    // A time earns the best medal it is within.
+    struct Case { float seconds, gold, silver, bronze; Medal expected; };
+    const float inf = std::numeric_limits<float>::infinity();
+    const Case cases[] = {
+        {30.0f, 30.0f, 35.0f, 40.0f, Medal::Gold},      // equal counts
+        {30.001f, 30.0f, 35.0f, 40.0f, Medal::Silver},
+        {35.0f, 30.0f, 35.0f, 40.0f, Medal::Silver},
+        {39.99f, 30.0f, 35.0f, 40.0f, Medal::Bronze},
+        {40.01f, 30.0f, 35.0f, 40.0f, Medal::None},
+        {0.0f, 30.0f, 35.0f, 40.0f, Medal::Gold},
+        // Medals the course gives no time for are skipped, never earned.
+        {20.0f, 0.0f, 35.0f, 40.0f, Medal::Silver},
+        {38.0f, 30.0f, 0.0f, 40.0f, Medal::Bronze},
+        {20.0f, 0.0f, 0.0f, 0.0f, Medal::None},
+        // No time: a race never won.
+        {-1.0f, 30.0f, 35.0f, 40.0f, Medal::None},
+        {inf, 30.0f, 35.0f, 40.0f, Medal::None},
+        {std::nanf(""), 30.0f, 35.0f, 40.0f, Medal::None},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(medalFor(c.seconds, c.gold, c.silver, c.bronze), c.expected)
+            << c.seconds << " against " << c.gold << "/" << c.silver << "/" << c.bronze;
+    }
+    Course course;
+    std::tie(course.goldSeconds, course.silverSeconds, course.bronzeSeconds) = std::make_tuple(10.0f, 12.0f, 14.0f);
+    EXPECT_EQ(medalFor(11.0f, course), Medal::Silver);
+    EXPECT_STREQ(medalName(Medal::Bronze), "bronze");
+    EXPECT_STREQ(medalName(Medal::None), "none");
 }
 
-TEST(PlayerFolders, CoursesAndTheLastCourseLiveInThePlayersDataFolder) {
-    EXPECT_EQ(playerCoursesFolderFrom("/data", "/home/a"), "/data/kelvara-golf/courses");
-    EXPECT_EQ(playerCoursesFolderFrom("relative", "/home/a"), "/home/a/.local/share/kelvara-golf/courses");
-    EXPECT_EQ(playerCoursesFolderFrom(nullptr, nullptr), "");
-    EXPECT_EQ(lastCoursePathFrom("/data", nullptr), "/data/kelvara-golf/last-course");
-    EXPECT_EQ(lastCoursePathFrom(nullptr, "/home/a"), "/home/a/.local/share/kelvara-golf/last-course");
-}
-
-TEST(LastCourse, IsRememberedAtomicallyAndReadBackWithAFallbackForAnythingElse) {
+TEST(LastCourse, IsRememberedAtomicallyReadBackWithAFallbackForAnythingElseAndChosenAtTheStart) {
     TempDir dir;
     const std::string path = lastCoursePathFrom(dir.root.c_str(), nullptr);
     EXPECT_EQ(stderrOf([&] { EXPECT_EQ(readLastCourse(path), "") << "the first start"; }), "");
@@ -189,17 +212,11 @@ TEST(LastCourse, IsRememberedAtomicallyAndReadBackWithAFallbackForAnythingElse) 
     dir.write("blocked", "a file");
     EXPECT_EQ(lines(stderrOf([&] { EXPECT_FALSE(rememberLastCourse(dir.path("blocked/last-course"), "canyon")); })), 1);
     EXPECT_TRUE(rememberLastCourse("", "canyon")) << "no player folder: nothing to remember";
-}
 
-TEST(LastCourse, TheStartCourseFallsBackToTheDefaultWithOneLine) {
+    // The start course falls back to the default with one line.
     std::vector<CourseEntry> courses(3);
-    courses[0].course.id = defaultCourseId;
-    courses[1].course.id = "canyon";
-    courses[2].course.id = "meadow";
-    struct Case {
-        std::string requested, remembered;
-        int expected, lines;
-    };
+    for (int i = 0; i < 3; ++i) courses[i].course.id = std::array{defaultCourseId, "canyon", "meadow"}[i];
+    struct Case { std::string requested, remembered; int expected, lines; };
     const Case cases[] = {
         {"", "", 0, 0},             // the first start
         {"", "meadow", 2, 0},       // where the player left off
@@ -218,6 +235,141 @@ TEST(LastCourse, TheStartCourseFallsBackToTheDefaultWithOneLine) {
     courses.erase(courses.begin());
     EXPECT_EQ(lines(stderrOf([&] { EXPECT_EQ(chooseStartCourse(courses, "", ""), 0); })), 1);
     EXPECT_EQ(chooseStartCourse({}, "canyon", ""), -1);
+}
+
+TEST(ShippedCourseFile, HoldsTheCourseTheGameWasBuiltWithAndEveryShippedCourseLoads) {
+    Course c;
+    ASSERT_EQ(stderrOf([&] { EXPECT_TRUE(loadCourse(KELVARA_DATA_DIR, defaultCourseId, c)); }), "");
+    EXPECT_EQ(c.id, "valley");
+    EXPECT_EQ(c.heightmapPath, "Textures/heightmap.png") << "a data folder laid out as before still plays";
+    EXPECT_EQ(c.heightmapFile, dataFile("Textures/heightmap.png"));
+    EXPECT_EQ(std::make_tuple(c.heightScale, c.startHeading, c.countdown, c.checkpointSeconds, c.checkpointBoost,
+                              c.startBoost, c.reachRadius),
+              std::make_tuple(100.0f, -60.0f, 20.0f, 5.0f, 0.5f, 0.5f, 5.5f));
+    // Raced along the route, the checkpoints come in the order the channel falls through them, the goal last.
+    const float spacing = 0.5f;
+    const SampledRoute sampled = sampleRoute(c.route, spacing);
+    const std::vector<RouteCheckpoint> met = routeCheckpoints(c.route, sampled, spacing);
+    const std::size_t order[] = {6, 4, 1, 2, 5, 7, 8, 3, 9};
+    ASSERT_EQ(met.size(), std::size(order));
+    for (std::size_t i = 0; i < met.size(); ++i) {
+        EXPECT_EQ(met[i].index, order[i]);
+        const glm::vec2 sample = sampled.samples[met[i].routePoint].position;
+        EXPECT_LT(glm::distance(sample, glm::vec2(c.checkpoints[met[i].index].x, c.checkpoints[met[i].index].z)),
+                  spacing)
+            << "the centre line runs through checkpoint " << met[i].index;
+        if (i > 0) { EXPECT_GT(met[i].routePoint, met[i - 1].routePoint); }
+    }
+
+    // Every shipped course loads, the valley first under the identity its records were always filed under.
+    std::vector<CourseEntry> courses;
+    EXPECT_EQ(stderrOf([&] { courses = listCourses(KELVARA_DATA_DIR, ""); }), "") << "every shipped course loads";
+    ASSERT_FALSE(courses.empty());
+    EXPECT_EQ(courses[0].course.id, defaultCourseId);
+    EXPECT_EQ(courseIdText(courses[0].identity), "848eddd5ce5ed61c") << "the records it was always filed under";
+    for (const CourseEntry& c : courses) EXPECT_EQ(c.origin, CourseOrigin::Shipped) << c.course.id;
+}
+
+std::string shippedText() {
+    std::ifstream in(courseFilePath(KELVARA_DATA_DIR, defaultCourseId), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The shipped text with the line that starts with key replaced by line (or dropped when line is empty).
+std::string withLine(const std::string& key, const std::string& line) {
+    std::istringstream in(shippedText());
+    std::string out, l;
+    while (std::getline(in, l)) {
+        if (l.rfind(key + " =", 0) == 0) {
+            if (!line.empty()) out += line + "\n";
+        } else {
+            out += l + "\n";
+        }
+    }
+    return out;
+}
+
+std::string withCheckpoints(int count) {
+    std::string out = shippedText();
+    out = out.substr(0, out.find("[checkpoints]")) + "[checkpoints]\n";
+    for (int i = 0; i < count; ++i) out += std::to_string(i) + " = " + std::to_string(i) + ", 0, " + std::to_string(-i) + "\n";
+    return out;
+}
+
+TEST(BrokenCourseFile, IsRefusedWithOneLineNamingTheFileAndTheKeyAsIsOneThatIsNotThere) {
+    std::string junk;
+    for (int i = 0; i < 600; ++i) junk += char((i * 37 + 11) % 256);
+    // The key is named on the line as [section] key, with what is wrong where it matters.
+    const struct { const char* what; std::string text; const char* key; } cases[] = {
+        {"a bad number", withLine("countdown", "countdown = abc"),
+         "[course] countdown = \"abc\", expected a number from 1 to 3600"},
+        {"a number out of range", withLine("reach_radius", "reach_radius = -5"), "[course] reach_radius"},
+        {"a missing key", withLine("reach_radius", ""), "[course] reach_radius is missing, expected a number"},
+        {"a checkpoint with two numbers", withLine("3", "3 = -86.88912, -47.12315"), "[checkpoints] 3"},
+        {"one checkpoint", withCheckpoints(1), "[checkpoints] holds 1 checkpoint, expected 2 to 32 checkpoints"},
+        {"40 checkpoints", withCheckpoints(40), "[checkpoints] holds 40 checkpoints, expected 2 to 32"},
+        {"a gap in the checkpoints", withLine("4", ""), "[checkpoints] 4"},
+        {"a route through a checkpoint there is not", withLine("42", "42 = -172.0, 154.0\n43 = checkpoint 12"),
+         "[route] 43"},
+        {"a medal time no faster than the one before", withLine("silver", "silver = 40"), "[medals] silver"},
+        {"a medal time that is no number", withLine("bronze", "bronze = soon"), "[medals] bronze"},
+        {"a grass map outside the data folder",
+         withLine("heightmap", "heightmap = Textures/heightmap.png\ngrass = ../gras.png"), "[course] grass"},
+        {"binary junk", junk, ""},
+    };
+    for (const auto& c : cases) {
+        TempDir data;
+        const std::string path = data.write("Courses/broken/course.ini", c.text);
+        Course course = testCourse();
+        const std::string said =
+            stderrOf([&] { EXPECT_FALSE(loadCourse(data.root.string(), "broken", course)) << c.what; });
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
+        EXPECT_EQ(said.rfind(path + ": ", 0), 0u) << c.what << ": " << said;
+        EXPECT_NE(said.find(c.key), std::string::npos) << c.what << ": " << said;
+        EXPECT_NE(said.find("refused"), std::string::npos) << c.what << ": " << said;
+        EXPECT_EQ(course.name, "Test Meadow") << c.what << ": the course handed in is left as it was";
+        EXPECT_EQ(course.checkpoints.size(), 4u) << c.what;
+    }
+    // A course that is not there, or no course name, is refused with one line.
+    for (const char* id : {"nowhere", "../valley", "", "valley/../valley"}) {
+        Course course;
+        const std::string said = stderrOf([&] { EXPECT_FALSE(loadCourse(KELVARA_DATA_DIR, id, course)) << id; });
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << id << ": " << said;
+        EXPECT_TRUE(course.checkpoints.empty()) << id;
+    }
+}
+
+// The unbroken copy loads, so each refusal above is its one edit's doing; the grass map and the medal times may be
+// left out (the shipped grass, no medals), and the heightmap is only opened when a race is made (test_terrain.cpp).
+TEST(CourseFile, TheGrassMapTheMedalTimesAndTheHeightmapFileAreNotNeededToLoad) {
+    TempDir data;
+    const Course shipped = shippedCourse();
+    std::string noMedals = withLine("gold", "");
+    noMedals = noMedals.substr(0, noMedals.find("[medals]"));
+    const std::string cut = noMedals.substr(0, noMedals.find("[checkpoints]"));
+    const std::string checkpoints = noMedals.substr(noMedals.find("[checkpoints]"));
+    const struct { const char* id; std::string text, heightmap, grass; float gold, bronze; } cases[] = {
+        {"copy", shippedText(), "Textures/heightmap.png", "Textures/gras.png", shipped.goldSeconds,
+         shipped.bronzeSeconds},
+        {"plain", noMedals, "Textures/heightmap.png", "Textures/gras.png", 0.0f, 0.0f},
+        {"own", cut + "grass = Courses/own/grass.png\n" + checkpoints + "[medals]\nbronze = 90\n",
+         "Textures/heightmap.png", "Courses/own/grass.png", 0.0f, 90.0f},
+        {"nomap", withLine("heightmap", "heightmap = Textures/none.png"), "Textures/none.png", "Textures/gras.png",
+         shipped.goldSeconds, shipped.bronzeSeconds},
+    };
+    for (const auto& c : cases) {
+        data.write(std::string("Courses/") + c.id + "/course.ini", c.text);
+        Course course;
+        EXPECT_EQ(stderrOf([&] { EXPECT_TRUE(loadCourse(data.root.string(), c.id, course)) << c.id; }), "") << c.id;
+        EXPECT_EQ(course.checkpoints.size(), 10u) << c.id;
+        EXPECT_EQ(course.heightmapFile, data.path(c.heightmap)) << c.id;
+        EXPECT_EQ(course.grassPath, c.grass) << c.id;
+        EXPECT_EQ(course.grassFile, data.path(c.grass)) << c.id;
+        EXPECT_EQ(course.goldSeconds, c.gold) << c.id;
+        EXPECT_EQ(course.bronzeSeconds, c.bronze) << c.id;
+    }
 }
 
 } // namespace

@@ -4,16 +4,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include <glm/geometric.hpp>
 
-#include "core/race.h"
-#include "tests/support/checks.h"
-#include "tests/support/files.h"
 #include "tests/support/race_fixture.h"
 
 namespace {
@@ -25,9 +24,7 @@ protected:
     void SetUp() override { stdoutOf([&] { resetRace(race); }); }
 
     std::string runFrame(const FrameInput& input = {}) { return driver.frame(input); }
-    std::string collect(const glm::vec3& ball) {
-        return stdoutOf([&] { collectCheckpoints(race, ball); });
-    }
+    std::string collect(const glm::vec3& ball) { return stdoutOf([&] { collectCheckpoints(race, ball); }); }
     void roll() { race.state.phase = RacePhase::Rolling; }
     const glm::vec3& checkpoint(std::size_t i) const { return race.course.checkpoints[i]; }
 
@@ -37,7 +34,7 @@ protected:
     FrameDriver driver{race, frame};
 };
 
-TEST_F(RaceRules, ResetStartsTheNextRaceOnTheStartWithTheCoursesCountdown) {
+TEST_F(RaceRules, ResetStartsTheNextRaceOnTheStartWithTheCoursesCountdownAndHeldKeepsItWaiting) {
     roll();
     state.timer = 3.0f;
     state.boost = 0.0f;
@@ -46,18 +43,23 @@ TEST_F(RaceRules, ResetStartsTheNextRaceOnTheStartWithTheCoursesCountdown) {
     pushBody(race.ball, glm::vec3(0.05f, 0.0f, 0.0f));
     stepPhysics(race.world, frame);
     resetRace(race);
-    EXPECT_EQ(state.phase, RacePhase::GetReady);
-    EXPECT_EQ(state.raceNumber, 2);
-    EXPECT_FLOAT_EQ(state.timer, 12.0f);
-    EXPECT_FLOAT_EQ(state.boost, 0.5f);
-    EXPECT_FALSE(state.reached[2]);
+    EXPECT_EQ(std::make_tuple(state.phase, state.raceNumber, state.timer, state.boost, bool(state.reached[2])),
+              std::make_tuple(RacePhase::GetReady, 2, 12.0f, 0.5f, false));
     EXPECT_FLOAT_EQ(state.raceStart, 12.5f);
     expectVecNear(ballPosition(race), checkpoint(0), 0.01f, "ball");
     EXPECT_NEAR(glm::length(ballVelocity(race)), 0.0f, 0.5f);
+
+    // Held, reset restarts in every frame and keeps the race waiting.
+    FrameInput reset;
+    reset.resetDown = true;
+    for (int i = 0; i < 200; ++i) runFrame(reset);
+    EXPECT_EQ(state.raceNumber, 202);
+    EXPECT_EQ(state.phase, RacePhase::GetReady) << "held past the two seconds";
+    EXPECT_FLOAT_EQ(state.raceStart, race.clock.totalTime);
 }
 
 // The game and the simulator both start the session with startFirstRace; its place and heading: RaceValue below.
-TEST_F(RaceRules, TheFirstRaceTakesTheCoursesCountdownAndWaitsOneSecondLongerBeforeRolling) {
+TEST_F(RaceRules, TheFirstRaceWaitsOneSecondLongerAndTheFrameUpdateLetsTheBallRollTwoSecondsAfterAReset) {
     const std::unique_ptr<Race> fresh = testRace();
     stdoutOf([&] { startFirstRace(*fresh, 4.0); });
     EXPECT_EQ(fresh->state.raceNumber, 1);
@@ -69,14 +71,12 @@ TEST_F(RaceRules, TheFirstRaceTakesTheCoursesCountdownAndWaitsOneSecondLongerBef
     EXPECT_FALSE(startRollingIfDue(fresh->state, fresh->clock)) << "a later race would be rolling by now";
     fresh->clock.totalTime = 7.01f;
     EXPECT_TRUE(startRollingIfDue(fresh->state, fresh->clock)) << "three seconds after the reset";
-}
 
-// One place ends the get-ready pause, so the game, the HUD and the simulator cannot disagree on the frame.
-TEST_F(RaceRules, TheFrameUpdateLetsTheBallRollOnceTwoSecondsHavePassedAndCuesItOnce) {
-    int letsRollFrames = 0, cues = 0, frames = 0;
-    while (frames < 200) {
+    // One place ends the get-ready pause, so the game, the HUD and the simulator cannot disagree on the frame: the
+    // ball rolls once two seconds after a reset, cued once.
+    int letsRollFrames = 0, cues = 0;
+    for (int frames = 1; frames <= 200; ++frames) {
         runFrame();
-        ++frames;
         letsRollFrames += state.letsRollThisFrame ? 1 : 0;
         cues += race.sounds.letsRoll ? 1 : 0;
         if (state.letsRollThisFrame) {
@@ -91,24 +91,12 @@ TEST_F(RaceRules, TheFrameUpdateLetsTheBallRollOnceTwoSecondsHavePassedAndCuesIt
     EXPECT_EQ(cues, 1);
 }
 
-TEST_F(RaceRules, HoldingResetRestartsInEveryFrameAndKeepsTheRaceWaiting) {
-    FrameInput reset;
-    reset.resetDown = true;
-    for (int i = 0; i < 200; ++i) runFrame(reset);
-    EXPECT_EQ(state.raceNumber, 201);
-    EXPECT_EQ(state.phase, RacePhase::GetReady) << "held past the two seconds";
-    EXPECT_FLOAT_EQ(state.raceStart, race.clock.totalTime);
-}
-
 TEST_F(RaceRules, TheCountdownRunsOnlyWhileRollingAndItsEndLosesTheRace) {
     runFrame();
     EXPECT_FLOAT_EQ(state.timer, 12.0f) << "waiting to start";
     roll();
     int frames = 0;
-    while (state.phase == RacePhase::Rolling && frames < 2000) {
-        runFrame();
-        ++frames;
-    }
+    for (; state.phase == RacePhase::Rolling && frames < 2000; ++frames) runFrame();
     EXPECT_EQ(state.phase, RacePhase::Lost);
     EXPECT_NEAR(frames * frame, 12.0f, 2.0f * frame) << "the course's countdown";
     const float left = state.timer;
@@ -116,7 +104,7 @@ TEST_F(RaceRules, TheCountdownRunsOnlyWhileRollingAndItsEndLosesTheRace) {
     EXPECT_FLOAT_EQ(state.timer, left) << "frozen once lost";
 }
 
-TEST_F(RaceRules, EachCheckpointAddsTheCoursesBonusOncePerRace) {
+TEST_F(RaceRules, EachCheckpointAddsItsBonusOncePerRaceAndTheGoalWinsUnlessTimeRunsOutInThatFrame) {
     race.clock.totalTime = state.raceStart + 4.25f;
     EXPECT_EQ(collect(checkpoint(1) + glm::vec3(0.0f, 5.4f, 0.0f)), "checkpoint checked after 4.25 Seconds!\n");
     EXPECT_FLOAT_EQ(state.timer, 16.0f);
@@ -130,9 +118,9 @@ TEST_F(RaceRules, EachCheckpointAddsTheCoursesBonusOncePerRace) {
 
     stdoutOf([&] { resetRace(race); });
     EXPECT_EQ(collect(checkpoint(1)), "checkpoint checked after 0.00 Seconds!\n") << "again in the next race";
-}
 
-TEST_F(RaceRules, TheGoalWinsWithoutTheOthersAndBurstsIntoSparks) {
+    // The goal wins without the others and bursts into sparks.
+    stdoutOf([&] { resetRace(race); });
     roll();
     race.clock.totalTime = state.raceStart + 30.0f;
     EXPECT_EQ(collect(checkpoint(3)), "You won after 30.00 Seconds!\n");
@@ -140,12 +128,11 @@ TEST_F(RaceRules, TheGoalWinsWithoutTheOthersAndBurstsIntoSparks) {
     runFrame();
     EXPECT_EQ(state.phase, RacePhase::Won);
     EXPECT_TRUE(race.sounds.won);
-    int sparks = 0;
-    for (const Particle& p : race.particles.slots) sparks += p.active ? 1 : 0;
-    EXPECT_GT(sparks, 0);
-}
+    const auto& sparks = race.particles.slots;
+    EXPECT_TRUE(std::any_of(sparks.begin(), sparks.end(), [](const Particle& p) { return p.active; }));
 
-TEST_F(RaceRules, RunningOutOfTimeInTheWinningFrameLoses) {
+    // Running out of time in the winning frame loses.
+    stdoutOf([&] { resetRace(race); });
     roll();
     state.reached[3] = true;
     state.timer = frame / 2.0f;
@@ -153,7 +140,7 @@ TEST_F(RaceRules, RunningOutOfTimeInTheWinningFrameLoses) {
     EXPECT_EQ(state.phase, RacePhase::Lost);
 }
 
-TEST_F(RaceRules, TheBestTimeKeepsTheEarlierRaceOfTwoEqualOnes) {
+TEST_F(RaceRules, TheBestTimeKeepsTheEarlierRaceOfTwoEqualOnesAndTheSessionReportNamesIt) {
     const float times[] = {40.0f, 40.0f, 39.5f, 41.0f};
     const int bestAfter[] = {1, 1, 3, 3};
     for (int i = 0; i < 4; ++i) {
@@ -163,6 +150,8 @@ TEST_F(RaceRules, TheBestTimeKeepsTheEarlierRaceOfTwoEqualOnes) {
         EXPECT_EQ(state.bestRace, bestAfter[i]) << "race " << i + 1;
     }
     EXPECT_FLOAT_EQ(state.bestTime, 39.5f);
+    EXPECT_EQ(sessionReport(state), "Your best time was 39.5 Seconds in Race #3. \n");
+    EXPECT_EQ(sessionReport(RaceState{}), "You did not make it to the goal, try harder next time!\n");
 }
 
 TEST_F(RaceRules, BoostPushesAlongTheViewOnlyWhileRollingAndRunsOutAfterASecond) {
@@ -176,10 +165,7 @@ TEST_F(RaceRules, BoostPushesAlongTheViewOnlyWhileRollingAndRunsOutAfterASecond)
     runFrame(boost);
     EXPECT_GT(glm::dot(ballVelocity(race) - before, race.camera.front), 0.3f) << "pushed along the view";
     int frames = 1;
-    while (state.boost > 0.0f && frames < 1000) {
-        runFrame(boost);
-        ++frames;
-    }
+    for (; state.boost > 0.0f && frames < 1000; ++frames) runFrame(boost);
     EXPECT_NEAR(frames * frame, 1.0f, 2.0f * frame) << "half a unit of boost lasts a second";
     const float spent = state.boost;
     const glm::vec3 coasting = ballVelocity(race);
@@ -205,14 +191,6 @@ TEST_F(RaceRules, LeavingTheCourseRestartsFromTheStartInAnyPhase) {
     EXPECT_EQ(state.phase, RacePhase::GetReady);
     EXPECT_TRUE(race.sounds.leftCourse && race.sounds.getReady);
     expectVecNear(ballPosition(race), checkpoint(0), 0.01f, "ball");
-}
-
-TEST(SessionReport, NamesTheBestRaceOrEncouragesTheLoser) {
-    RaceState race;
-    EXPECT_EQ(sessionReport(race), "You did not make it to the goal, try harder next time!\n");
-    race.bestRace = 3;
-    race.bestTime = 41.25f;
-    EXPECT_EQ(sessionReport(race), "Your best time was 41.25 Seconds in Race #3. \n");
 }
 
 // --- Races as values ---
@@ -280,18 +258,9 @@ constexpr bool addressSanitizer = false;
 // Switching course drops one race and makes the next: whatever a race held must go with it. The sanitized build
 // finds any leak by name; elsewhere the process must not grow.
 TEST(RaceValue, TwentyCourseSwitchesInOneProcessGiveBackTheirMemory) {
-    TempDir data;
-    std::vector<uint16_t> slope;
-    for (int z = 0; z < 96; ++z)
-        for (int x = 0; x < 96; ++x) slope.push_back(uint16_t(30000 + 40 * x)); // falls towards -x
-    ASSERT_TRUE(writePng(data.path("Textures/slope.png"), 96, 96, 1, 16, slope));
-    data.write("Courses/slope/course.ini",
-               "[course]\nname = Slope\nheightmap = Textures/slope.png\nheight_scale = 50\nstart_heading = 90\n"
-               "countdown = 15\ncheckpoint_seconds = 3\ncheckpoint_boost = 0.3\nstart_boost = 1\nreach_radius = 4\n"
-               "[checkpoints]\n0 = 30, 5, 0\n1 = 0, 3, 10\n2 = -30, 1, 0\n");
     Course courses[2];
     ASSERT_TRUE(loadCourse(KELVARA_DATA_DIR, defaultCourseId, courses[0]));
-    ASSERT_TRUE(loadCourse(data.root.string(), "slope", courses[1]));
+    ASSERT_TRUE(loadCourse(KELVARA_DATA_DIR, "canyon", courses[1]));
 
     FrameInput boost;
     boost.boostDown = true;

@@ -49,33 +49,22 @@ struct GroundRun {
     }
 };
 
-TEST(LandingSound, AHardLandingThudsOnceAndASoftDropOnlyRolls) {
-    struct Drop {
-        float height; // world units above resting
-        int thuds;
-    };
+TEST(LandingSound, AHardLandingThudsOnceASoftDropOnlyRollsAndSkippingOverLevelGroundNeverThuds) {
+    // Heights in world units above resting.
+    struct Drop { float height; int thuds; };
     for (const Drop& d : {Drop{0.3f, 0}, Drop{6.0f, 1}}) {
         GroundRun run(glm::vec3(0.0f, restingY + d.height, 0.0f));
         run.run(20); // still falling from 6 units: not heard rolling
-        if (d.height > 1.0f) {
-            EXPECT_EQ(run.rollingFrames, 0);
-        }
+        if (d.height > 1.0f) { EXPECT_EQ(run.rollingFrames, 0); }
         run.run(100);
         EXPECT_EQ(run.thuds, d.thuds) << "dropped from " << d.height;
         EXPECT_EQ(run.memory.airborneSeconds, 0.0f) << "comes to rest on the ground";
-        if (d.thuds > 0) {
-            EXPECT_GT(landingGain(run.hardestThud), softestLandingGain) << "about 10 units per second";
-        }
+        if (d.thuds > 0) { EXPECT_GT(landingGain(run.hardestThud), softestLandingGain) << "about 10 units per second"; }
     }
-}
 
-TEST(LandingSound, SkippingOverLevelGroundNeverThudsAndKeepsRolling) {
     // Bullet's triangle edges throw the ball up now and then, harder the faster it goes.
-    struct Roll {
-        float speed;  // world units per second, diagonally across the grid
-        int frames;
-        bool heardThroughout;
-    };
+    // Speeds in world units per second, diagonally across the grid.
+    struct Roll { float speed; int frames; bool heardThroughout; };
     for (const Roll& r : {Roll{12.0f, 120, true}, Roll{25.0f, 200, false}}) {
         const glm::vec3 along = glm::normalize(glm::vec3(1.0f, 0.0f, 1.0f));
         GroundRun run(-along * 90.0f + glm::vec3(0.0f, restingY, 0.0f));
@@ -84,9 +73,7 @@ TEST(LandingSound, SkippingOverLevelGroundNeverThudsAndKeepsRolling) {
         const int rollingBefore = run.rollingFrames;
         run.run(r.frames);
         EXPECT_EQ(run.thuds, 0) << r.speed;
-        if (r.heardThroughout) {
-            EXPECT_EQ(run.rollingFrames - rollingBefore, r.frames) << r.speed;
-        }
+        if (r.heardThroughout) { EXPECT_EQ(run.rollingFrames - rollingBefore, r.frames) << r.speed; }
         EXPECT_GT(run.ball.body->getWorldTransform().getOrigin().x(), -along.x * 90.0f + 10.0f) << "it really rolled";
     }
     SoundMemory memory;
@@ -95,26 +82,19 @@ TEST(LandingSound, SkippingOverLevelGroundNeverThudsAndKeepsRolling) {
     EXPECT_EQ(rolling, static_cast<int>(std::ceil(groundGraceSeconds / frameSeconds))) << "a longer flight is silent";
 }
 
-TEST(CountdownSound, TicksOnceAsEachOfTheLastFiveSecondsPasses) {
+TEST(SoundMoments, TicksForTheLastFiveSecondsOneClickAndCuePerPressAndLevelsThatFollowSpeed) {
     std::vector<float> tickedAt;
-    for (float timer = 8.0f; timer > -1.0f; timer -= frameSeconds) {
+    for (float timer = 8.0f; timer > -1.0f; timer -= frameSeconds)
         if (countdownTick(timer, timer - frameSeconds)) tickedAt.push_back(timer);
-    }
     ASSERT_EQ(tickedAt.size(), 5u);
-    for (std::size_t i = 0; i < tickedAt.size(); ++i) {
+    for (std::size_t i = 0; i < tickedAt.size(); ++i)
         EXPECT_NEAR(tickedAt[i], 5.0f - static_cast<float>(i), frameSeconds);
-    }
     EXPECT_TRUE(countdownTick(5.5f, 3.5f)) << "a long frame still ticks, once";
     EXPECT_FALSE(countdownTick(4.5f, 9.5f)) << "a checkpoint's bonus is no tick";
     EXPECT_FALSE(countdownTick(6.0f, 5.01f));
-}
 
-TEST(BoostSound, EmptyClicksOncePerPressAndResetCuesOncePerPress) {
-    struct Step {
-        bool down;
-        float reserve;
-        bool click;
-    };
+    // The empty boost clicks once per press, and the reset cues once per press.
+    struct Step { bool down; float reserve; bool click; };
     const Step steps[] = {
         {true, 0.3f, false},  {true, 0.01f, false}, {true, -0.002f, true}, // held until it ran out
         {true, -0.002f, false}, {false, -0.002f, false},                  // still held, then let go
@@ -122,15 +102,13 @@ TEST(BoostSound, EmptyClicksOncePerPressAndResetCuesOncePerPress) {
         {true, 0.5f, false},                                               // a checkpoint refilled it
     };
     SoundMemory memory;
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
+    for (std::size_t i = 0; i < std::size(steps); ++i)
         EXPECT_EQ(boostEmptyClick(memory, steps[i].down, steps[i].reserve), steps[i].click) << "step " << i;
-    }
     const bool resets[] = {true, true, true, false, true};
     const bool cues[] = {true, false, false, false, true};
     for (std::size_t i = 0; i < std::size(resets); ++i) EXPECT_EQ(resetPressed(memory, resets[i]), cues[i]) << i;
-}
 
-TEST(LoopLevels, RollingGetsLouderAndHigherWithSpeedAndThudsWithImpact) {
+    // Rolling gets louder and higher with speed, and thuds with impact.
     EXPECT_EQ(rollingGain(0.0f), 0.0f) << "a resting ball is silent";
     float gain = 0.0f, pitch = 0.0f;
     for (const float speed : {1.0f, 5.0f, 12.0f, loudRollSpeed}) {
@@ -147,11 +125,11 @@ TEST(LoopLevels, RollingGetsLouderAndHigherWithSpeedAndThudsWithImpact) {
 
 // --- Sound files ---
 
-TEST(ShippedSounds, MonoAtTheGameRateBelowFullScaleWithoutClicks) {
+TEST(SoundFiles, TheShippedAreMonoAtTheGameRateBelowFullScaleWithoutClicksAndStereoIsRefused) {
     for (const SoundFile& file : soundFiles) {
         SoundClip clip;
         std::string error;
-        ASSERT_TRUE(decodeSound((std::string(KELVARA_DATA_DIR) + "/" + file.path).c_str(), clip, error)) << error;
+        ASSERT_TRUE(decodeSound(dataFile(file.path).c_str(), clip, error)) << error;
         EXPECT_EQ(clip.sampleRate, soundSampleRate) << file.path;
         const std::vector<int16_t>& s = clip.samples;
         int peak = 0;
@@ -170,9 +148,8 @@ TEST(ShippedSounds, MonoAtTheGameRateBelowFullScaleWithoutClicks) {
             EXPECT_LE(std::abs(int(s.back())), 2) << file.path << " ends on silence";
         }
     }
-}
 
-TEST(SoundDecoding, RefusesMissingAndStereoFilesNamingThem) {
+    // Missing and stereo files are refused, naming them.
     TempDir dir;
     SoundClip clip;
     std::string error;
@@ -181,10 +158,7 @@ TEST(SoundDecoding, RefusesMissingAndStereoFilesNamingThem) {
     EXPECT_NE(error.find(missing), std::string::npos) << error;
 
     const std::string stereo = dir.path("stereo.flac");
-    SF_INFO info{};
-    info.samplerate = soundSampleRate;
-    info.channels = 2;
-    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    SF_INFO info{0, soundSampleRate, 2, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0, 0};
     SNDFILE* out = sf_open(stereo.c_str(), SFM_WRITE, &info);
     ASSERT_NE(out, nullptr);
     const std::vector<short> frames(200, 1000);

@@ -33,17 +33,11 @@ const std::vector<int16_t>& hills() {
     return samples;
 }
 
-float heightAt(int32_t x, int32_t z) {
-    return sampleHeight(hills()[std::size_t(z) * side + std::size_t(x)], 100.0f);
-}
+float heightAt(int32_t x, int32_t z) { return sampleHeight(hills()[std::size_t(z) * side + std::size_t(x)], 100.0f); }
 
-struct Eye {
-    glm::vec3 at;   // grid space
-    glm::vec3 look; // direction
-};
-void PrintTo(const Eye& e, std::ostream* out) {
-    *out << "eye (" << e.at.x << ", " << e.at.y << ", " << e.at.z << ")";
-}
+// An eye in grid space and the direction it looks.
+struct Eye { glm::vec3 at, look; };
+void PrintTo(const Eye& e, std::ostream* out) { *out << "eye (" << e.at.x << ", " << e.at.y << ", " << e.at.z << ")"; }
 const Eye eyes[] = {
     {{300.0f, 60.0f, 500.0f}, {1.0f, -0.15f, 0.2f}},  // across the map, a little down
     {{512.0f, 40.0f, 100.0f}, {0.0f, -0.05f, 1.0f}},  // along z, near the horizon
@@ -62,9 +56,7 @@ bool inView(const glm::mat4& clip, const glm::vec3& p) {
     return c.w > 0.0f && std::abs(c.x) <= c.w && std::abs(c.y) <= c.w && std::abs(c.z) <= c.w;
 }
 
-struct Rect {
-    int32_t x0, z0, x1, z1;
-};
+struct Rect { int32_t x0, z0, x1, z1; };
 Rect rectOf(const TerrainChunk& c) {
     const int32_t size = chunkCells << c.level;
     return {c.x, c.z, std::min(c.x + size, side - 1), std::min(c.z + size, side - 1)};
@@ -74,12 +66,11 @@ class TerrainChunks : public testing::TestWithParam<Eye> {
 protected:
     TerrainLod lod = buildTerrainLod(side, side, hills().data());
     std::vector<TerrainChunk> chunks;
-    void select() { selectTerrainChunks(lod, GetParam().at, frustumPlanes(clipFromGrid(GetParam())), chunks); }
 };
 
-TEST_P(TerrainChunks, DrawEverythingInViewOnceNothingOutsideItAndFullDetailNearTheEye) {
-    select();
+TEST_P(TerrainChunks, DrawEverythingInViewOnceFullDetailNearTheEyeAndMeetOtherLevelsOnTheSameEdge) {
     const glm::mat4 clip = clipFromGrid(GetParam());
+    selectTerrainChunks(lod, GetParam().at, frustumPlanes(clip), chunks);
     ASSERT_FALSE(chunks.empty());
 
     // Each chunk: not wholly beyond one clip plane (checked on its box corners in clip space), full resolution
@@ -106,12 +97,8 @@ TEST_P(TerrainChunks, DrawEverythingInViewOnceNothingOutsideItAndFullDetailNearT
             }
             EXPECT_FALSE(allBeyond) << "chunk at " << c.x << ", " << c.z << " level " << c.level << " plane " << plane;
         }
-        if (nearest < fullDetailDistance) {
-            EXPECT_EQ(c.level, 0) << "chunk at " << c.x << ", " << c.z;
-        }
-        if (i > 0) {
-            EXPECT_LE(chunks[i - 1].distance, c.distance);
-        }
+        if (nearest < fullDetailDistance) { EXPECT_EQ(c.level, 0) << "chunk at " << c.x << ", " << c.z; }
+        if (i > 0) { EXPECT_LE(chunks[i - 1].distance, c.distance); }
     }
     // The view holds far less than the map: culling, not the map's size, bounds the work.
     EXPECT_LT(drawnCells, long(side - 1) * (side - 1) / 3);
@@ -126,16 +113,12 @@ TEST_P(TerrainChunks, DrawEverythingInViewOnceNothingOutsideItAndFullDetailNearT
                 covering += x >= r.x0 && x <= r.x1 && z >= r.z0 && z <= r.z1;
                 holding += x >= r.x0 && x < r.x1 && z >= r.z0 && z < r.z1;
             }
-            if (inView(clip, glm::vec3(x, heightAt(x, z), z))) {
-                EXPECT_GT(covering, 0) << x << ", " << z;
-            }
+            if (inView(clip, glm::vec3(x, heightAt(x, z), z))) { EXPECT_GT(covering, 0) << x << ", " << z; }
             EXPECT_LE(holding, 1) << "cell " << x << ", " << z;
         }
     }
-}
 
-TEST_P(TerrainChunks, ChunksThatMeetDifferByOneLevelAndDrawTheSameEdge) {
-    select();
+    // Chunks that meet differ by one level and draw the same edge.
     const glm::vec3 eye = GetParam().at;
     int levelSeams = 0;
     for (const TerrainChunk& a : chunks) {

@@ -1,12 +1,18 @@
-// Menu lettering: strings laid out over the font atlas keep their glyphs' shape, stay within the width they are
-// given (shrunk, then cut with "..."), line up as asked, and the shipped atlas has the cells the layout samples.
+// Lettering: menu strings laid out over the font atlas keep their glyphs' shape, stay within the width they are
+// given (shrunk, then cut with "..."), line up as asked, and the shipped atlas has the cells the layout samples; times
+// on the HUD read as the right digits in reading order, aligned on the anchor, in cells that keep their shape on any
+// window.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <string>
+#include <vector>
 
+#include "core/hud_text.h"
 #include "core/image.h"
 #include "core/text_layout.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -30,7 +36,7 @@ LaidText lay(const std::string& text, float maxWidth = 0.0f, float minScale = 1.
     return run;
 }
 
-TEST(TextLayout, GlyphsFollowEachOtherByTheirAdvancesAndKeepTheirShape) {
+TEST(TextLayout, GlyphsFollowEachOtherByTheirAdvancesKeepTheirShapeAndAlignOnTheAnchor) {
     for (float aspect : {0.25f, 1.0f, 16.0f / 9.0f, 4.0f}) {
         const LaidText run = lay("Wil", 0.0f, 1.0f, TextAlign::Left, aspect);
         ASSERT_EQ(run.fit.count, 3u);
@@ -48,9 +54,8 @@ TEST(TextLayout, GlyphsFollowEachOtherByTheirAdvancesAndKeepTheirShape) {
     }
     // A proportional face: a W steps much further than an i.
     EXPECT_GT(fontAdvance(fontCell('W')), 2.0f * fontAdvance(fontCell('i')));
-}
 
-TEST(TextLayout, AlignmentPutsTheAnchorAtTheLeftMiddleOrRightEnd) {
+    // Alignment puts the anchor at the left end, the middle or the right end.
     const LaidText left = lay("Courses", 0.0f, 1.0f, TextAlign::Left);
     const LaidText centre = lay("Courses", 0.0f, 1.0f, TextAlign::Centre);
     const LaidText right = lay("Courses", 0.0f, 1.0f, TextAlign::Right);
@@ -96,14 +101,12 @@ TEST(TextLayout, ALongRunShrinksToItsWidthThenIsCutWithDots) {
     EXPECT_EQ(tiny.cells().find('.'), std::string::npos);
 }
 
-TEST(TextLayout, TheBufferLimitsARunAsAWidthWould) {
+TEST(TextLayout, TheBufferLimitsARunAsAWidthWouldAndCharactersOutsideTheAtlasShowOneFallbackEach) {
     const LaidText run = lay("abcdefghijklmnop", 0.0f, 1.0f, TextAlign::Left, 1.0f, 8);
     EXPECT_EQ(run.cells(), "abcde...");
     EXPECT_TRUE(run.fit.clipped);
     EXPECT_EQ(lay("abc", 0.0f, 1.0f, TextAlign::Left, 1.0f, 0).fit.count, 0u);
-}
 
-TEST(TextLayout, CharactersOutsideTheAtlasShowOneFallbackEach) {
     // "é" and "–" are two and three bytes; a stray continuation byte and a control character are one fallback each.
     EXPECT_EQ(lay("Vall\xC3\xA9" "e \xE2\x80\x93 x").cells(), "Vall?e ? x");
     EXPECT_EQ(lay(std::string("a\x80" "b\x01" "c")).cells(), "a?b?c");
@@ -114,25 +117,61 @@ TEST(TextLayout, CharactersOutsideTheAtlasShowOneFallbackEach) {
 }
 
 TEST(TextLayout, TheShippedAtlasHoldsEveryCellTheLayoutSamples) {
-    const Image atlas = decodeImage(std::string(KELVARA_DATA_DIR) + "/UserInterface/font.png", 4);
+    const Image atlas = decodeImage(dataFile("UserInterface/font.png"), 4);
     ASSERT_FALSE(atlas.empty());
     EXPECT_EQ(atlas.width, fontColumns * fontCellPixels);
     EXPECT_EQ(atlas.height, fontRows * fontCellPixels);
     // Every drawn cell has ink, the space has none, and each cell's rectangle is its own grid square.
     const auto inked = [&atlas](int c) {
-        const glm::vec4 r = fontTextureRect(c);
+        const glm::vec4 r = fontTextureRect(c) * glm::vec4(atlas.width, atlas.height, atlas.width, atlas.height);
         int count = 0;
-        for (int y = int(r.y * float(atlas.height)); y < int((r.y + r.w) * float(atlas.height)); ++y) {
-            for (int x = int(r.x * float(atlas.width)); x < int((r.x + r.z) * float(atlas.width)); ++x) {
-                count += atlas.pixels[(std::size_t(y) * std::size_t(atlas.width) + std::size_t(x)) * 4 + 3] > 128;
-            }
-        }
+        for (int y = int(r.y); y < int(r.y + r.w); ++y)
+            for (int x = int(r.x); x < int(r.x + r.z); ++x)
+                count += atlas.pixels[(std::size_t(y) * atlas.width + x) * 4 + 3] > 128;
         return count;
     };
     EXPECT_EQ(inked(fontCell(' ')), 0);
     for (int code = '!'; code <= '~'; ++code) EXPECT_GT(inked(fontCell(code)), 20) << char(code);
     EXPECT_GT(inked(fontMedalCell), 1000);
     EXPECT_EQ(fontTextureRect(fontCell('A')), glm::vec4(1.0f / 16.0f, 2.0f / 6.0f, 1.0f / 16.0f, 1.0f / 6.0f));
+}
+
+std::vector<int> glyphsOf(const GlyphRun& run) {
+    std::vector<int> out;
+    for (std::size_t i = 0; i < run.count; ++i) out.push_back(run.glyphs[i].glyph);
+    return out;
+}
+
+TEST(HudText, ATimeReadsAsItsDigitsToHundredthsLeftToRightFromTheAnchorKeepingTheirShape) {
+    const int p = glyphPoint, d = glyphDash;
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const struct { float seconds; std::vector<int> glyphs; } cases[] = {
+        {47.08f, {4, 7, p, 0, 8}}, {5.25f, {5, p, 2, 5}},  {0.0f, {0, p, 0, 0}},
+        {9.996f, {1, 0, p, 0, 0}}, {123.4f, {9, 9, p, 9, 9}}, // above 99.99 the clock stays full
+        {-1.0f, {d, d, p, d, d}},  {nan, {d, d, p, d, d}},   {inf, {d, d, p, d, d}}, // no time: dashes
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(glyphsOf(layoutTime(c.seconds, glm::vec2(0.0f), 0.2f, 1.0f, TextAlign::Left)), c.glyphs)
+            << c.seconds;
+    }
+
+    // The glyphs run left to right from the anchor and keep their shape on a wide window.
+    const float aspect = 16.0f / 9.0f;
+    const glm::vec2 anchor(0.9f, 0.8f);
+    const GlyphRun right = layoutTime(47.08f, anchor, 0.2f, aspect, TextAlign::Right);
+    ASSERT_EQ(right.count, 5u);
+    const GlyphDraw& last = right.glyphs[4];
+    EXPECT_NEAR(last.centre.x + last.size.x * digitAdvance * 0.5f, anchor.x, 1e-5f) << "the run ends at the anchor";
+    for (std::size_t i = 0; i < right.count; ++i) {
+        const GlyphDraw& g = right.glyphs[i];
+        EXPECT_FLOAT_EQ(g.centre.y, anchor.y);
+        EXPECT_FLOAT_EQ(g.size.y, 0.2f);
+        // Device units times the window's shape give pixels: a cell stays as wide for its height as in the atlas.
+        EXPECT_NEAR(g.size.x * aspect / g.size.y, float(glyphCellWidth) / float(glyphCellHeight), 1e-5f);
+        if (i > 0) { EXPECT_GT(g.centre.x, right.glyphs[i - 1].centre.x); }
+    }
+    const GlyphRun centred = layoutTime(47.08f, anchor, 0.2f, aspect, TextAlign::Centre);
+    EXPECT_NEAR(centred.glyphs[0].centre.x - right.glyphs[0].centre.x, right.width * 0.5f, 1e-5f);
 }
 
 } // namespace
