@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Runs the whole suite several times in a row, in the normal and the sanitized build, while one busy loop per core
-# competes for the processor: a test that only passes on an idle machine fails here. Usage: stress.sh [times]
+# competes for the processor: a test that only passes on an idle machine fails here.
+# Usage: stress.sh [times] [build folders...]   (default: 5 times, build and build-asan)
 # Build first with scripts/test.sh (or the same cmake commands); this script only runs what is built.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 times="${1:-5}"
+shift || true
+builds=("$@")
+[ ${#builds[@]} -gt 0 ] || builds=(build build-asan)
 jobs="$(nproc)"
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
@@ -18,7 +22,7 @@ done
 trap 'kill "${busy[@]}" 2>/dev/null || true' EXIT
 
 failed=0
-for build in build build-asan; do
+for build in "${builds[@]}"; do
     exclude=()
     [ "$build" = build-asan ] && exclude=(-E '^install\.')
     for run in $(seq "$times"); do
