@@ -108,7 +108,7 @@ void startMaking(Game& game, const CourseRequest& request) {
         sayNotMade(request, "there is no folder for your own courses (neither XDG_DATA_HOME nor HOME is set)");
         return;
     }
-    if (!startCourseJob(game.courseJob, request, game.playerCourses, ".", recordsPath())) {
+    if (!startCourseJob(game.courseJob, request, game.playerCourses, ".", recordsPath(), MakingPriority::Behind)) {
         return; // one is being made; the menu says so
     }
     std::printf("Making course seed %u (%s)...\n", unsigned(request.seed), difficultyName(request.difficulty));

@@ -14,7 +14,7 @@ CourseJob::~CourseJob() {
 }
 
 bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::string& coursesFolder,
-                    const std::string& dataFolder, const std::string& recordsFile) {
+                    const std::string& dataFolder, const std::string& recordsFile, MakingPriority priority) {
     if (job.running || coursesFolder.empty()) return false;
     if (job.worker.joinable()) job.worker.join();
     job.request = request;
@@ -27,11 +27,13 @@ bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::str
     job.preview = Image{};
     job.message.clear();
     job.running = true;
-    job.worker = std::thread([&job, request, coursesFolder, dataFolder, recordsFile]() {
-        // Only time the frame thread leaves unused, so the race keeps its frame rate; the carving threads started
-        // from here inherit it.
-        sched_param idle{};
-        pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+    job.worker = std::thread([&job, request, coursesFolder, dataFolder, recordsFile, priority]() {
+        // Behind a race: only time the frame thread leaves unused, so the race keeps its frame rate; the carving
+        // threads started from here inherit it.
+        if (priority == MakingPriority::Behind) {
+            sched_param idle{};
+            pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
+        }
         const std::string id = seedCourseId(request);
         const std::string folder = coursesFolder + "/" + id;
         std::error_code code;

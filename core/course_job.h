@@ -34,8 +34,12 @@ struct CourseJob {
 // there it is read instead of made again. dataFolder is where the course's shared files are looked up, as for the
 // catalogue; the course's record is read from recordsFile (none when empty). False (and nothing started) while
 // another making runs or without a courses folder.
+// behind: at idle priority, taking only time the frame thread leaves unused, for a making while a race goes on; at
+// the normal one when the player is waiting for it.
+enum class MakingPriority { Waited, Behind };
 bool startCourseJob(CourseJob& job, const CourseRequest& request, const std::string& coursesFolder,
-                    const std::string& dataFolder, const std::string& recordsFile = {});
+                    const std::string& dataFolder, const std::string& recordsFile = {},
+                    MakingPriority priority = MakingPriority::Waited);
 // Gives up a making in progress and waits for its thread (the game is closing); the job is then Idle.
 void cancelCourseJob(CourseJob& job);
 // Never waits: Running while it works, then Done (job.entry holds the course) or Failed (job.message says why)
