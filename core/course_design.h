@@ -111,5 +111,8 @@ struct GrassMaps {
 GrassMaps paintGrass(const GrassTint& tint, uint32_t seed);
 // Its colour alone.
 Image8 paintGrassDiffuse(const GrassTint& tint, uint32_t seed);
+// The map's colour of ground at height y with this slope: low meadows to high rock and snow, darker where steep.
+struct Colour;
+Colour terrainColour(double y, double slope);
 // A small shaded top-down map of the course: north up, the route drawn, start blue, goal red, checkpoints yellow.
 Image8 coursePicture(const HeightGrid& grid, const Course& course, int size);

@@ -46,6 +46,9 @@ struct FloatImage {
     }
 };
 
+
+} // namespace
+
 Colour terrainColour(double y, double slope) {
     // Low meadows to high rock and snow, darker where steep.
     Colour c = y < -40.0 ? mix(rgb(70, 120, 60), rgb(96, 150, 70), static_cast<float>((y + 80.0) / 40.0))
@@ -54,8 +57,6 @@ Colour terrainColour(double y, double slope) {
                          : mix(rgb(140, 120, 100), rgb(240, 240, 245), static_cast<float>((y - 75.0) / 25.0));
     return mix(c, rgb(110, 100, 90), static_cast<float>(std::clamp(slope / 2.5, 0.0, 0.6)));
 }
-
-} // namespace
 
 // Paints blades one over the other in a fixed random order: each blade is a tapering stroke that rises from its
 // root to its tip, so the height field it leaves gives the normal map its relief.

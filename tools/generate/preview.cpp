@@ -212,15 +212,6 @@ bool writeHudPreview(const std::string& dataDir, const std::string& outDir) {
     return true;
 }
 
-Colour terrainColour(double y, double slope) {
-    // Low meadows to high rock and snow, darker where steep.
-    Colour c = y < -40.0 ? mix(rgb(70, 120, 60), rgb(96, 150, 70), static_cast<float>((y + 80.0) / 40.0))
-             : y < 30.0  ? mix(rgb(96, 150, 70), rgb(150, 160, 90), static_cast<float>((y + 40.0) / 70.0))
-             : y < 75.0  ? mix(rgb(150, 160, 90), rgb(140, 120, 100), static_cast<float>((y - 30.0) / 45.0))
-                         : mix(rgb(140, 120, 100), rgb(240, 240, 245), static_cast<float>((y - 75.0) / 25.0));
-    return mix(c, rgb(110, 100, 90), static_cast<float>(std::clamp(slope / 2.5, 0.0, 0.6)));
-}
-
 bool writeCoursePreview(const std::string& dataDir, const std::string& outDir) {
     HeightGrid grid;
     if (!readWrittenHeightmap(dataDir, grid)) {
